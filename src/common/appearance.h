@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QApplication;
+
+namespace zorbin::ui {
+
+// Right to left, Persian texts of Qt's own dialogs, the bundled font loaded.
+void setupApplication(QApplication &app);
+
+// `preferred` when it is installed, else the bundled Vazirmatn.
+QString fontFamily(const QString &preferred);
+QFont font(const QString &preferred, int pointSize);
+
+// The window fonts: "B Yekan", then "Tahoma", then Vazirmatn.
+QFont windowFont(int pointSize = 9);
+// The menu bar's font: "b Koodak", else Vazirmatn.
+QFont menuFont(int pointSize = 9);
+
+QString bundledFamily();
+
+} // namespace zorbin::ui

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace zorbin::store {
+class Store;
+class Settings;
+struct Selection;
+} // namespace zorbin::store
+
+namespace zorbin::ui {
+
+// What the windows share, handed to each window by its opener.
+struct Context
+{
+    store::Store &store;
+    store::Selection &selection;
+    store::Settings &settings;
+    QString dataFolder;
+};
+
+} // namespace zorbin::ui

@@ -1,0 +1,57 @@
+#include "common/desktop.h"
+
+#include <QDesktopServices>
+#include <QRegularExpression>
+
+namespace zorbin::ui::desktop {
+
+QUrl addressUrl(const QString &address)
+{
+    const QString text = address.trimmed();
+    if (text.isEmpty())
+        return QUrl();
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    if (scheme.match(text).hasMatch())
+        return QUrl(text, QUrl::TolerantMode);
+    return QUrl(QStringLiteral("http://") + text, QUrl::TolerantMode);
+}
+
+QUrl mailtoUrl(const QString &to, const QString &subject, const QString &body)
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(to.trimmed());
+    const QByteArray query = "subject=" + QUrl::toPercentEncoding(subject) +
+                             "&body=" + QUrl::toPercentEncoding(body);
+    url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
+    return url;
+}
+
+QUrl telUrl(const QString &number)
+{
+    QString digits = number.trimmed();
+    digits.remove(QLatin1Char(' '));
+    QUrl url;
+    url.setScheme(QStringLiteral("tel"));
+    url.setPath(digits);
+    return url;
+}
+
+bool openUrl(const QUrl &url)
+{
+    if (!url.isValid() || url.isEmpty())
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+bool openAddress(const QString &address)
+{
+    return openUrl(addressUrl(address));
+}
+
+bool openFile(const QString &path)
+{
+    return openUrl(QUrl::fromLocalFile(path));
+}
+
+} // namespace zorbin::ui::desktop

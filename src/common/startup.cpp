@@ -1,0 +1,75 @@
+#include "common/startup.h"
+
+#include "store/connectiontext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace zorbin::ui {
+
+QString openErrorMessage(const store::OpenResult &result)
+{
+    using store::OpenError;
+    switch (result.error) {
+    case OpenError::None:
+        return QString();
+    case OpenError::CannotCreate:
+        return QStringLiteral("پرونده اطلاعات (ZBDB.mdb) پیدا نشد و ساختن آن هم ممکن نشد.\r\n"
+                              "پوشه اطلاعات را بررسی کنید:\r\n") +
+               result.detail;
+    case OpenError::NotReadable:
+        return QStringLiteral("اجازه خواندن پرونده اطلاعات (ZBDB.mdb) را ندارید.\r\n") +
+               result.detail;
+    case OpenError::ReadOnly:
+        return QStringLiteral("پوشه یا پرونده اطلاعات فقط‌خواندنی است و تغییرات ذخیره نمی‌شود.\r\n"
+                              "اجازه نوشتن در این پوشه را بدهید:\r\n") +
+               result.detail;
+    case OpenError::OldFormat:
+        return QStringLiteral("پرونده اطلاعات از نسخه قبلی زوربین است.\r\n"
+                              "آن را با برنامه CDB.Zorbin به نسخه جدید تبدیل کنید.");
+    case OpenError::NotEncrypted:
+        return QStringLiteral("پرونده اطلاعات رمزگذاری نشده است و پرونده زوربین نیست.");
+    case OpenError::WrongPassword:
+        return QStringLiteral("رمز پرونده اطلاعات درست نیست یا این پرونده، پرونده اطلاعات زوربین "
+                              "نیست.");
+    case OpenError::MissingTable:
+        return QStringLiteral("جدول %1 در پرونده اطلاعات نیست؛ پرونده ناقص است.").arg(result.detail);
+    case OpenError::WrongColumns:
+        return QStringLiteral("ستون‌های جدول %1 در پرونده اطلاعات با نسخه 2.0 یکی نیست؛ "
+                              "پرونده ناقص است.")
+            .arg(result.detail);
+    case OpenError::BadConnection:
+        return QStringLiteral("نشانی پرونده اطلاعات مشخص نیست.");
+    case OpenError::Failed:
+        break;
+    }
+    return QStringLiteral("پرونده اطلاعات باز نشد.\r\n") + result.detail;
+}
+
+std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message)
+{
+    const QString path = QDir(folder).filePath(QString::fromLatin1(store::kDatabaseFileName));
+    if (!QFileInfo::exists(path)) {
+        QString error;
+        const bool made = QDir().mkpath(folder) && store::Store::createDatabase(path, &error);
+        if (!made) {
+            if (message)
+                *message = openErrorMessage({store::OpenError::CannotCreate, folder});
+            return nullptr;
+        }
+        const QString images = QDir(folder).filePath(QStringLiteral("images"));
+        QDir().mkpath(images);
+        const QString none = QDir(images).filePath(QStringLiteral("none.jpg"));
+        if (!QFileInfo::exists(none) && QFile::copy(QStringLiteral(":/none.jpg"), none))
+            QFile::setPermissions(none, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                            QFile::ReadOther);
+    }
+    store::OpenResult result;
+    auto store = store::Store::open(store::connectionText(folder), &result);
+    if (!store && message)
+        *message = openErrorMessage(result);
+    return store;
+}
+
+} // namespace zorbin::ui

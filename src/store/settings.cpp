@@ -1,0 +1,33 @@
+#include "store/settings.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace zorbin::store {
+
+namespace {
+QString fileFor(const QString &folder, const QString &application)
+{
+    return QDir(folder).filePath(application + QStringLiteral(".ini"));
+}
+} // namespace
+
+QString Settings::value(const QString &application, const QString &section,
+                        const QString &key) const
+{
+    QSettings s(fileFor(m_folder, application), QSettings::IniFormat);
+    const QVariant v = s.value(section + QLatin1Char('/') + key);
+    return v.isValid() ? v.toString() : QString();
+}
+
+bool Settings::setValue(const QString &application, const QString &section, const QString &key,
+                        const QString &value)
+{
+    QDir().mkpath(m_folder);
+    QSettings s(fileFor(m_folder, application), QSettings::IniFormat);
+    s.setValue(section + QLatin1Char('/') + key, value);
+    s.sync();
+    return s.status() == QSettings::NoError;
+}
+
+} // namespace zorbin::store

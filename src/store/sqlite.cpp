@@ -1,0 +1,73 @@
+#include "store/sqlite.h"
+
+namespace zorbin::store {
+
+Statement::Statement(sqlite3 *db, const char *sql)
+{
+    if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+    }
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void Statement::reset()
+{
+    if (!m_stmt)
+        return;
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+void Statement::bind(int index, const QString &text)
+{
+    if (text.isNull())
+        bindNull(index);
+    else
+        bindUtf8(index, text.toUtf8());
+}
+
+void Statement::bindUtf8(int index, const QByteArray &utf8)
+{
+    if (m_stmt)
+        sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void Statement::bind(int index, qint64 value)
+{
+    if (m_stmt)
+        sqlite3_bind_int64(m_stmt, index, value);
+}
+
+void Statement::bindNull(int index)
+{
+    if (m_stmt)
+        sqlite3_bind_null(m_stmt, index);
+}
+
+int Statement::step()
+{
+    return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
+}
+
+qint64 Statement::int64(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+QString Statement::text(int column) const
+{
+    if (sqlite3_column_type(m_stmt, column) == SQLITE_NULL)
+        return QString();
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    const int size = sqlite3_column_bytes(m_stmt, column);
+    if (size == 0)
+        return QStringLiteral("");
+    return QString::fromUtf8(data, size);
+}
+
+} // namespace zorbin::store

@@ -1,0 +1,524 @@
+#include "store/store.h"
+
+#include "store/connectiontext.h"
+#include "store/fold.h"
+#include "store/sqlite.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace zorbin::store {
+
+const QStringList &siteColumns()
+{
+    static const QStringList c{"ID",       "Onvan", "Address", "Mozoo",   "Email",  "Modir",
+                               "Mobile",   "Yahoo", "Facebook", "User",   "Pass",   "Tozihat",
+                               "Gmail",    "Twitter", "Google", "Rss"};
+    return c;
+}
+
+const QStringList &categoryColumns()
+{
+    static const QStringList c{"ID", "Category"};
+    return c;
+}
+
+const QStringList &contactColumns()
+{
+    static const QStringList c{"ID",    "Name", "Group", "Mobile",  "Home",  "Office",
+                               "Email", "Site", "Job",   "Address", "Image"};
+    return c;
+}
+
+const QStringList &userColumns()
+{
+    static const QStringList c{"UserName", "Password", "Question", "Answer"};
+    return c;
+}
+
+namespace {
+
+const char *const kSchema[] = {
+    "CREATE TABLE Table_Site (ID INTEGER PRIMARY KEY AUTOINCREMENT, Onvan TEXT, Address TEXT, "
+    "Mozoo TEXT, Email TEXT, Modir TEXT, Mobile TEXT, Yahoo TEXT, Facebook TEXT, \"User\" TEXT, "
+    "Pass TEXT, Tozihat TEXT, Gmail TEXT, Twitter TEXT, Google TEXT, Rss TEXT)",
+    "CREATE TABLE Table_Category (ID INTEGER PRIMARY KEY AUTOINCREMENT, Category TEXT)",
+    "CREATE TABLE Table_Contact (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, \"Group\" TEXT, "
+    "Mobile TEXT, Home TEXT, Office TEXT, Email TEXT, Site TEXT, Job TEXT, Address TEXT, "
+    "Image TEXT)",
+    "CREATE TABLE Table_User (UserName TEXT, Password TEXT, Question TEXT, Answer TEXT)",
+};
+
+// Indexes for the prefix searches; made on open when missing, so that files made
+// elsewhere search as fast.
+const char *const kIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS Site_Onvan ON Table_Site(Onvan COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Site_Address ON Table_Site(Address COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Site_Mozoo ON Table_Site(Mozoo COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Site_Modir ON Table_Site(Modir COLLATE NOCASE)",
+};
+
+void prefixFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const int textLen = sqlite3_value_bytes(argv[0]);
+    const auto *prefix = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+    const int prefixLen = sqlite3_value_bytes(argv[1]);
+    if (!text || !prefix) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    sqlite3_result_int(
+        ctx, foldedStartsWith(text, textLen, QByteArray::fromRawData(prefix, prefixLen)) ? 1 : 0);
+}
+
+bool exec(sqlite3 *db, const char *sql, QString *error)
+{
+    char *msg = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &msg) == SQLITE_OK)
+        return true;
+    if (error)
+        *error = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db));
+    sqlite3_free(msg);
+    return false;
+}
+
+bool applyKey(sqlite3 *db)
+{
+    const QByteArray key(kDatabasePassword);
+    return sqlite3_key(db, key.constData(), int(key.size())) == SQLITE_OK;
+}
+
+QStringList tableColumns(sqlite3 *db, const QString &table)
+{
+    QStringList names;
+    const QByteArray sql = "PRAGMA table_info(\"" + table.toUtf8() + "\")";
+    Statement st(db, sql.constData());
+    while (st.step() == SQLITE_ROW)
+        names << st.text(1);
+    return names;
+}
+
+const char *searchSql(SearchColumn column)
+{
+    switch (column) {
+    case SearchColumn::Onvan:
+        return "SELECT ID FROM Table_Site WHERE Onvan COLLATE NOCASE >= ?1 AND Onvan COLLATE "
+               "NOCASE < ?2 AND zorbin_prefix(Onvan, ?3)";
+    case SearchColumn::Address:
+        return "SELECT ID FROM Table_Site WHERE Address COLLATE NOCASE >= ?1 AND Address COLLATE "
+               "NOCASE < ?2 AND zorbin_prefix(Address, ?3)";
+    case SearchColumn::Mozoo:
+        return "SELECT ID FROM Table_Site WHERE Mozoo COLLATE NOCASE >= ?1 AND Mozoo COLLATE "
+               "NOCASE < ?2 AND zorbin_prefix(Mozoo, ?3)";
+    case SearchColumn::Modir:
+        return "SELECT ID FROM Table_Site WHERE Modir COLLATE NOCASE >= ?1 AND Modir COLLATE "
+               "NOCASE < ?2 AND zorbin_prefix(Modir, ?3)";
+    }
+    return nullptr;
+}
+
+enum Slot {
+    SlotSearchOnvan,
+    SlotSearchAddress,
+    SlotSearchMozoo,
+    SlotSearchModir,
+    SlotListRow,
+    SlotSite,
+    SlotCount
+};
+
+} // namespace
+
+Store::Store(sqlite3 *db) : m_db(db), m_statements(SlotCount) {}
+
+Store::~Store()
+{
+    m_statements.clear();
+    sqlite3_close(m_db);
+}
+
+const QString &Store::defaultUserName()
+{
+    static const QString name = QStringLiteral("admin");
+    return name;
+}
+
+const QString &Store::defaultPassword()
+{
+    static const QString pass = QStringLiteral("1");
+    return pass;
+}
+
+bool Store::createDatabase(const QString &path, QString *error)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return false;
+    }
+    bool ok = applyKey(db) && exec(db, "BEGIN", error);
+    for (const char *sql : kSchema)
+        ok = ok && exec(db, sql, error);
+    for (const char *sql : kIndexes)
+        ok = ok && exec(db, sql, error);
+    if (ok) {
+        Statement st(db, "INSERT INTO Table_User (UserName, Password, Question, Answer) "
+                         "VALUES (?1, ?2, ?3, ?4)");
+        st.bind(1, defaultUserName());
+        st.bind(2, defaultPassword());
+        st.bind(3, QStringLiteral(""));
+        st.bind(4, QStringLiteral(""));
+        ok = st.step() == SQLITE_DONE;
+        if (!ok && error)
+            *error = QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    ok = ok && exec(db, "COMMIT", error);
+    sqlite3_close(db);
+    if (!ok)
+        QFile::remove(path);
+    return ok;
+}
+
+std::unique_ptr<Store> Store::open(const QString &connectionText, OpenResult *result)
+{
+    OpenResult local;
+    OpenResult &r = result ? *result : local;
+    r = {};
+    const auto info = parseConnectionText(connectionText);
+    if (!info) {
+        r.error = OpenError::BadConnection;
+        return nullptr;
+    }
+    const QString path = info->dataSource;
+    const QFileInfo fi(path);
+    if (!fi.exists()) {
+        r.error = OpenError::CannotCreate;
+        r.detail = path;
+        return nullptr;
+    }
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        r.error = OpenError::NotReadable;
+        r.detail = path;
+        return nullptr;
+    }
+    const QByteArray head = probe.read(32);
+    probe.close();
+    if (head.startsWith(QByteArray("SQLite format 3\0", 16))) {
+        r.error = OpenError::NotEncrypted;
+        return nullptr;
+    }
+    if (head.size() >= 19 && head.mid(4, 15) == "Standard Jet DB") {
+        r.error = OpenError::OldFormat;
+        return nullptr;
+    }
+
+    sqlite3 *db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        r.error = OpenError::Failed;
+        r.detail = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return nullptr;
+    }
+    std::unique_ptr<Store> store(new Store(db));
+    const QByteArray password = info->password.toUtf8();
+    if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK) {
+        r.error = OpenError::Failed;
+        return nullptr;
+    }
+    // The key is checked on the first read.
+    {
+        Statement st(db, "SELECT count(*) FROM sqlite_master");
+        const int rc = st.ok() ? st.step() : sqlite3_errcode(db);
+        if (rc != SQLITE_ROW) {
+            const int code = sqlite3_errcode(db) & 0xFF;
+            r.error = (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) ? OpenError::WrongPassword
+                                                                         : OpenError::Failed;
+            r.detail = QString::fromUtf8(sqlite3_errmsg(db));
+            return nullptr;
+        }
+    }
+    const std::pair<const char *, const QStringList *> tables[] = {
+        {"Table_Site", &siteColumns()},
+        {"Table_Category", &categoryColumns()},
+        {"Table_Contact", &contactColumns()},
+        {"Table_User", &userColumns()},
+    };
+    for (const auto &[table, columns] : tables) {
+        const QStringList found = tableColumns(db, QString::fromLatin1(table));
+        if (found.isEmpty()) {
+            r.error = OpenError::MissingTable;
+            r.detail = QString::fromLatin1(table);
+            return nullptr;
+        }
+        if (found != *columns) {
+            r.error = OpenError::WrongColumns;
+            r.detail = QString::fromLatin1(table);
+            return nullptr;
+        }
+    }
+    if (!fi.isWritable() || !QFileInfo(fi.absolutePath()).isWritable()) {
+        r.error = OpenError::ReadOnly;
+        r.detail = fi.absolutePath();
+        return nullptr;
+    }
+    // A large page cache keeps decrypted pages, so a second scan costs a fraction.
+    exec(db, "PRAGMA cache_size = -65536", nullptr);
+    exec(db, "PRAGMA temp_store = MEMORY", nullptr);
+    for (const char *sql : kIndexes)
+        exec(db, sql, nullptr);
+    sqlite3_create_function_v2(db, "zorbin_prefix", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               prefixFunction, nullptr, nullptr, nullptr);
+    return store;
+}
+
+bool Store::fail(const char *what)
+{
+    m_lastError = QString::fromLatin1(what) + QStringLiteral(": ") +
+                  QString::fromUtf8(sqlite3_errmsg(m_db));
+    return false;
+}
+
+Statement &Store::cached(int slot, const char *sql)
+{
+    auto &st = m_statements[size_t(slot)];
+    if (!st || !st->ok())
+        st = std::make_unique<Statement>(m_db, sql);
+    st->reset();
+    return *st;
+}
+
+qint64 Store::count(const char *sql)
+{
+    Statement st(m_db, sql);
+    if (st.step() != SQLITE_ROW) {
+        fail("count");
+        return 0;
+    }
+    return st.int64(0);
+}
+
+QVector<qint64> Store::siteIds()
+{
+    QVector<qint64> ids;
+    ids.reserve(int(siteCount()));
+    Statement st(m_db, "SELECT ID FROM Table_Site ORDER BY ID");
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW)
+        ids.append(st.int64(0));
+    if (rc != SQLITE_DONE)
+        fail("site list");
+    return ids;
+}
+
+QVector<qint64> Store::searchSites(SearchColumn column, const QString &prefix)
+{
+    if (prefix.isEmpty())
+        return siteIds();
+    const QByteArray folded = foldUtf8(prefix.toUtf8());
+    Statement &st = cached(int(SlotSearchOnvan) + int(column), searchSql(column));
+    QVector<qint64> ids;
+    const QStringList variants = prefixVariants(prefix);
+    for (const QString &variant : variants) {
+        const QByteArray lower = variant.toUtf8();
+        const QByteArray upper = prefixUpperBound(lower);
+        st.reset();
+        st.bindUtf8(1, lower);
+        st.bindUtf8(2, upper);
+        st.bindUtf8(3, folded);
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            ids.append(st.int64(0));
+        if (rc != SQLITE_DONE) {
+            fail("search");
+            break;
+        }
+    }
+    st.reset();
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
+std::optional<SiteListRow> Store::siteListRow(qint64 id)
+{
+    Statement &st = cached(SlotListRow, "SELECT ID,Onvan,Address,Mozoo,Modir,Mobile,Yahoo,Email "
+                                        "FROM Table_Site WHERE ID = ?1");
+    st.bind(1, id);
+    if (st.step() != SQLITE_ROW)
+        return std::nullopt;
+    SiteListRow row;
+    row.id = st.int64(0);
+    for (int i = 0; i < 7; ++i)
+        row.texts[size_t(i)] = st.text(i + 1);
+    st.reset();
+    return row;
+}
+
+std::optional<SiteRecord> Store::site(qint64 id)
+{
+    Statement &st = cached(SlotSite, "SELECT * FROM Table_Site WHERE ID = ?1");
+    st.bind(1, id);
+    if (st.step() != SQLITE_ROW)
+        return std::nullopt;
+    SiteRecord rec;
+    rec.id = st.int64(0);
+    for (int i = 1; i < SiteFieldCount; ++i)
+        rec.fields[size_t(i)] = st.text(i);
+    st.reset();
+    return rec;
+}
+
+bool Store::siteTitleExists(const QString &title)
+{
+    Statement st(m_db, "SELECT 1 FROM Table_Site WHERE Onvan = ?1 LIMIT 1");
+    st.bind(1, title);
+    return st.step() == SQLITE_ROW;
+}
+
+std::optional<qint64> Store::insertSite(const SiteRecord &record)
+{
+    Statement st(m_db, "INSERT INTO Table_Site (Onvan, Address, Mozoo, Email, Modir, Mobile, "
+                       "Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss) "
+                       "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15)");
+    for (int i = 1; i < SiteFieldCount; ++i)
+        st.bind(i, record.fields[size_t(i)]);
+    if (st.step() != SQLITE_DONE) {
+        fail("insert site");
+        return std::nullopt;
+    }
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+bool Store::updateSite(const SiteRecord &record)
+{
+    Statement st(m_db, "UPDATE Table_Site SET Onvan=?1, Address=?2, Mozoo=?3, Email=?4, "
+                       "Modir=?5, Mobile=?6, Yahoo=?7, Facebook=?8, \"User\"=?9, Pass=?10, "
+                       "Tozihat=?11, Gmail=?12, Twitter=?13, Google=?14, Rss=?15 WHERE ID=?16");
+    for (int i = 1; i < SiteFieldCount; ++i)
+        st.bind(i, record.fields[size_t(i)]);
+    st.bind(16, record.id);
+    if (st.step() != SQLITE_DONE)
+        return fail("update site");
+    if (sqlite3_changes(m_db) != 1) {
+        m_lastError = QStringLiteral("update site: no record with ID %1").arg(record.id);
+        return false;
+    }
+    return true;
+}
+
+bool Store::deleteSite(qint64 id)
+{
+    Statement st(m_db, "DELETE FROM Table_Site WHERE ID=?1");
+    st.bind(1, id);
+    if (st.step() != SQLITE_DONE)
+        return fail("delete site");
+    if (sqlite3_changes(m_db) != 1) {
+        m_lastError = QStringLiteral("delete site: no record with ID %1").arg(id);
+        return false;
+    }
+    return true;
+}
+
+qint64 Store::siteCount()
+{
+    return count("SELECT count(*) FROM Table_Site");
+}
+
+QVector<CategoryRecord> Store::categories()
+{
+    QVector<CategoryRecord> list;
+    Statement st(m_db, "SELECT ID, Category FROM Table_Category ORDER BY ID");
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW)
+        list.append({st.int64(0), st.text(1)});
+    if (rc != SQLITE_DONE)
+        fail("subject list");
+    return list;
+}
+
+std::optional<CategoryRecord> Store::category(qint64 id)
+{
+    Statement st(m_db, "SELECT ID, Category FROM Table_Category WHERE ID=?1");
+    st.bind(1, id);
+    if (st.step() != SQLITE_ROW)
+        return std::nullopt;
+    return CategoryRecord{st.int64(0), st.text(1)};
+}
+
+bool Store::categoryExists(const QString &title)
+{
+    Statement st(m_db, "SELECT 1 FROM Table_Category WHERE Category = ?1 LIMIT 1");
+    st.bind(1, title);
+    return st.step() == SQLITE_ROW;
+}
+
+std::optional<qint64> Store::addCategory(const QString &title)
+{
+    Statement st(m_db, "INSERT INTO Table_Category (Category) VALUES (?1)");
+    st.bind(1, title);
+    if (st.step() != SQLITE_DONE) {
+        fail("add subject");
+        return std::nullopt;
+    }
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+bool Store::renameCategory(qint64 id, const QString &title)
+{
+    Statement st(m_db, "UPDATE Table_Category SET Category=?1 WHERE ID=?2");
+    st.bind(1, title);
+    st.bind(2, id);
+    if (st.step() != SQLITE_DONE)
+        return fail("rename subject");
+    if (sqlite3_changes(m_db) != 1) {
+        m_lastError = QStringLiteral("rename subject: no record with ID %1").arg(id);
+        return false;
+    }
+    return true;
+}
+
+bool Store::deleteCategory(qint64 id)
+{
+    Statement st(m_db, "DELETE FROM Table_Category WHERE ID=?1");
+    st.bind(1, id);
+    if (st.step() != SQLITE_DONE)
+        return fail("delete subject");
+    if (sqlite3_changes(m_db) != 1) {
+        m_lastError = QStringLiteral("delete subject: no record with ID %1").arg(id);
+        return false;
+    }
+    return true;
+}
+
+qint64 Store::categoryCount()
+{
+    return count("SELECT count(*) FROM Table_Category");
+}
+
+QVector<UserRecord> Store::users()
+{
+    QVector<UserRecord> list;
+    Statement st(m_db, "SELECT UserName, Password, Question, Answer FROM Table_User ORDER BY rowid");
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW)
+        list.append({st.text(0), st.text(1), st.text(2), st.text(3)});
+    if (rc != SQLITE_DONE)
+        fail("account list");
+    return list;
+}
+
+qint64 Store::contactCount()
+{
+    return count("SELECT count(*) FROM Table_Contact");
+}
+
+} // namespace zorbin::store

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "store/records.h"
+
+#include <QString>
+#include <QVector>
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+
+namespace zorbin::store {
+
+class Statement;
+
+// Why the database could not be opened. Each has its own message for the user.
+enum class OpenError {
+    None,
+    CannotCreate,    // no file and none could be made (read-only folder, full disk)
+    NotReadable,     // no permission to read the file
+    ReadOnly,        // file or folder cannot be written
+    OldFormat,       // a database of the previous version
+    NotEncrypted,    // an SQLite file without the password
+    WrongPassword,   // encrypted with another password, or not a database at all
+    MissingTable,    // a table is missing
+    WrongColumns,    // a table lacks a column or has them in another order
+    BadConnection,   // the connection text names no file
+    Failed           // anything else the engine reported
+};
+
+struct OpenResult
+{
+    OpenError error = OpenError::None;
+    QString detail; // table name or engine message
+};
+
+// The one connection of the process to the encrypted database file, with the typed
+// operations the windows need. Every user text is bound as a parameter.
+class Store
+{
+public:
+    ~Store();
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+
+    // Opens the database the connection text names, checking the password, the four
+    // tables and their column orders, and that the file can be written.
+    static std::unique_ptr<Store> open(const QString &connectionText, OpenResult *result);
+
+    // Makes the new-installation database: the four tables and the default account.
+    static bool createDatabase(const QString &path, QString *error);
+
+    static const QString &defaultUserName();
+    static const QString &defaultPassword();
+
+    QString lastError() const { return m_lastError; }
+    sqlite3 *handle() const { return m_db; }
+
+    // Sites
+    QVector<qint64> siteIds();
+    QVector<qint64> searchSites(SearchColumn column, const QString &prefix);
+    std::optional<SiteListRow> siteListRow(qint64 id);
+    std::optional<SiteRecord> site(qint64 id);
+    bool siteTitleExists(const QString &title);
+    std::optional<qint64> insertSite(const SiteRecord &record);
+    bool updateSite(const SiteRecord &record);
+    bool deleteSite(qint64 id);
+    qint64 siteCount();
+
+    // Subjects
+    QVector<CategoryRecord> categories();
+    std::optional<CategoryRecord> category(qint64 id);
+    bool categoryExists(const QString &title);
+    std::optional<qint64> addCategory(const QString &title);
+    bool renameCategory(qint64 id, const QString &title);
+    bool deleteCategory(qint64 id);
+    qint64 categoryCount();
+
+    // Accounts and contacts
+    QVector<UserRecord> users();
+    qint64 contactCount();
+
+private:
+    explicit Store(sqlite3 *db);
+    bool fail(const char *what);
+    qint64 count(const char *sql);
+    Statement &cached(int slot, const char *sql);
+
+    sqlite3 *m_db = nullptr;
+    QString m_lastError;
+    std::vector<std::unique_ptr<Statement>> m_statements;
+};
+
+} // namespace zorbin::store
