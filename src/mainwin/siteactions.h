@@ -1,0 +1,27 @@
+#pragma once
+
+#include "common/context.h"
+#include "mainwin/sitelistaccess.h"
+
+#include <QObject>
+
+class QWidget;
+
+// The commands of the main window: one dispatch by identifier, and the actions on the
+// selected site.
+class SiteActions : public QObject
+{
+    Q_OBJECT
+public:
+    SiteActions(zorbin::ui::Context &context, SiteListAccess &list, QWidget *owner);
+
+    // Runs the command with this identifier; an identifier without a command does nothing.
+    void dispatch(int id);
+    // The popup's print item: prints the grid's current row.
+    void printSelectedRow();
+
+private:
+    zorbin::ui::Context &m_context;
+    SiteListAccess &m_list;
+    QWidget *m_owner;
+};
