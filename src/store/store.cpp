@@ -219,6 +219,11 @@ std::unique_ptr<Store> Store::open(const QString &connectionText, OpenResult *re
         r.error = OpenError::OldFormat;
         return nullptr;
     }
+    // Smaller than one page: an engine would take it for a new empty database.
+    if (fi.size() < 512) {
+        r.error = OpenError::WrongPassword;
+        return nullptr;
+    }
 
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(path);

@@ -1,0 +1,400 @@
+#include "common/startup.h"
+#include "helpers/testenv.h"
+#include "store/connectiontext.h"
+#include "store/fold.h"
+#include "store/store.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+#include <sqlite3.h>
+#include <unistd.h>
+
+using namespace zorbin::store;
+
+namespace {
+
+bool execSql(Store &store, const char *sql)
+{
+    return sqlite3_exec(store.handle(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Makes an encrypted file with the given key and statements.
+void makeDb(const QString &path, const QByteArray &key, const QList<QByteArray> &statements)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    if (!key.isEmpty())
+        sqlite3_key(db, key.constData(), int(key.size()));
+    for (const QByteArray &s : statements)
+        QCOMPARE(sqlite3_exec(db, s.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+const QList<QByteArray> kFullSchema = {
+    "CREATE TABLE Table_Site (ID INTEGER PRIMARY KEY AUTOINCREMENT, Onvan, Address, Mozoo, "
+    "Email, Modir, Mobile, Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss)",
+    "CREATE TABLE Table_Category (ID INTEGER PRIMARY KEY AUTOINCREMENT, Category)",
+    "CREATE TABLE Table_Contact (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name, \"Group\", Mobile, "
+    "Home, Office, Email, Site, Job, Address, Image)",
+    "CREATE TABLE Table_User (UserName, Password, Question, Answer)",
+};
+
+OpenError openError(const QString &folder)
+{
+    OpenResult r;
+    auto s = Store::open(connectionText(folder), &r);
+    return r.error;
+}
+
+QStringList titles(Store &store, const QVector<qint64> &ids)
+{
+    QStringList list;
+    for (qint64 id : ids)
+        list << store.site(id)->fields[Onvan];
+    return list;
+}
+
+} // namespace
+
+class TstStore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void connectionTextForms();
+    void newInstallation();
+    void cipherFileNeedsTheKey();
+    void openErrors();
+    void openErrors_data();
+    void readOnlyFolder();
+    void siteRoundTrip();
+    void exactIdsAnd64Bit();
+    void prefixSearch();
+    void searchFolding();
+    void searchLiteralCharacters();
+    void categories();
+    void usersInTableOrder();
+};
+
+void TstStore::connectionTextForms()
+{
+    const QString withSemicolon = connectionText(QStringLiteral("/data/z"));
+    QCOMPARE(withSemicolon, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/z/"
+                                           "ZBDB.mdb;Jet OLEDB:Database Password=$19!*85&=7^2046;"));
+    const QString without = connectionText(QStringLiteral("/data/z"), false);
+    QVERIFY(!without.endsWith(QLatin1Char(';')));
+    for (const QString &text :
+         {withSemicolon, without, QStringLiteral(";;Provider=x;;Data Source=/data/z/ZBDB.mdb;;"
+                                                 "jet oledb:database password=$19!*85&=7^2046;;")}) {
+        const auto info = parseConnectionText(text);
+        QVERIFY(info);
+        QCOMPARE(info->dataSource, QStringLiteral("/data/z/ZBDB.mdb"));
+        QCOMPARE(info->password, QStringLiteral("$19!*85&=7^2046"));
+    }
+    QVERIFY(!parseConnectionText(QStringLiteral("Provider=x;Jet OLEDB:Database Password=y")));
+}
+
+void TstStore::newInstallation()
+{
+    TestEnv env;
+    QVERIFY(env.ok());
+    QVERIFY(QFileInfo::exists(env.dir.filePath("ZBDB.mdb")));
+    QVERIFY(QFileInfo(env.dir.filePath("images/none.jpg")).size() > 100);
+    const auto users = env.store->users();
+    QCOMPARE(users.size(), 1);
+    QCOMPARE(users[0].userName, Store::defaultUserName());
+    QCOMPARE(users[0].password.size(), 1);
+    QCOMPARE(env.store->siteCount(), 0);
+    QCOMPARE(env.store->categoryCount(), 0);
+    QCOMPARE(env.store->contactCount(), 0);
+    // A second open of the same folder finds the file and does not make a new one.
+    env.addSite(QStringLiteral("kept"));
+    env.store.reset();
+    QString message;
+    auto again = zorbin::ui::openDataFolder(env.dir.path(), &message);
+    QVERIFY2(again, qPrintable(message));
+    QCOMPARE(again->siteCount(), 1);
+}
+
+void TstStore::cipherFileNeedsTheKey()
+{
+    TestEnv env;
+    QVERIFY(env.ok());
+    env.store.reset();
+    const QString file = env.dir.filePath("ZBDB.mdb");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(!f.read(16).startsWith("SQLite format 3"));
+    f.close();
+
+    const QString cli = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
+    if (cli.isEmpty())
+        QSKIP("the sqlcipher command-line client is not installed");
+    QProcess p;
+    p.start(cli, {file});
+    QVERIFY(p.waitForStarted());
+    p.write("PRAGMA key = '$19!*85&=7^2046';\n"
+            "SELECT name FROM sqlite_master WHERE type='table' AND name LIKE 'Table_%' "
+            "ORDER BY name;\nPRAGMA table_info(Table_Site);\n");
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(20000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    for (const char *t : {"Table_Category", "Table_Contact", "Table_Site", "Table_User"})
+        QVERIFY2(out.contains(QLatin1String(t)), qPrintable(out));
+    QVERIFY(out.contains(QStringLiteral("15|Rss|")));
+    QVERIFY(out.contains(QStringLiteral("9|User|")));
+
+    QProcess wrong;
+    wrong.start(cli, {file});
+    QVERIFY(wrong.waitForStarted());
+    wrong.write("SELECT count(*) FROM sqlite_master;\n");
+    wrong.closeWriteChannel();
+    QVERIFY(wrong.waitForFinished(20000));
+    QVERIFY(QString::fromUtf8(wrong.readAllStandardError()).contains(QLatin1String("not a database")));
+}
+
+void TstStore::openErrors_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("wrong password") << 0 << int(OpenError::WrongPassword);
+    QTest::newRow("plain sqlite") << 1 << int(OpenError::NotEncrypted);
+    QTest::newRow("random bytes") << 2 << int(OpenError::WrongPassword);
+    QTest::newRow("missing table") << 3 << int(OpenError::MissingTable);
+    QTest::newRow("columns out of order") << 4 << int(OpenError::WrongColumns);
+    QTest::newRow("previous version") << 5 << int(OpenError::OldFormat);
+    QTest::newRow("empty file") << 6 << int(OpenError::WrongPassword);
+}
+
+void TstStore::openErrors()
+{
+    QFETCH(int, kind);
+    QFETCH(int, expected);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("ZBDB.mdb");
+    const QByteArray key(kDatabasePassword);
+    switch (kind) {
+    case 0:
+        makeDb(file, "another password", kFullSchema);
+        break;
+    case 1:
+        makeDb(file, QByteArray(), kFullSchema);
+        break;
+    case 2: {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QByteArray junk(8192, '\0');
+        for (int i = 0; i < junk.size(); ++i)
+            junk[i] = char((i * 7919 + 13) & 0xFF);
+        f.write(junk);
+        break;
+    }
+    case 3:
+        makeDb(file, key, kFullSchema.mid(0, 2) + kFullSchema.mid(3));
+        break;
+    case 4: {
+        auto schema = kFullSchema;
+        schema[1] = "CREATE TABLE Table_Category (Category, ID INTEGER PRIMARY KEY)";
+        makeDb(file, key, schema);
+        break;
+    }
+    case 5: {
+        const QString fixtures = qEnvironmentVariable("ZORBIN_TEST_FIXTURES");
+        const QString jet = fixtures + QStringLiteral("/jet/zorbin-v1-sample.mdb");
+        if (!QFileInfo::exists(jet))
+            QSKIP("the previous version's sample database is not available");
+        QVERIFY(QFile::copy(jet, file));
+        break;
+    }
+    case 6: {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+        break;
+    }
+    }
+    QCOMPARE(int(openError(dir.path())), expected);
+    // Every failure has its own message, never an empty one.
+    QString message;
+    QVERIFY(!zorbin::ui::openDataFolder(dir.path(), &message));
+    QVERIFY(!message.isEmpty());
+}
+
+void TstStore::readOnlyFolder()
+{
+    if (geteuid() == 0)
+        QSKIP("permissions do not bind the root user");
+    TestEnv env;
+    env.store.reset();
+    QFile::setPermissions(env.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    QString message;
+    QVERIFY(!zorbin::ui::openDataFolder(env.dir.path(), &message));
+    QFile::setPermissions(env.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(message.contains(QStringLiteral("فقط‌خواندنی")));
+
+    QTemporaryDir parent;
+    QFile::setPermissions(parent.path(), QFile::ReadOwner | QFile::ExeOwner);
+    QVERIFY(!zorbin::ui::openDataFolder(parent.filePath("sub"), &message));
+    QFile::setPermissions(parent.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TstStore::siteRoundTrip()
+{
+    TestEnv env;
+    SiteRecord r;
+    for (int i = 1; i < SiteFieldCount; ++i)
+        r.fields[size_t(i)] = QStringLiteral("v%1 'quoted' ي ك").arg(i);
+    r[Tozihat] = QString(10000, QChar(0x06A9));
+    r[Gmail] = QString(); // NULL stays NULL
+    r[Yahoo] = QStringLiteral("");
+    const auto id = env.store->insertSite(r);
+    QVERIFY(id);
+    auto back = env.store->site(*id);
+    QVERIFY(back);
+    QCOMPARE(back->id, *id);
+    for (int i = 1; i < SiteFieldCount; ++i)
+        if (i != Gmail && i != Yahoo)
+            QCOMPARE(back->fields[size_t(i)], r.fields[size_t(i)]);
+    QVERIFY(back->fields[Gmail].isNull());
+    QVERIFY(!back->fields[Yahoo].isNull());
+    QVERIFY(back->fields[Yahoo].isEmpty());
+
+    back->fields[Onvan] = QStringLiteral("changed");
+    QVERIFY(env.store->updateSite(*back));
+    QCOMPARE(env.store->site(*id)->fields[Onvan], QStringLiteral("changed"));
+    QVERIFY(env.store->siteTitleExists(QStringLiteral("changed")));
+    QVERIFY(!env.store->siteTitleExists(QStringLiteral("Changed")));
+
+    const auto row = env.store->siteListRow(*id);
+    QVERIFY(row);
+    QCOMPARE(row->texts[0], QStringLiteral("changed"));
+    QCOMPARE(row->texts[6], r[Email]);
+
+    QVERIFY(env.store->deleteSite(*id));
+    QVERIFY(!env.store->site(*id));
+    QVERIFY(!env.store->deleteSite(*id));
+    QVERIFY(!env.store->lastError().isEmpty());
+}
+
+void TstStore::exactIdsAnd64Bit()
+{
+    TestEnv env;
+    QVERIFY(execSql(*env.store, "INSERT INTO Table_Site(ID,Onvan) VALUES (1,'one'),(10,'ten'),"
+                                "(12,'twelve'),(40001,'big'),(5000000000,'huge')"));
+    QCOMPARE(env.store->site(1)->fields[Onvan], QStringLiteral("one"));
+    QCOMPARE(env.store->site(40001)->fields[Onvan], QStringLiteral("big"));
+    QCOMPARE(env.store->site(5000000000LL)->fields[Onvan], QStringLiteral("huge"));
+    QVERIFY(env.store->deleteSite(1));
+    QCOMPARE(env.store->siteIds(), (QVector<qint64>{10, 12, 40001, 5000000000LL}));
+    // An ID is never reused after a delete.
+    const auto next = env.addSite(QStringLiteral("next"));
+    QCOMPARE(next, 5000000001LL);
+}
+
+void TstStore::prefixSearch()
+{
+    TestEnv env;
+    env.addSite(QStringLiteral("Google"), QStringLiteral("http://google.com"), QStringLiteral("search"),
+                QStringLiteral("Larry"));
+    env.addSite(QStringLiteral("GOLD price"), QStringLiteral("https://gold.ir"));
+    env.addSite(QStringLiteral("my Google"), QStringLiteral("http://my.google"));
+    env.addSite(QStringLiteral("go"), QStringLiteral("ftp://go"));
+    env.addSite(QStringLiteral("گوگل"), QStringLiteral("http://fa.google"));
+    Store &s = *env.store;
+    QCOMPARE(titles(s, s.searchSites(SearchColumn::Onvan, QStringLiteral("go"))),
+             (QStringList{"Google", "GOLD price", "go"}));
+    QCOMPARE(titles(s, s.searchSites(SearchColumn::Onvan, QStringLiteral("goo"))),
+             (QStringList{"Google"}));
+    QCOMPARE(titles(s, s.searchSites(SearchColumn::Onvan, QStringLiteral("گو"))),
+             (QStringList{"گوگل"}));
+    QCOMPARE(s.searchSites(SearchColumn::Address, QStringLiteral("http://")).size(), 3);
+    QCOMPARE(s.searchSites(SearchColumn::Address, QStringLiteral("HTTPS")).size(), 1);
+    QCOMPARE(s.searchSites(SearchColumn::Mozoo, QStringLiteral("sea")).size(), 1);
+    QCOMPARE(s.searchSites(SearchColumn::Modir, QStringLiteral("l")).size(), 1);
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QString()).size(), 5);
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("x")).size(), 0);
+}
+
+void TstStore::searchFolding()
+{
+    TestEnv env;
+    // Stored with the Arabic letters and Latin digits, as older data often is.
+    const qint64 arabic = env.addSite(QStringLiteral("كتابخانه ملي"));
+    const qint64 persian = env.addSite(QStringLiteral("کتاب فروشی"));
+    const qint64 digits = env.addSite(QStringLiteral("0912 shop"));
+    const qint64 persianDigits = env.addSite(QStringLiteral("۰۹۱۲ بازار"));
+    const qint64 yeh = env.addSite(QStringLiteral("يادداشت"));
+    Store &s = *env.store;
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("کتاب")),
+             (QVector<qint64>{arabic, persian}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("كتابخانه ملی")),
+             (QVector<qint64>{arabic}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("۰۹۱۲")),
+             (QVector<qint64>{digits, persianDigits}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("0912 S")),
+             (QVector<qint64>{digits}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("یاد")), (QVector<qint64>{yeh}));
+    // Many foldable letters: past the spellings asked of the index, the comparison still folds.
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("۰٩1۲ s")),
+             (QVector<qint64>{digits}));
+    // Stored texts are left as they were.
+    QCOMPARE(s.site(arabic)->fields[Onvan], QStringLiteral("كتابخانه ملي"));
+}
+
+void TstStore::searchLiteralCharacters()
+{
+    TestEnv env;
+    const qint64 quote = env.addSite(QStringLiteral("Rock'n roll"));
+    const qint64 percent = env.addSite(QStringLiteral("100% free"));
+    const qint64 underscore = env.addSite(QStringLiteral("a_b"));
+    env.addSite(QStringLiteral("100 percent"));
+    env.addSite(QStringLiteral("axb"));
+    Store &s = *env.store;
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("Rock'")),
+             (QVector<qint64>{quote}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("100%")),
+             (QVector<qint64>{percent}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("a_")),
+             (QVector<qint64>{underscore}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("%")).size(), 0);
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QString(10000, QLatin1Char('a'))).size(), 0);
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("'; DROP TABLE Table_Site; --")).size(),
+             0);
+    QCOMPARE(s.siteCount(), 5);
+    // A stored title of 10,000 characters is found by its prefix.
+    const qint64 longOne = env.addSite(QString(10000, QChar(0x06CC)));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QString(5000, QChar(0x064A))),
+             (QVector<qint64>{longOne}));
+}
+
+void TstStore::categories()
+{
+    TestEnv env;
+    Store &s = *env.store;
+    const auto a = s.addCategory(QStringLiteral("خبری"));
+    const auto b = s.addCategory(QStringLiteral("News"));
+    QVERIFY(a && b);
+    QVERIFY(s.categoryExists(QStringLiteral("News")));
+    QVERIFY(!s.categoryExists(QStringLiteral("news")));
+    QVERIFY(s.renameCategory(*b, QStringLiteral("Sport")));
+    QCOMPARE(s.category(*b)->title, QStringLiteral("Sport"));
+    QVERIFY(s.deleteCategory(*a));
+    QCOMPARE(s.categories().size(), 1);
+    QCOMPARE(s.categoryCount(), 1);
+    QVERIFY(!s.renameCategory(*a, QStringLiteral("gone")));
+}
+
+void TstStore::usersInTableOrder()
+{
+    TestEnv env;
+    QVERIFY(execSql(*env.store, "INSERT INTO Table_User VALUES ('zed','2','q','a'),"
+                                "('ali','3',NULL,NULL)"));
+    const auto users = env.store->users();
+    QCOMPARE(users.size(), 3);
+    QCOMPARE(users[1].userName, QStringLiteral("zed"));
+    QCOMPARE(users[2].userName, QStringLiteral("ali"));
+    QVERIFY(users[2].question.isNull());
+}
+
+QTEST_GUILESS_MAIN(TstStore)
+#include "tst_store.moc"
