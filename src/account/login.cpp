@@ -1,6 +1,273 @@
 #include "account/login.h"
 
+#include "common/appearance.h"
+#include "common/dialogs.h"
+#include "store/settings.h"
+#include "store/store.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <sqlite3.h>
+
+using zorbin::store::Store;
+using zorbin::store::UserRecord;
+using zorbin::ui::Dialogs;
+
+namespace {
+
+const QString kSettingsSection = QStringLiteral("SettingForm");
+const QString kCheckNet = QStringLiteral("CheckNet");
+const QString kSavePass = QStringLiteral("SavePass");
+
+QLabel *iconLabel(const QString &resource, int size, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setPixmap(QIcon(resource).pixmap(size, size));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
 Login::Login(zorbin::ui::Context &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("Login"));
+    setWindowTitle(QStringLiteral("Zorbin"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/person-lock.svg")));
+    setFont(zorbin::ui::windowFont(10));
+    buildForm();
+    loadNames();
+    loadSavedPassword();
+    m_password->setFocus();
+}
+
+void Login::buildForm()
+{
+    auto *header = iconLabel(QStringLiteral(":/icons/person-lock.svg"), 56, this);
+    header->setObjectName(QStringLiteral("Image1"));
+
+    m_userName = new QComboBox(this);
+    m_userName->setObjectName(QStringLiteral("Combo1"));
+    m_userName->setEditable(true);
+    // Enter in the name box must not add the typed text to the list of accounts.
+    m_userName->setInsertPolicy(QComboBox::NoInsert);
+    m_userName->setMinimumWidth(190);
+    m_userName->setAccessibleName(QStringLiteral("نام کاربري"));
+    auto *userLabel = iconLabel(QStringLiteral(":/icons/person-badge.svg"), 20, this);
+    userLabel->setObjectName(QStringLiteral("LabelUser"));
+    userLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    userLabel->setBuddy(m_userName);
+
+    m_password = new QLineEdit(this);
+    m_password->setObjectName(QStringLiteral("Text1"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    m_password->setLayoutDirection(Qt::LeftToRight);
+    auto *passwordLabel = new QLabel(QStringLiteral(" :رمز عبور "), this);
+    passwordLabel->setObjectName(QStringLiteral("Label2"));
+    // Written colon first, as the caption has always been: drawn left to right it reads
+    // "word:" to a Persian eye.
+    passwordLabel->setLayoutDirection(Qt::LeftToRight);
+    passwordLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    passwordLabel->setBuddy(m_password);
+
+    m_showPassword = new QCheckBox(this);
+    m_showPassword->setObjectName(QStringLiteral("Check1"));
+    // Only the box is shown, and the whole control is the box.
+    m_showPassword->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_showPassword->setToolTip(QStringLiteral("نمايش"));
+    m_showPassword->setAccessibleName(QStringLiteral("نمايش"));
+
+    m_first = new QPushButton(QStringLiteral("؟"), this);
+    m_first->setObjectName(QStringLiteral("Button_First"));
+    m_first->setAccessibleName(QStringLiteral("رمز عبور اوليه"));
+    m_first->setFixedWidth(m_first->sizeHint().height());
+
+    m_savePassword = new QCheckBox(QStringLiteral("ذخيره رمز"), this);
+    m_savePassword->setObjectName(QStringLiteral("CheckNet"));
+
+    m_login = new QPushButton(QIcon(QStringLiteral(":/icons/box-arrow-in-left.svg")),
+                              QStringLiteral("ورود"), this);
+    m_login->setObjectName(QStringLiteral("Button_Login"));
+    m_restore = new QPushButton(QIcon(QStringLiteral(":/icons/key.svg")),
+                                QStringLiteral("بازيابي رمز"), this);
+    m_restore->setObjectName(QStringLiteral("Button_Restore"));
+
+    auto *version = new QLabel(QStringLiteral("نسخه 2.0"), this);
+    version->setObjectName(QStringLiteral("Label1"));
+    version->setEnabled(false);
+
+    // Right to left: column 0 is the right-hand edge, so labels stand right of their boxes.
+    auto *form = new QGridLayout;
+    form->setHorizontalSpacing(8);
+    form->setVerticalSpacing(8);
+    form->addWidget(userLabel, 0, 0);
+    form->addWidget(m_userName, 0, 1);
+    form->addWidget(m_first, 0, 2);
+    form->addWidget(passwordLabel, 1, 0);
+    form->addWidget(m_password, 1, 1);
+    form->addWidget(m_showPassword, 1, 2);
+    form->addWidget(m_savePassword, 2, 1);
+    form->setColumnStretch(1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_login);
+    buttons->addWidget(m_restore);
+    buttons->addStretch(1);
+    buttons->addWidget(version, 0, Qt::AlignBottom);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 14, 18, 12);
+    layout->setSpacing(10);
+    layout->addWidget(header);
+    layout->addLayout(form);
+    layout->addSpacing(4);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(m_userName, m_password);
+    setTabOrder(m_password, m_showPassword);
+    setTabOrder(m_showPassword, m_savePassword);
+    setTabOrder(m_savePassword, m_login);
+    setTabOrder(m_login, m_restore);
+    setTabOrder(m_restore, m_first);
+
+    connect(m_login, &QPushButton::clicked, this, &Login::logIn);
+    connect(m_password, &QLineEdit::returnPressed, this, &Login::logIn);
+    connect(m_showPassword, &QCheckBox::toggled, this, &Login::showPasswordToggled);
+    connect(m_savePassword, &QCheckBox::clicked, this, &Login::savePasswordClicked);
+    connect(m_first, &QPushButton::clicked, this, &Login::showFirstPassword);
+    connect(m_restore, &QPushButton::clicked, this, &Login::openRecovery);
+}
+
+bool Login::readUsers(QVector<UserRecord> *users)
+{
+    Store &store = m_context.store;
+    const QString before = store.lastError();
+    *users = store.users();
+    const int code = sqlite3_errcode(store.handle());
+    const bool ok = store.lastError() == before &&
+                    (code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE);
+    if (!ok)
+        ownMessage([&] {
+            Dialogs::error(this, QStringLiteral("فهرست کاربران از پرونده اطلاعات خوانده نشد.\r\n") +
+                                     store.lastError());
+        });
+    return ok;
+}
+
+void Login::loadNames()
+{
+    QVector<UserRecord> users;
+    readUsers(&users);
+    for (const UserRecord &user : users)
+        m_userName->addItem(user.userName);
+}
+
+void Login::loadSavedPassword()
+{
+    const QString stored = m_context.settings.value(kCheckNet, kSettingsSection, kCheckNet);
+    bool isNumber = false;
+    const short state = stored.trimmed().toShort(&isNumber);
+    m_savePassword->setChecked(isNumber && state == 1);
+    if (m_savePassword->isChecked())
+        m_password->setText(m_context.settings.value(kSavePass, kSettingsSection, kSavePass));
+}
+
+bool Login::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        if (m_skipActivation)
+            m_skipActivation = false;
+        else
+            m_userName->setEditText(Store::defaultUserName());
+        break;
+    case QEvent::WindowDeactivate:
+        if (m_inMessage)
+            m_skipActivation = true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void Login::ownMessage(const std::function<void()> &show)
+{
+    m_inMessage = true;
+    show();
+    m_inMessage = false;
+}
+
+void Login::logIn()
+{
+    if (m_password->text().isEmpty()) {
+        m_password->setFocus();
+        return;
+    }
+    QVector<UserRecord> users;
+    if (!readUsers(&users))
+        return;
+
+    const QString name = m_userName->currentText().trimmed();
+    const QString password = m_password->text().trimmed();
+    const auto match = std::find_if(users.cbegin(), users.cend(), [&](const UserRecord &user) {
+        return user.userName == name && user.password == password;
+    });
+    if (match == users.cend()) {
+        ownMessage([this] { Dialogs::warn(this, QStringLiteral("رمز عبور اشتباه است ")); });
+        m_password->clear();
+        m_password->setFocus();
+        return;
+    }
+
+    if (m_savePassword->isChecked() &&
+        !m_context.settings.setValue(kSavePass, kSettingsSection, kSavePass, m_password->text()))
+        ownMessage([this] {
+            Dialogs::error(this, QStringLiteral("رمز عبور برای دفعه بعد ذخیره نشد؛ "
+                                                "پوشه تنظیمات قابل نوشتن نیست:\r\n") +
+                                     m_context.settings.folder());
+        });
+    Q_EMIT loggedIn();
+}
+
+void Login::showPasswordToggled(bool shown)
+{
+    m_password->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
+    m_password->setFocus();
+}
+
+void Login::savePasswordClicked(bool checked)
+{
+    if (!m_context.settings.setValue(kCheckNet, kSettingsSection, kCheckNet,
+                                     checked ? QStringLiteral("1") : QStringLiteral("0")))
+        ownMessage([this] {
+            Dialogs::error(this, QStringLiteral("این انتخاب ذخیره نشد؛ "
+                                                "پوشه تنظیمات قابل نوشتن نیست:\r\n") +
+                                     m_context.settings.folder());
+        });
+}
+
+void Login::showFirstPassword()
+{
+    ownMessage([this] {
+        Dialogs::inform(this, QStringLiteral("رمز عبور اوليه:") + QStringLiteral("  ") +
+                                  Store::defaultPassword() + QStringLiteral(" "));
+    });
+    m_password->setFocus();
+}
+
+void Login::openRecovery()
+{
+    // The password-recovery window is opened here, modal and owned by this window.
 }

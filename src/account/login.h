@@ -1,8 +1,11 @@
 #pragma once
 
 #include "common/context.h"
+#include "store/records.h"
 
+#include <QVector>
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -21,6 +24,34 @@ Q_SIGNALS:
     // A name and password matched; the opener shows the main window and closes this one.
     void loggedIn();
 
+protected:
+    bool event(QEvent *event) override;
+
+private Q_SLOTS:
+    void logIn();
+    void showPasswordToggled(bool shown);
+    void savePasswordClicked(bool checked);
+    void showFirstPassword();
+    void openRecovery();
+
 private:
+    void buildForm();
+    void loadNames();
+    void loadSavedPassword();
+    // Reads the accounts afresh; false (after telling the user) when the database refused.
+    bool readUsers(QVector<zorbin::store::UserRecord> *users);
+    // Our own message boxes take the activation away and give it back; that return is not
+    // a new visit to the window and must not replace the name the user typed.
+    void ownMessage(const std::function<void()> &show);
+
     zorbin::ui::Context &m_context;
+    QComboBox *m_userName = nullptr;
+    QLineEdit *m_password = nullptr;
+    QCheckBox *m_showPassword = nullptr;
+    QCheckBox *m_savePassword = nullptr;
+    QPushButton *m_login = nullptr;
+    QPushButton *m_restore = nullptr;
+    QPushButton *m_first = nullptr;
+    bool m_inMessage = false;
+    bool m_skipActivation = false;
 };
