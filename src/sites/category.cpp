@@ -1,7 +1,286 @@
 #include "sites/category.h"
 
+#include "common/appearance.h"
+#include "common/dialogs.h"
+#include "store/store.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <sqlite3.h>
+
+using zorbin::ui::Dialogs;
+
+namespace {
+
+const QString kCaption = QStringLiteral("موضوعات");
+const QString kTitleLabel = QStringLiteral(":عنوان");
+const QString kAdd = QStringLiteral("اضافه");
+const QString kSave = QStringLiteral("ذخيره");
+const QString kEdit = QStringLiteral("ويرايش");
+const QString kDelete = QStringLiteral("حذف");
+const QString kWarning = QStringLiteral(".لطفاً از ويرايش يا حذف موضوعات استفاده شده خودداري کنيد");
+const QString kEmptyTitle = QStringLiteral(" لطفاً عنوان موضوع را وارد کنيد");
+const QString kDuplicate = QStringLiteral("اين موضوع قبلاً ثبت شده است");
+const QString kNothingToDelete = QStringLiteral("موردي براي حذف وجود ندارد");
+const QString kConfirmDelete = QStringLiteral("آيا مي خواهيد اين موضوع را حذف کنيد ؟ ");
+
+const QString kAddFailed = QStringLiteral("موضوع ثبت نشد؛ پایگاه داده آن را نپذیرفت.");
+const QString kRenameFailed = QStringLiteral("عنوان موضوع تغییر نکرد؛ پایگاه داده آن را نپذیرفت.");
+const QString kDeleteFailed = QStringLiteral("موضوع حذف نشد؛ پایگاه داده آن را نپذیرفت.");
+const QString kListFailed = QStringLiteral("فهرست موضوعات از پایگاه داده خوانده نشد.");
+const QString kNotFound = QStringLiteral("این موضوع در پایگاه داده پیدا نشد.");
+
+// Leading and trailing blanks off; other white space is part of the title.
+QString trimBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// Labels whose text starts with its closing punctuation read correctly only in a
+// left-to-right paragraph, pushed to the right edge.
+void setPunctuatedText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->setLayoutDirection(Qt::LeftToRight);
+    label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+}
+
+} // namespace
+
 Category::Category(zorbin::ui::Context &context, QWidget *parent)
     : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("Category"));
+    setWindowTitle(kCaption);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(zorbin::ui::windowFont());
+
+    auto *frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+
+    m_label6 = new QLabel(frame);
+    m_label6->setObjectName(QStringLiteral("Label6"));
+    setPunctuatedText(m_label6, kTitleLabel);
+
+    m_text1 = new QLineEdit(frame);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    m_text1->setAccessibleName(kTitleLabel);
+    m_label6->setBuddy(m_text1);
+
+    m_save = new QPushButton(kAdd, frame);
+    m_save->setObjectName(QStringLiteral("Button_Save"));
+
+    m_model = new QStandardItemModel(0, 2, this);
+    m_model->setHorizontalHeaderLabels(zorbin::store::categoryColumns());
+
+    m_grid = new QTableView(frame);
+    m_grid->setObjectName(QStringLiteral("VSG"));
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setTabKeyNavigation(false);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+    m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_grid->setColumnWidth(0, 60);
+    m_grid->setAccessibleName(kCaption);
+
+    m_edit = new QPushButton(kEdit, frame);
+    m_edit->setObjectName(QStringLiteral("Button_Edit"));
+    m_delete = new QPushButton(kDelete, frame);
+    m_delete->setObjectName(QStringLiteral("Button_Delete"));
+
+    m_label1 = new QLabel(frame);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    setPunctuatedText(m_label1, kWarning);
+    m_label1->setWordWrap(true);
+    m_label1->setStyleSheet(QStringLiteral("color: #a00000;"));
+
+    // Enter belongs to the title box alone; no button reacts to it on its own.
+    for (QPushButton *b : {m_save, m_edit, m_delete}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        b->setMinimumWidth(80);
+    }
+
+    auto *entry = new QHBoxLayout;
+    entry->addWidget(m_label6);
+    entry->addWidget(m_text1, 1);
+    entry->addWidget(m_save);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_edit);
+    buttons->addWidget(m_delete);
+    buttons->addStretch(1);
+
+    auto *inner = new QVBoxLayout(frame);
+    inner->addLayout(entry);
+    inner->addWidget(m_grid, 1);
+    inner->addLayout(buttons);
+    inner->addWidget(m_label1);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(frame);
+
+    setTabOrder(m_text1, m_save);
+    setTabOrder(m_save, m_grid);
+    setTabOrder(m_grid, m_edit);
+    setTabOrder(m_edit, m_delete);
+
+    connect(m_save, &QPushButton::clicked, this, &Category::save);
+    connect(m_text1, &QLineEdit::returnPressed, this, &Category::save);
+    connect(m_edit, &QPushButton::clicked, this, &Category::edit);
+    connect(m_delete, &QPushButton::clicked, this, &Category::remove);
+
+    resize(400, 440);
+    reload();
+    m_text1->setFocus();
+}
+
+void Category::addRow(qint64 id, const QString &title)
+{
+    auto *idItem = new QStandardItem;
+    idItem->setData(QVariant::fromValue<qlonglong>(id), Qt::DisplayRole);
+    idItem->setTextAlignment(Qt::AlignCenter);
+    auto *titleItem = new QStandardItem(title);
+    for (QStandardItem *item : {idItem, titleItem})
+        item->setEditable(false);
+    m_model->appendRow({idItem, titleItem});
+}
+
+void Category::reload()
+{
+    m_model->removeRows(0, m_model->rowCount());
+    const QVector<zorbin::store::CategoryRecord> list = m_context.store.categories();
+    // An empty list is either an empty table or a failed read; the engine tells which.
+    const int rc = sqlite3_errcode(m_context.store.handle());
+    if (list.isEmpty() && rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        storeFailed(kListFailed);
+    for (const auto &subject : list)
+        addRow(subject.id, subject.title);
+    if (m_model->rowCount() > 0)
+        m_grid->setCurrentIndex(m_model->index(0, 0));
+}
+
+void Category::showOnly(qint64 id, const QString &title)
+{
+    m_model->removeRows(0, m_model->rowCount());
+    addRow(id, title);
+    m_grid->setCurrentIndex(m_model->index(0, 0));
+}
+
+std::optional<qint64> Category::currentId() const
+{
+    if (m_model->rowCount() < 1)
+        return std::nullopt;
+    const QModelIndex current = m_grid->currentIndex();
+    const int row = current.isValid() ? current.row() : 0;
+    return m_model->index(row, 0).data().toLongLong();
+}
+
+void Category::focusText(bool selectAll)
+{
+    m_text1->setFocus();
+    if (selectAll)
+        m_text1->selectAll();
+}
+
+void Category::storeFailed(const QString &message)
+{
+    const QString detail = m_context.store.lastError();
+    Dialogs::error(this, detail.isEmpty() ? message : message + QLatin1Char('\n') + detail);
+}
+
+void Category::finishSave()
+{
+    m_editing = false;
+    m_text1->clear();
+    reload();
+    focusText(false);
+    m_save->setText(kAdd);
+    m_edit->setEnabled(true);
+    m_delete->setEnabled(true);
+}
+
+void Category::save()
+{
+    const QString text = m_text1->text();
+    if (text.isEmpty()) {
+        Dialogs::warn(this, kEmptyTitle);
+        return;
+    }
+    const QString title = trimBlanks(text);
+    if (m_editing) {
+        if (!m_context.store.renameCategory(m_editedId, title)) {
+            storeFailed(kRenameFailed);
+            focusText(false);
+            return;
+        }
+        finishSave();
+        return;
+    }
+    if (m_context.store.categoryExists(title)) {
+        Dialogs::warn(this, kDuplicate);
+        focusText(true);
+        return;
+    }
+    if (!m_context.store.addCategory(title)) {
+        storeFailed(kAddFailed);
+        focusText(false);
+        return;
+    }
+    finishSave();
+}
+
+void Category::edit()
+{
+    const std::optional<qint64> id = currentId();
+    if (!id)
+        return;
+    const std::optional<zorbin::store::CategoryRecord> subject = m_context.store.category(*id);
+    if (!subject) {
+        storeFailed(kNotFound);
+        reload();
+        return;
+    }
+    m_editing = true;
+    m_editedId = subject->id;
+    m_save->setText(kSave);
+    m_delete->setEnabled(false);
+    m_edit->setEnabled(false);
+    showOnly(subject->id, subject->title);
+    m_text1->setText(subject->title);
+    focusText(true);
+}
+
+void Category::remove()
+{
+    const std::optional<qint64> id = currentId();
+    if (!id) {
+        Dialogs::warn(this, kNothingToDelete);
+        return;
+    }
+    if (Dialogs::confirm(this, kConfirmDelete)) {
+        if (!m_context.store.deleteCategory(*id))
+            storeFailed(kDeleteFailed);
+    }
+    reload();
 }

@@ -3,6 +3,13 @@
 #include "common/context.h"
 
 #include <QDialog>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
 
 // The subject list: add, rename and delete subjects.
 class Category : public QDialog
@@ -11,6 +18,37 @@ class Category : public QDialog
 public:
     explicit Category(zorbin::ui::Context &context, QWidget *parent = nullptr);
 
+    // True from a click on the edit button until the next completed save.
+    bool editing() const { return m_editing; }
+
+public Q_SLOTS:
+    void save();
+    void edit();
+    void remove();
+
 private:
+    // Re-reads all subjects into the grid and makes its first row current.
+    void reload();
+    // Shows only this subject in the grid, as while its title is being changed.
+    void showOnly(qint64 id, const QString &title);
+    void addRow(qint64 id, const QString &title);
+    // The ID in the first column of the grid's current row; the first row when none is
+    // current. Nothing when the grid is empty.
+    std::optional<qint64> currentId() const;
+    void finishSave();
+    void focusText(bool selectAll);
+    void storeFailed(const QString &message);
+
     zorbin::ui::Context &m_context;
+    bool m_editing = false;
+    qint64 m_editedId = 0;
+
+    QLabel *m_label6 = nullptr;
+    QLineEdit *m_text1 = nullptr;
+    QPushButton *m_save = nullptr;
+    QTableView *m_grid = nullptr;
+    QStandardItemModel *m_model = nullptr;
+    QPushButton *m_edit = nullptr;
+    QPushButton *m_delete = nullptr;
+    QLabel *m_label1 = nullptr;
 };
