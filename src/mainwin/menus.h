@@ -4,8 +4,11 @@
 #include <QObject>
 
 class QAction;
+class QActionGroup;
 class QMainWindow;
 class QMenu;
+class QMenuBar;
+class QToolBar;
 
 // The main window's menu bar and the site popup. Every command carries its numeric
 // identifier; executing one reports that identifier.
@@ -17,13 +20,32 @@ public:
 
     QMenu *popup() const { return m_popup; }
     QAction *command(int id) const { return m_commands.value(id); }
+    QMenuBar *menuBar() const { return m_bar; }
+    // The one page of the bar that holds the five groups.
+    QMenu *page() const { return m_page; }
+
+    // The identifiers of the bar's commands, in the order they are shown.
+    static const QList<int> &commandIds();
 
 Q_SIGNALS:
     void commandTriggered(int id);
     // The popup's print item: print the grid's current row.
     void popupPrintTriggered();
 
+private Q_SLOTS:
+    void onActionTriggered(QAction *action);
+
 private:
+    QAction *makeAction(const QString &text, const QString &objectName, const char *icon, int id,
+                        QObject *parent = nullptr);
+    void buildBar(QMainWindow *window);
+    void buildToolBar(QMainWindow *window);
+    void buildPopup(QMainWindow *window);
+
+    QActionGroup *m_actions = nullptr;
+    QMenuBar *m_bar = nullptr;
+    QMenu *m_page = nullptr;
+    QToolBar *m_barEnd = nullptr;
     QMenu *m_popup = nullptr;
     QHash<int, QAction *> m_commands;
 };
