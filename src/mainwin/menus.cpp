@@ -118,7 +118,6 @@ void MainMenus::buildBar(QMainWindow *window)
 
     m_page = new QMenu(QString::fromUtf8("  منـوي كاربـري "), m_bar);
     m_page->setObjectName(QStringLiteral("ZBM_Page"));
-    m_page->setIcon(icon("menu-button-wide"));
     m_page->setFont(font);
     m_bar->addMenu(m_page);
 

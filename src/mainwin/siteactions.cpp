@@ -1,12 +1,278 @@
 #include "mainwin/siteactions.h"
 
+#include "common/desktop.h"
+#include "common/dialogs.h"
+#include "common/maker.h"
+#include "mainwin/print_site.h"
+#include "mainwin/print_sites.h"
+#include "sites/category.h"
+#include "sites/site.h"
+#include "store/selection.h"
+#include "store/store.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
 #include <QWidget>
+
+using zorbin::ui::Dialogs;
+namespace desktop = zorbin::ui::desktop;
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+const char *const nothingToEdit = "موردي براي ويرايش وجود ندارد";
+const char *const nothingToDelete = "موردي براي حذف وجود ندارد";
+const char *const nothingToPrint = "موردي براي چاپ وجود ندارد";
+const char *const deleteQuestion = " آيا مي خواهيد اين سايت را حذف کنيد ؟";
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
 
 SiteActions::SiteActions(zorbin::ui::Context &context, SiteListAccess &list, QWidget *owner)
     : QObject(owner), m_context(context), m_list(list), m_owner(owner)
 {
 }
 
-void SiteActions::dispatch(int) {}
+void SiteActions::dispatch(int id)
+{
+    switch (id) {
+    case 1:
+        newSite();
+        break;
+    case 2:
+        editSite();
+        break;
+    case 3:
+        deleteSite();
+        break;
+    case 4:
+        openAddress();
+        break;
+    case 6:
+        introduceSite();
+        break;
+    case 9:
+        printSite();
+        break;
+    case 10:
+        printList();
+        break;
+    case 13:
+        showAbout();
+        break;
+    case 14:
+        desktop::openAddress(zorbin::maker::webAddress());
+        break;
+    case 16:
+        openCategories();
+        break;
+    case 19:
+        openAboutPage();
+        break;
+    case 20:
+        mailMaker();
+        break;
+    case 26:
+        callAdministrator();
+        break;
+    case 5:  // phone book
+    case 7:  // change password
+    case 8:  // statistics
+    case 11: // backup
+    case 12: // restore
+    case 17: // password generator
+    case 18: // update check
+        // These windows are not part of the program yet.
+        break;
+    default:
+        // 15, 21-25 and anything else: no command.
+        break;
+    }
+}
 
-void SiteActions::printSelectedRow() {}
+void SiteActions::newSite()
+{
+    m_context.selection.editMode = false;
+    m_context.selection.viewMode = false;
+    {
+        Site dlg(m_context, m_owner);
+        dlg.exec();
+    }
+    m_context.selection.editMode = false;
+    m_context.selection.viewMode = false;
+    m_list.reloadList();
+}
+
+void SiteActions::editSite()
+{
+    if (m_list.shownCount() < 1) {
+        Dialogs::warn(m_owner, text(nothingToEdit));
+        return;
+    }
+    m_context.selection.editMode = true;
+    m_context.selection.viewMode = false;
+    m_context.selection.selectedId = m_list.selectedId();
+    {
+        Site dlg(m_context, m_owner);
+        dlg.exec();
+    }
+    m_context.selection.editMode = false;
+    m_context.selection.viewMode = false;
+    m_list.reloadList();
+}
+
+void SiteActions::deleteSite()
+{
+    if (m_list.shownCount() < 1) {
+        Dialogs::warn(m_owner, text(nothingToDelete));
+        return;
+    }
+    if (Dialogs::confirm(m_owner, text(deleteQuestion))) {
+        const qint64 id = m_list.selectedId();
+        if (!m_context.store.deleteSite(id))
+            Dialogs::error(m_owner,
+                           QStringLiteral("سايت حذف نشد.") + crlf + m_context.store.lastError());
+    }
+    m_list.reloadList();
+    m_list.focusSearch();
+}
+
+void SiteActions::openAddress()
+{
+    desktop::openAddress(m_list.selectedAddress());
+}
+
+void SiteActions::introduceSite()
+{
+    desktop::openUrl(desktop::mailtoUrl(QString(), text("معرفي سايت"), m_list.selectedAddress()));
+}
+
+void SiteActions::callAdministrator()
+{
+    const QString mobile = m_list.selectedMobile();
+    if (mobile.isEmpty())
+        return;
+    const QStringList lines = {
+        text("ارتباط تلفني با مدير سايت، از طريق مودم ديال آپ امکان پذير است"),
+        text("لذا شما بايد درايور مودم خود را بطور کامل نصب کنيد و کابل تلفن خانگي"),
+        text("را به مودم ديال آپ وصل کنيد"),
+    };
+    Dialogs::inform(m_owner, lines.join(crlf));
+    desktop::openUrl(desktop::telUrl(mobile));
+    m_list.focusSearch();
+}
+
+void SiteActions::printSelectedRow()
+{
+    printSite();
+}
+
+void SiteActions::printSite()
+{
+    if (m_list.shownCount() < 1) {
+        Dialogs::warn(m_owner, text(nothingToPrint));
+        return;
+    }
+    const std::optional<zorbin::store::SiteRecord> record =
+        m_context.store.site(m_list.selectedId());
+    if (record)
+        Print_Site(*record).exec(m_owner);
+    else
+        Dialogs::error(m_owner, QStringLiteral("اطلاعات اين سايت خوانده نشد.") + crlf +
+                                    m_context.store.lastError());
+    m_list.reloadList();
+}
+
+void SiteActions::printList()
+{
+    if (m_list.shownCount() < 1) {
+        Dialogs::warn(m_owner, text(nothingToPrint));
+        return;
+    }
+    const QStringList lines = {
+        text("کاربر گرامي، در صورت بروز خطا در مشاهده صفحه چاپ به آدرس زير برويد"),
+        text("Windows, XP:  Start > Settings > Control Panel > Printers and Faxes"),
+        text("Windows Vista, 7, 8:  Start > Control Panel > Devices and Printers"),
+        text("روي پرينتر مورد نظر راست کليک کنيد و گزينه زير را بزنيد"),
+        text("Printing Preferences"),
+        text("در پنجره باز شده قسمت زير را پيدا کنيد"),
+        text("Orientation"),
+        text("گزينه زير را فعال کنيد و تنظيمات را تائيد کنيد"),
+        text("Landscape"),
+    };
+    Dialogs::inform(m_owner, lines.join(crlf));
+    Print_Sites(m_list.shownRows()).exec(m_owner);
+    m_list.reloadList();
+}
+
+void SiteActions::showAbout()
+{
+    namespace maker = zorbin::maker;
+    const QStringList lines = {
+        text("(نرم افزار زوربين (هميار اينترنت "),
+        text("(نسخه موجود: 2.0 (رايگان "),
+        text("انتشار: خرداد ماه 1393 "),
+        QString(),
+        maker::designer(),
+        maker::telephone(),
+        maker::webAddress(),
+        maker::email(),
+        maker::rights(),
+        QString(),
+        maker::sponsor(),
+    };
+    Dialogs::inform(m_owner, lines.join(crlf));
+}
+
+QString SiteActions::aboutPage(const QString &programFolder, const QString &dataFolder)
+{
+    const QString beside = QDir(programFolder).filePath(QStringLiteral("about.html"));
+    if (QFile::exists(beside))
+        return beside;
+
+    QFile resource(QStringLiteral(":/about.html"));
+    if (dataFolder.isEmpty() || !resource.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray page = resource.readAll();
+    const QString copy = QDir(dataFolder).filePath(QStringLiteral("about.html"));
+    QFile file(copy);
+    if (file.open(QIODevice::ReadOnly) && file.readAll() == page)
+        return copy;
+    file.close();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(page) != page.size())
+        return QString();
+    return copy;
+}
+
+void SiteActions::openAboutPage()
+{
+    const QString page = aboutPage(QCoreApplication::applicationDirPath(), m_context.dataFolder);
+    if (page.isEmpty()) {
+        Dialogs::error(m_owner,
+                       QStringLiteral("صفحه درباره طراح پيدا نشد و در پوشه اطلاعات هم نوشته نشد."));
+        return;
+    }
+    desktop::openFile(page);
+}
+
+void SiteActions::mailMaker()
+{
+    desktop::openUrl(
+        desktop::mailtoUrl(zorbin::maker::email(), text("نرم افزار زوربين"), QString()));
+}
+
+void SiteActions::openCategories()
+{
+    {
+        Category dlg(m_context, m_owner);
+        dlg.exec();
+    }
+    m_list.reloadList();
+}

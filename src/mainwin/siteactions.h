@@ -20,7 +20,25 @@ public:
     // The popup's print item: prints the grid's current row.
     void printSelectedRow();
 
+    // The local about page: the copy beside the program when there is one, else a copy
+    // written from the program's resources into the data folder. Empty when neither is
+    // available.
+    static QString aboutPage(const QString &programFolder, const QString &dataFolder);
+
 private:
+    void newSite();
+    void editSite();
+    void deleteSite();
+    void openAddress();
+    void introduceSite();
+    void callAdministrator();
+    void printSite();
+    void printList();
+    void showAbout();
+    void openAboutPage();
+    void mailMaker();
+    void openCategories();
+
     zorbin::ui::Context &m_context;
     SiteListAccess &m_list;
     QWidget *m_owner;
