@@ -1,7 +1,464 @@
 #include "mainwin/main_page.h"
 
+#include "calendar/jalali.h"
+#include "common/appearance.h"
+#include "common/dialogs.h"
+#include "common/maker.h"
+#include "mainwin/menus.h"
+#include "mainwin/siteactions.h"
+#include "mainwin/sitelistmodel.h"
+#include "sites/site.h"
+#include "store/selection.h"
+#include "store/store.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using zorbin::store::SearchColumn;
+using zorbin::ui::Dialogs;
+
+namespace {
+
+// How the search box looks for each column of the search list.
+struct SearchLook
+{
+    SearchColumn column;
+    Qt::Alignment alignment;
+    const char *fontFamily;
+    int pointSize;
+    const char *text;
+};
+
+const SearchLook searchLooks[] = {
+    {SearchColumn::Onvan, Qt::AlignRight, "B Yekan", 8, ""},
+    {SearchColumn::Address, Qt::AlignLeft, "Tahoma", 9, "http://"},
+    {SearchColumn::Mozoo, Qt::AlignRight, "B Yekan", 8, ""},
+    {SearchColumn::Modir, Qt::AlignRight, "B Yekan", 8, ""},
+};
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
+
 Main_Page::Main_Page(zorbin::ui::Context &context, QWidget *parent)
     : QMainWindow(parent), m_context(context)
 {
     setObjectName(QStringLiteral("Main_Page"));
+    setWindowTitle(QStringLiteral("Zorbin"));
+    setLayoutDirection(Qt::RightToLeft);
+
+    // The menu bar comes first; the commands act on this window's list.
+    m_menus = new MainMenus(this);
+    m_actions = new SiteActions(context, *this, this);
+    connect(m_menus, &MainMenus::commandTriggered, m_actions, &SiteActions::dispatch);
+    connect(m_menus, &MainMenus::popupPrintTriggered, m_actions, &SiteActions::printSelectedRow);
+
+    m_model = new SiteListModel(context.store, this);
+    buildWidgets();
+
+    // The list, the total and the search column as the window opens.
+    showFullList();
+    m_listFresh = true;
+    m_combo->setCurrentIndex(0);
+    chooseSearchColumn(0, false);
+    updateHolders();
+
+    tick();
+    resize(1100, 650);
+}
+
+void Main_Page::buildWidgets()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    central->setFont(zorbin::ui::windowFont(9));
+    setCentralWidget(central);
+    auto *layout = new QVBoxLayout(central);
+
+    // Search row.
+    auto *searchBox = new QGroupBox(central);
+    searchBox->setObjectName(QStringLiteral("Frame_Search"));
+    auto *searchRow = new QHBoxLayout(searchBox);
+    auto *label5 = makeLabel(searchBox, "Label5", QStringLiteral(":جستجو بر اساس "));
+    m_combo = new QComboBox(searchBox);
+    m_combo->setObjectName(QStringLiteral("Combo1"));
+    m_combo->addItems({QStringLiteral("عنوان سايت"), QStringLiteral("آدرس سايت"),
+                       QStringLiteral("موضوع سايت"), QStringLiteral("مدير سايت")});
+    m_combo->setMinimumWidth(130);
+    label5->setBuddy(m_combo);
+    auto *label10 = makeLabel(searchBox, "Label10", QStringLiteral(":واژه"));
+    m_search = new QLineEdit(searchBox);
+    m_search->setObjectName(QStringLiteral("Text1"));
+    m_search->setMinimumWidth(260);
+    m_search->installEventFilter(this);
+    label10->setBuddy(m_search);
+    m_refresh = new QPushButton(QStringLiteral("مرتب کن"), searchBox);
+    m_refresh->setObjectName(QStringLiteral("Button_Refresh"));
+    m_refresh->setIcon(QIcon(QStringLiteral(":/icons/arrow-repeat.svg")));
+    searchRow->addWidget(label5);
+    searchRow->addWidget(m_combo);
+    searchRow->addSpacing(16);
+    searchRow->addWidget(label10);
+    searchRow->addWidget(m_search, 1);
+    searchRow->addSpacing(16);
+    searchRow->addWidget(m_refresh);
+    layout->addWidget(searchBox);
+
+    connect(m_combo, &QComboBox::activated, this,
+            [this](int position) { chooseSearchColumn(position, true); });
+    connect(m_search, &QLineEdit::textChanged, this, [this] { runSearch(); });
+    connect(m_refresh, &QPushButton::clicked, this, [this] { refreshClicked(); });
+
+    // The site grid.
+    m_grid = new QTableView(central);
+    m_grid->setObjectName(QStringLiteral("VSG"));
+    m_grid->setAccessibleName(QStringLiteral("فهرست سایت‌ها"));
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setWordWrap(false);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    for (int c = 0; c < SiteListModel::ColumnCount; ++c)
+        m_grid->setColumnWidth(c, SiteListModel::columnWidth(c));
+    m_grid->installEventFilter(this);
+    m_grid->viewport()->installEventFilter(this);
+    layout->addWidget(m_grid, 1);
+
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { updateHolders(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        selectFirstRow();
+        updateFoundCount();
+    });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] { updateFoundCount(); });
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { updateFoundCount(); });
+
+    // Holders of the current row for the site actions; never shown.
+    m_nameCall = makeLabel(central, "NameCall", QString());
+    m_nameCall->hide();
+    m_addressHolder = new QLineEdit(central);
+    m_addressHolder->setObjectName(QStringLiteral("Text2"));
+    m_addressHolder->hide();
+    m_mobileHolder = new QLineEdit(central);
+    m_mobileHolder->setObjectName(QStringLiteral("Text3"));
+    m_mobileHolder->hide();
+
+    // Clock, date and counters.
+    auto *info = new QFrame(central);
+    info->setObjectName(QStringLiteral("Frame_Status"));
+    info->setFrameShape(QFrame::StyledPanel);
+    auto *infoRow = new QHBoxLayout(info);
+    auto addPair = [&](const char *captionName, const QString &caption, const char *valueName,
+                       const QString &value) {
+        auto *captionLabel = makeLabel(info, captionName, caption);
+        auto *valueLabel = makeLabel(info, valueName, value);
+        captionLabel->setBuddy(valueLabel);
+        infoRow->addWidget(captionLabel);
+        infoRow->addWidget(valueLabel);
+        return valueLabel;
+    };
+    m_clock = addPair("Label11", QStringLiteral(":ساعت"), "Label2", QStringLiteral("00 : 00 : 00"));
+    // Digits and colons read left to right in any window direction.
+    m_clock->setLayoutDirection(Qt::LeftToRight);
+    m_clock->setTextFormat(Qt::PlainText);
+    infoRow->addSpacing(24);
+    m_date = addPair("Label1", QStringLiteral(":امروز"), "Label8", QString());
+    infoRow->addStretch(1);
+    m_found = addPair("Label6", QStringLiteral(":يافته ها"), "Label7", QStringLiteral("0"));
+    infoRow->addSpacing(24);
+    m_total = addPair("Label3", QStringLiteral(":تعداد کل"), "Label4", QStringLiteral("0"));
+    layout->addWidget(info);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("AeroStatusBar1"));
+    m_statusBar->setFont(zorbin::ui::windowFont(9));
+    m_statusBar->setSizeGripEnabled(false);
+    auto *product =
+        new QLabel(QStringLiteral(" »  Zorbin v2.0") + zorbin::maker::notice(), m_statusBar);
+    product->setObjectName(QStringLiteral("AeroStatusBar1Text"));
+    m_statusBar->addWidget(product, 1);
+    setStatusBar(m_statusBar);
+
+    setTabOrder(m_combo, m_search);
+    setTabOrder(m_search, m_refresh);
+    setTabOrder(m_refresh, m_grid);
+
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setObjectName(QStringLiteral("ClockTimer"));
+    m_clockTimer->setSingleShot(true);
+    m_clockTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_clockTimer, &QTimer::timeout, this, [this] { tick(); });
+}
+
+// --- list -------------------------------------------------------------------------------
+
+void Main_Page::reportListFailure()
+{
+    // One message until the list can be read again; the window stays usable.
+    if (m_failureShown)
+        return;
+    m_failureShown = true;
+    Dialogs::error(
+        this, QStringLiteral(
+                  "فهرست سایت‌ها از بانک اطلاعات خوانده نشد.") +
+                  QStringLiteral("\r\n") + m_context.store.lastError());
+}
+
+void Main_Page::showFullList()
+{
+    if (m_model->showAll())
+        m_failureShown = false;
+    else
+        reportListFailure();
+    m_total->setText(QString::number(m_context.store.siteCount()));
+}
+
+void Main_Page::chooseSearchColumn(int position, bool byUser)
+{
+    if (position < 0 || position >= int(std::size(searchLooks)))
+        return;
+    const SearchLook &look = searchLooks[position];
+    m_searchPosition = position;
+    m_search->setAlignment(look.alignment | Qt::AlignAbsolute | Qt::AlignVCenter);
+    m_search->setFont(zorbin::ui::font(QString::fromLatin1(look.fontFamily), look.pointSize));
+    if (!byUser) {
+        const QSignalBlocker quiet(m_search);
+        m_search->setText(QString::fromUtf8(look.text));
+        return;
+    }
+    const QString text = QString::fromUtf8(look.text);
+    if (m_search->text() == text)
+        runSearch(); // the column changed, the text did not
+    else
+        m_search->setText(text);
+    m_search->setFocus(Qt::OtherFocusReason);
+}
+
+void Main_Page::runSearch()
+{
+    if (m_searchPosition < 0)
+        return;
+    if (m_model->showSearch(searchLooks[m_searchPosition].column, m_search->text()))
+        m_failureShown = false;
+    else
+        reportListFailure();
+}
+
+void Main_Page::refreshClicked()
+{
+    showFullList();
+    if (!m_search->text().isEmpty()) {
+        // An empty prefix lists every site, which is what the grid shows already.
+        const QSignalBlocker quiet(m_search);
+        m_search->clear();
+    }
+    m_search->setFocus(Qt::OtherFocusReason);
+}
+
+void Main_Page::selectFirstRow()
+{
+    if (m_model->rowCount() > 0) {
+        m_grid->setCurrentIndex(m_model->index(0, 0));
+        m_grid->scrollToTop();
+    }
+    updateHolders();
+}
+
+void Main_Page::updateHolders()
+{
+    const int row = m_grid->currentIndex().row();
+    if (row < 0 || row >= m_model->rowCount()) {
+        m_selectedId = 0;
+        m_nameCall->clear();
+        m_addressHolder->clear();
+        m_mobileHolder->clear();
+        return;
+    }
+    const zorbin::store::SiteListRow r = m_model->rowAt(row);
+    m_selectedId = m_model->idAt(row);
+    m_nameCall->setText(r.texts[0]);
+    m_addressHolder->setText(r.texts[1]);
+    m_mobileHolder->setText(r.texts[4]);
+}
+
+void Main_Page::updateFoundCount()
+{
+    m_found->setText(QString::number(m_model->rowCount()));
+}
+
+void Main_Page::openSelectedSite()
+{
+    if (m_model->rowCount() < 1) {
+        Dialogs::warn(this, QStringLiteral("موردي براي نمايش وجود ندارد"));
+        return;
+    }
+    m_context.selection.viewMode = true;
+    m_context.selection.selectedId = selectedId();
+    Site dlg(m_context, this);
+    dlg.exec();
+}
+
+void Main_Page::showPopup(const QPoint &viewportPos, const QPoint &globalPos)
+{
+    if (m_model->rowCount() < 1 || !m_menus->popup())
+        return;
+    const QModelIndex under = m_grid->indexAt(viewportPos);
+    if (under.isValid())
+        m_grid->setCurrentIndex(under);
+    m_menus->popup()->popup(globalPos);
+}
+
+// --- events -----------------------------------------------------------------------------
+
+bool Main_Page::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        // Back from a modal window or another program: read the whole list again. The list
+        // read at load is still fresh on the first show.
+        if (m_listFresh) {
+            m_listFresh = false;
+        } else {
+            const qint64 keep = m_selectedId;
+            showFullList();
+            const QVector<qint64> &ids = m_model->ids();
+            const auto it = std::lower_bound(ids.begin(), ids.end(), keep);
+            if (keep != 0 && it != ids.end() && *it == keep) {
+                const QModelIndex index = m_model->index(int(it - ids.begin()), 0);
+                m_grid->setCurrentIndex(index);
+                m_grid->scrollTo(index);
+            }
+        }
+        m_grid->setFocus(Qt::ActiveWindowFocusReason);
+        updateHolders();
+    }
+    return QMainWindow::event(event);
+}
+
+bool Main_Page::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::RightButton) {
+                showPopup(mouse->position().toPoint(), mouse->globalPosition().toPoint());
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                const QModelIndex under = m_grid->indexAt(mouse->position().toPoint());
+                if (under.isValid())
+                    m_grid->setCurrentIndex(under);
+                openSelectedSite();
+                return true;
+            }
+        } else if (event->type() == QEvent::ContextMenu) {
+            return true; // the right button press has shown the popup already
+        }
+    } else if (watched == m_grid && event->type() == QEvent::ContextMenu) {
+        auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
+            const QRect rowRect = m_grid->visualRect(m_grid->currentIndex());
+            const QPoint at = rowRect.isValid() ? rowRect.center() : QPoint(0, 0);
+            showPopup(at, m_grid->viewport()->mapToGlobal(at));
+            return true;
+        }
+    } else if (watched == m_search && event->type() == QEvent::FocusIn) {
+        // Typing continues after the text (after "http://" for addresses), once the line
+        // edit has finished its own focus handling.
+        QMetaObject::invokeMethod(
+            m_search, [this] { m_search->end(false); }, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- clock ------------------------------------------------------------------------------
+
+void Main_Page::tick()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    m_clock->setText(now.time().toString(QStringLiteral("hh : mm : ss")));
+    if (now.date() != m_shownDate) {
+        m_shownDate = now.date();
+        m_date->setText(zorbin::calendar::dateLine(m_shownDate));
+    }
+    armClock();
+}
+
+void Main_Page::armClock()
+{
+    // Wake just after the next whole second.
+    const int msec = QTime::currentTime().msec();
+    m_clockTimer->start(1000 - msec + 1);
+}
+
+// --- SiteListAccess ---------------------------------------------------------------------
+
+int Main_Page::shownCount() const
+{
+    return m_model->rowCount();
+}
+
+qint64 Main_Page::selectedId() const
+{
+    const int row = m_grid->currentIndex().row();
+    return m_model->idAt(row);
+}
+
+QString Main_Page::selectedTitle() const
+{
+    return m_nameCall->text();
+}
+
+QString Main_Page::selectedAddress() const
+{
+    return m_addressHolder->text();
+}
+
+QString Main_Page::selectedMobile() const
+{
+    return m_mobileHolder->text();
+}
+
+QVector<zorbin::store::SiteListRow> Main_Page::shownRows() const
+{
+    return m_model->allRows();
+}
+
+void Main_Page::reloadList()
+{
+    showFullList();
+}
+
+void Main_Page::focusSearch()
+{
+    m_search->setFocus(Qt::OtherFocusReason);
 }

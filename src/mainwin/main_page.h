@@ -1,16 +1,84 @@
 #pragma once
 
 #include "common/context.h"
+#include "mainwin/sitelistaccess.h"
+#include "store/records.h"
 
+#include <QDate>
 #include <QMainWindow>
 
+class MainMenus;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+class QTimer;
+class SiteActions;
+class SiteListModel;
+
 // The home window after login: the site list with its search, menus and status area.
-class Main_Page : public QMainWindow
+class Main_Page : public QMainWindow, public SiteListAccess
 {
     Q_OBJECT
 public:
     explicit Main_Page(zorbin::ui::Context &context, QWidget *parent = nullptr);
 
+    SiteListModel *model() const { return m_model; }
+    QTableView *grid() const { return m_grid; }
+
+    // SiteListAccess
+    int shownCount() const override;
+    qint64 selectedId() const override;
+    QString selectedTitle() const override;
+    QString selectedAddress() const override;
+    QString selectedMobile() const override;
+    QVector<zorbin::store::SiteListRow> shownRows() const override;
+    void reloadList() override;
+    void focusSearch() override;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void buildWidgets();
+    void chooseSearchColumn(int position, bool byUser);
+    void runSearch();
+    void refreshClicked();
+    void showFullList();
+    void updateHolders();
+    void selectFirstRow();
+    void openSelectedSite();
+    void showPopup(const QPoint &viewportPos, const QPoint &globalPos);
+    void updateFoundCount();
+    void tick();
+    void armClock();
+    void reportListFailure();
+
     zorbin::ui::Context &m_context;
+    MainMenus *m_menus = nullptr;
+    SiteActions *m_actions = nullptr;
+    SiteListModel *m_model = nullptr;
+
+    QTableView *m_grid = nullptr;
+    QComboBox *m_combo = nullptr;
+    QLineEdit *m_search = nullptr;
+    QPushButton *m_refresh = nullptr;
+    QLabel *m_nameCall = nullptr;
+    QLineEdit *m_addressHolder = nullptr;
+    QLineEdit *m_mobileHolder = nullptr;
+    QLabel *m_clock = nullptr;
+    QLabel *m_date = nullptr;
+    QLabel *m_found = nullptr;
+    QLabel *m_total = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    QTimer *m_clockTimer = nullptr;
+
+    qint64 m_selectedId = 0;
+    int m_searchPosition = -1;
+    QDate m_shownDate;
+    bool m_failureShown = false;
+    bool m_listFresh = false; // the list was read at load; the first activation keeps it
 };

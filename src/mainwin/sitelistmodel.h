@@ -1,0 +1,61 @@
+#pragma once
+
+#include "store/records.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+#include <QVector>
+
+namespace zorbin::store {
+class Store;
+}
+
+// The site list as the main window's grid shows it. Only the IDs of the listed sites are
+// held; the texts of a row are read from the store when the grid first needs them, a block
+// of neighbouring rows at a time, and a few blocks are kept.
+class SiteListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int ColumnCount = 8;
+    static constexpr int BlockSize = 64;
+    static constexpr int MaxCachedBlocks = 24;
+
+    explicit SiteListModel(zorbin::store::Store &store, QObject *parent = nullptr);
+
+    // Lists every site, ordered by ID. False when the store failed (the list is then empty).
+    bool showAll();
+    // Lists the sites whose `column` begins with `prefix`, ordered by ID.
+    bool showSearch(zorbin::store::SearchColumn column, const QString &prefix);
+    // Replaces the listed IDs.
+    void setIds(const QVector<qint64> &ids);
+
+    const QVector<qint64> &ids() const { return m_ids; }
+    qint64 idAt(int row) const;
+    // The texts of a listed row; a row whose site has gone meanwhile keeps only its ID.
+    zorbin::store::SiteListRow rowAt(int row) const;
+    // Every listed row, in order.
+    QVector<zorbin::store::SiteListRow> allRows() const;
+
+    // Designed column widths in pixels.
+    static int columnWidth(int column);
+    static Qt::Alignment columnAlignment(int column);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    const QVector<zorbin::store::SiteListRow> &block(int blockIndex) const;
+    zorbin::store::SiteListRow fetchRow(qint64 id) const;
+    bool failedSince(const QString &previousError) const;
+
+    zorbin::store::Store &m_store;
+    QVector<qint64> m_ids;
+    mutable QHash<int, QVector<zorbin::store::SiteListRow>> m_blocks;
+    mutable QList<int> m_blockOrder; // least recently used first
+};
