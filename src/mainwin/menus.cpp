@@ -115,6 +115,8 @@ void MainMenus::buildBar(QMainWindow *window)
     m_bar = new QMenuBar(window);
     m_bar->setObjectName(QStringLiteral("ZBM"));
     m_bar->setFont(font);
+    // Kept inside the window, so the corner commands show under every desktop.
+    m_bar->setNativeMenuBar(false);
 
     m_page = new QMenu(QString::fromUtf8("  منـوي كاربـري "), m_bar);
     m_page->setObjectName(QStringLiteral("ZBM_Page"));
