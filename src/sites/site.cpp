@@ -1,6 +1,639 @@
 #include "sites/site.h"
 
+#include "common/appearance.h"
+#include "common/desktop.h"
+#include "common/dialogs.h"
+#include "net/handpointer.h"
+#include "sites/category.h"
+#include "store/records.h"
+#include "store/selection.h"
+#include "store/store.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+
+using zorbin::store::SiteRecord;
+using zorbin::ui::Dialogs;
+namespace desktop = zorbin::ui::desktop;
+
+namespace {
+
+const QString kCaptionNew = QStringLiteral("سايت جديد");
+const QString kCaptionEdit = QStringLiteral("ويرايش مشخصات");
+const QString kCaptionView = QStringLiteral("مشاهده مشخصات");
+const QString kRegister = QStringLiteral("ثبت");
+const QString kStore = QStringLiteral("ذخيره");
+const QString kCancel = QStringLiteral("انصراف");
+const QString kExit = QStringLiteral("خروج");
+const QString kStarred = QStringLiteral(" لطفاً فيلدهاي ستاره دار را وارد کنيد");
+const QString kDuplicate = QStringLiteral("اين سايت قبلاً ثبت شده است ");
+const QString kClickHere = QStringLiteral("کليک کنيد");
+const QString kShow = QStringLiteral("نمايش");
+
+const QString kFacebookHome = QStringLiteral("https://www.facebook.com/");
+const QString kTwitterHome = QStringLiteral("https://twitter.com/");
+const QString kGooglePlusHome = QStringLiteral("https://plus.google.com/");
+const QString kExampleAddress = QStringLiteral("http://www.example.com");
+const QString kRssSuffix = QStringLiteral("/rss.xml");
+
+// The six boxes whose text is an address: links in view mode.
+constexpr std::array<int, 6> kLinkBoxes{2, 4, 8, 13, 14, 15};
+
+// A box that puts the caret after its text whenever it takes the focus, so typing goes on
+// after the prefilled prefix.
+class EndCaretEdit : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QLineEdit::focusInEvent(event);
+        end(false);
+    }
+};
+
+// The strip across the top of the window.
+class Banner : public QWidget
+{
+public:
+    explicit Banner(QWidget *parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("Banner"));
+        setFixedHeight(56);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient g(rect().topLeft(), rect().topRight());
+        g.setColorAt(0, QColor(0x0b, 0x3d, 0x6e));
+        g.setColorAt(1, QColor(0x1f, 0x8a, 0x9e));
+        p.fillRect(rect(), g);
+
+        const int side = 32;
+        const int margin = 14;
+        const bool rtl = layoutDirection() == Qt::RightToLeft;
+        QPixmap globe = QIcon(QStringLiteral(":/icons/globe.svg")).pixmap(side, side);
+        {
+            QPainter tint(&globe);
+            tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            tint.fillRect(globe.rect(), Qt::white);
+        }
+        const int iconX = rtl ? width() - margin - side : margin;
+        p.drawPixmap(iconX, (height() - side) / 2, side, side, globe);
+
+        // The window's caption beside the globe, the program's name at the other end.
+        const QRect textRect = rect().adjusted(margin + side + 12, 0, -(margin + side + 12), 0);
+        const Qt::Alignment near = Qt::AlignAbsolute | (rtl ? Qt::AlignRight : Qt::AlignLeft);
+        const Qt::Alignment far = Qt::AlignAbsolute | (rtl ? Qt::AlignLeft : Qt::AlignRight);
+        QFont f = font();
+        f.setPointSize(f.pointSize() + 5);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(textRect, Qt::AlignVCenter | near, window()->windowTitle());
+        f.setPointSize(f.pointSize() - 2);
+        f.setBold(false);
+        p.setFont(f);
+        p.setPen(QColor(255, 255, 255, 190));
+        p.drawText(rect().adjusted(margin, 0, -margin, 0), Qt::AlignVCenter | far,
+                   QStringLiteral("Zorbin"));
+    }
+};
+
+QIcon tintedIcon(const QString &path, const QColor &color)
+{
+    QIcon icon;
+    for (int side : {16, 24, 32, 48}) {
+        QPixmap pm = QIcon(path).pixmap(side, side);
+        QPainter p(&pm);
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        p.fillRect(pm.rect(), color);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+// The field's name for a screen reader: the label without its star and colon.
+QString plainName(const QString &labelText)
+{
+    QString name = labelText;
+    name.remove(QLatin1Char('*'));
+    name.remove(QLatin1Char(':'));
+    return name.trimmed();
+}
+
+struct Hint
+{
+    int box;
+    QString text;
+    bool rightAligned;
+};
+
+const Hint &hintFor(int number)
+{
+    static const std::array<Hint, 11> hints{{
+        {0, QString(), false},
+        {1, QStringLiteral("نام سايت به فارسي وارد شود"), true},
+        {2, kExampleAddress, false},
+        {4, QStringLiteral("info@example.com\r\nexample@yahoo.com\r\nexample@gmail.com"), false},
+        {7, QStringLiteral("example"), false},
+        {8, kFacebookHome + QStringLiteral("example"), false},
+        {9, QStringLiteral("نام کاربري و رمز عبور خود در سايت مربوطه را وارد کنيد"), true},
+        {12, QStringLiteral("example"), false},
+        {13, kTwitterHome + QStringLiteral("example"), false},
+        {14, kGooglePlusHome + QStringLiteral("example"), false},
+        {15, kExampleAddress + kRssSuffix, false},
+    }};
+    return hints[size_t(number)];
+}
+
+} // namespace
+
 Site::Site(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("Site"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(zorbin::ui::windowFont());
+    buildWindow();
+}
+
+Site::~Site()
+{
+    m_context.selection.editMode = false;
+    m_context.selection.viewMode = false;
+}
+
+void Site::buildWindow()
+{
+    setWindowTitle(kCaptionNew);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 10);
+    outer->addWidget(new Banner(this));
+
+    auto *grid = new QGridLayout;
+    grid->setContentsMargins(12, 6, 12, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    grid->setColumnMinimumWidth(3, 18);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(5, 1);
+    outer->addLayout(grid);
+
+    auto makeLine = [this](int number, bool endCaret) {
+        QLineEdit *line = endCaret ? new EndCaretEdit(this) : new QLineEdit(this);
+        line->setObjectName(QStringLiteral("Text%1").arg(number));
+        m_line[size_t(number)] = line;
+        return line;
+    };
+    for (int n : {1, 4, 5, 6, 7, 9, 10, 12, 16, 17})
+        makeLine(n, false);
+    for (int n : {2, 8, 13, 14, 15})
+        makeLine(n, true);
+    m_line[16]->hide();
+    m_line[17]->hide();
+
+    m_subject = new QComboBox(this);
+    m_subject->setObjectName(QStringLiteral("Text3"));
+    m_subject->setEditable(false);
+    m_subject->installEventFilter(this);
+
+    m_notes = new QPlainTextEdit(this);
+    m_notes->setObjectName(QStringLiteral("Text11"));
+    m_notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_notes->setTabChangesFocus(true);
+    m_notes->setFixedHeight(80);
+    {
+        QTextOption option = m_notes->document()->defaultTextOption();
+        option.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+        m_notes->document()->setDefaultTextOption(option);
+    }
+
+    // Persian boxes right-aligned, address boxes left-aligned and written left to right.
+    for (int n : {1, 5, 6, 7, 9, 10, 12})
+        m_line[size_t(n)]->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    for (int n : {2, 4, 8, 13, 14, 15}) {
+        m_line[size_t(n)]->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
+        m_line[size_t(n)]->setLayoutDirection(Qt::LeftToRight);
+    }
+    for (int n : kLinkBoxes)
+        m_line[size_t(n)]->installEventFilter(this);
+
+    // Each password character shows as "*" once the mask is on.
+    m_line[10]->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+
+    auto makeHint = [this](int number) {
+        auto *button = new QPushButton(QStringLiteral("؟"), this);
+        button->setObjectName(QStringLiteral("Command%1").arg(number));
+        button->setAutoDefault(false);
+        button->setFixedSize(24, 24);
+        connect(button, &QPushButton::clicked, this, [this, number] { showHint(number); });
+        return button;
+    };
+
+    m_addSubject = new QPushButton(this);
+    m_addSubject->setObjectName(QStringLiteral("Button_Add1"));
+    m_addSubject->setAutoDefault(false);
+    m_addSubject->setIcon(
+        tintedIcon(QStringLiteral(":/icons/plus-circle-fill.svg"), QColor(0x19, 0x87, 0x54)));
+    m_addSubject->setIconSize(QSize(16, 16));
+    m_addSubject->setFixedSize(24, 24);
+    m_addSubject->setAccessibleName(QStringLiteral("افزودن موضوع"));
+    m_addSubject->setToolTip(QStringLiteral("افزودن موضوع"));
+    connect(m_addSubject, &QPushButton::clicked, this, &Site::addSubject);
+
+    m_check = new QCheckBox(this);
+    m_check->setObjectName(QStringLiteral("Check1"));
+    m_check->setToolTip(kShow);
+    m_check->setAccessibleName(kShow);
+    connect(m_check, &QCheckBox::clicked, this, &Site::passwordCheckClicked);
+
+    struct Cell
+    {
+        int box;
+        const char *label;
+        QString caption;
+        QWidget *aid;
+    };
+    auto boxWidget = [this](int n) -> QWidget * {
+        if (n == 3)
+            return m_subject;
+        if (n == 11)
+            return m_notes;
+        return m_line[size_t(n)];
+    };
+    const std::array<std::array<Cell, 2>, 7> rows{{
+        {{{1, "Label1", QStringLiteral("*:عنوان سايت"), makeHint(1)},
+          {2, "Label2", QStringLiteral("*:آدرس سايت"), makeHint(2)}}},
+        {{{3, "Label4", QStringLiteral("*:موضوع سايت"), m_addSubject},
+          {4, "Label3", QStringLiteral(":ايميل سايت"), makeHint(3)}}},
+        {{{5, "Label5", QStringLiteral(":مدير سايت"), nullptr},
+          {6, "Label6", QStringLiteral(":تلفن تماس"), nullptr}}},
+        {{{7, "Label8", QStringLiteral(":شناسه ياهو"), makeHint(4)},
+          {12, "Label9", QStringLiteral(":شناسه گوگل"), makeHint(7)}}},
+        {{{8, "Label13", QStringLiteral(":فيسبوک سايت"), makeHint(5)},
+          {13, "Label10", QStringLiteral(":تويتر سايت"), makeHint(8)}}},
+        {{{14, "Label11", QStringLiteral(":گوگل پلاس"), makeHint(9)},
+          {15, "Label12", QStringLiteral(":سايت RSS"), makeHint(10)}}},
+        {{{9, "Label15", QStringLiteral(":نام کاربري شما"), makeHint(6)},
+          {10, "Label14", QStringLiteral(":رمز عبور شما"), m_check}}},
+    }};
+    auto place = [&](const Cell &cell, int row, int column) {
+        auto *label = new QLabel(cell.caption, this);
+        label->setObjectName(QString::fromLatin1(cell.label));
+        QWidget *box = boxWidget(cell.box);
+        label->setBuddy(box);
+        box->setAccessibleName(plainName(cell.caption));
+        box->setMinimumWidth(220);
+        grid->addWidget(label, row, column);
+        grid->addWidget(box, row, column + 1);
+        if (cell.aid) {
+            if (cell.aid->objectName().startsWith(QLatin1String("Command")))
+                cell.aid->setAccessibleName(QStringLiteral("راهنماي ") + plainName(cell.caption));
+            grid->addWidget(cell.aid, row, column + 2);
+        }
+    };
+    for (int r = 0; r < int(rows.size()); ++r) {
+        place(rows[size_t(r)][0], r, 0);
+        place(rows[size_t(r)][1], r, 4);
+    }
+    {
+        const QString caption = QStringLiteral(":توضيحات");
+        auto *label = new QLabel(caption, this);
+        label->setObjectName(QStringLiteral("Label7"));
+        label->setBuddy(m_notes);
+        label->setAlignment(Qt::AlignTop | Qt::AlignRight | Qt::AlignAbsolute);
+        m_notes->setAccessibleName(plainName(caption));
+        grid->addWidget(label, int(rows.size()), 0);
+        grid->addWidget(m_notes, int(rows.size()), 1, 1, 6);
+    }
+
+    m_save = new QPushButton(kRegister, this);
+    m_save->setObjectName(QStringLiteral("Button_Save"));
+    m_cancel = new QPushButton(kCancel, this);
+    m_cancel->setObjectName(QStringLiteral("Button_Cancel"));
+    for (QPushButton *b : {m_save, m_cancel}) {
+        b->setAutoDefault(false);
+        b->setMinimumWidth(90);
+    }
+    connect(m_save, &QPushButton::clicked, this, &Site::save);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(12, 4, 12, 0);
+    buttons->addStretch();
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_cancel);
+    outer->addLayout(buttons);
+
+    // Initial texts. The address gets its prefix before the RSS box starts following it.
+    m_line[2]->setText(QStringLiteral("http://"));
+    m_line[8]->setText(kFacebookHome);
+    m_line[13]->setText(kTwitterHome);
+    m_line[14]->setText(kGooglePlusHome);
+    connect(m_line[2], &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_line[15]->setText(text + kRssSuffix); });
+
+    // Boxes row by row, right-hand box first; the buttons after them.
+    QList<QWidget *> order;
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 12, 8, 13, 14, 15, 9, 10, 11})
+        order << boxWidget(n);
+    order << m_check << m_addSubject;
+    for (int n = 1; n <= 10; ++n)
+        order << findChild<QPushButton *>(QStringLiteral("Command%1").arg(n));
+    order << m_save << m_cancel;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void Site::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        activate();
+}
+
+void Site::activate()
+{
+    const auto &sel = m_context.selection;
+    m_mode = sel.editMode ? Mode::Edit : sel.viewMode ? Mode::View : Mode::New;
+
+    rebuildSubjects();
+
+    switch (m_mode) {
+    case Mode::Edit:
+        setWindowTitle(kCaptionEdit);
+        m_save->setText(kStore);
+        m_cancel->setText(kCancel);
+        loadRecord();
+        break;
+    case Mode::View:
+        setWindowTitle(kCaptionView);
+        m_save->setEnabled(false);
+        m_cancel->setText(kExit);
+        if (m_check->isChecked()) {
+            m_check->setChecked(false);
+            setPasswordMasked(true);
+        }
+        loadRecord();
+        break;
+    case Mode::New:
+        break;
+    }
+    setViewLook(m_mode == Mode::View);
+    if (QWidget *banner = findChild<QWidget *>(QStringLiteral("Banner")))
+        banner->update();
+    m_line[1]->setFocus();
+}
+
+void Site::rebuildSubjects()
+{
+    const QVector<zorbin::store::CategoryRecord> subjects = m_context.store.categories();
+    if (subjects.isEmpty())
+        return;
+    m_subject->clear();
+    for (const auto &s : subjects)
+        m_subject->addItem(s.title);
+    m_subject->setCurrentIndex(-1);
+}
+
+void Site::loadRecord()
+{
+    const std::optional<SiteRecord> record = m_context.store.site(m_context.selection.selectedId);
+    if (!record) {
+        // Shown once the window is up, not in the middle of showing it.
+        const QString text = QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد") +
+                             QStringLiteral("\r\n") + m_context.store.lastError();
+        QMetaObject::invokeMethod(
+            this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
+        return;
+    }
+    // A column without a value leaves its box as it was.
+    for (int n = 1; n < zorbin::store::SiteFieldCount; ++n) {
+        const QString &value = record->fields[size_t(n)];
+        if (!value.isNull())
+            setBoxText(n, value);
+    }
+    // Long addresses show from their beginning.
+    for (QLineEdit *line : m_line) {
+        if (line)
+            line->home(false);
+    }
+}
+
+void Site::setViewLook(bool view)
+{
+    for (int n = 1; n <= 15; ++n) {
+        if (n == 3)
+            continue;
+        if (n == 11)
+            m_notes->setReadOnly(view);
+        else
+            m_line[size_t(n)]->setReadOnly(view);
+    }
+    for (int n : kLinkBoxes) {
+        QLineEdit *box = m_line[size_t(n)];
+        QFont f = box->font();
+        f.setUnderline(view);
+        box->setFont(f);
+        box->setToolTip(view ? kClickHere : QString());
+        zorbin::net::setHandPointer(box, view);
+    }
+}
+
+QString Site::boxText(int number) const
+{
+    if (number == 3)
+        return m_subject->currentText();
+    if (number == 11)
+        return m_notes->toPlainText();
+    return m_line[size_t(number)]->text();
+}
+
+void Site::setBoxText(int number, const QString &text)
+{
+    if (number == 3)
+        m_subject->setCurrentIndex(
+            m_subject->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    else if (number == 11)
+        m_notes->setPlainText(text);
+    else
+        m_line[size_t(number)]->setText(text);
+}
+
+SiteRecord Site::recordFromBoxes() const
+{
+    SiteRecord record;
+    record.id = m_context.selection.selectedId;
+    for (int n = 1; n < zorbin::store::SiteFieldCount; ++n) {
+        QString value = boxText(n).trimmed();
+        if (value.isNull())
+            value = QStringLiteral("");
+        record.fields[size_t(n)] = value;
+    }
+    return record;
+}
+
+void Site::clearBoxes()
+{
+    for (int n = 1; n <= 15; ++n)
+        setBoxText(n, QString());
+    m_subject->setCurrentIndex(-1);
+}
+
+void Site::save()
+{
+    if (m_mode == Mode::View)
+        return;
+    if (boxText(1).isEmpty() || boxText(2).isEmpty() || boxText(3).isEmpty()) {
+        Dialogs::warn(this, kStarred);
+        return;
+    }
+    const QString typedTitle = boxText(1);
+    const SiteRecord record = recordFromBoxes();
+    auto refused = [this] {
+        Dialogs::error(this, QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد") +
+                                 QStringLiteral("\r\n") + m_context.store.lastError());
+    };
+
+    if (m_mode == Mode::Edit) {
+        if (!m_context.store.updateSite(record)) {
+            refused();
+            return;
+        }
+        m_context.selection.editMode = false;
+        Dialogs::inform(this, QStringLiteral(" اطلاعات سايت ") + typedTitle +
+                                  QStringLiteral(" به روز شد"));
+    } else {
+        if (m_context.store.siteTitleExists(record[zorbin::store::Onvan])) {
+            Dialogs::warn(this, kDuplicate);
+            m_line[1]->setFocus();
+            m_line[1]->selectAll();
+            return;
+        }
+        if (!m_context.store.insertSite(record)) {
+            refused();
+            return;
+        }
+        Dialogs::inform(this, QStringLiteral("سايت ") + typedTitle + QStringLiteral(" ثبت شد"));
+    }
+    clearBoxes();
+    accept();
+}
+
+void Site::addSubject()
+{
+    {
+        Category dlg(m_context, this);
+        dlg.exec();
+    }
+    activate();
+}
+
+void Site::showHint(int number)
+{
+    const Hint &hint = hintFor(number);
+    Dialogs::inform(this, hint.text, hint.rightAligned);
+    m_line[size_t(hint.box)]->setFocus();
+}
+
+void Site::passwordCheckClicked()
+{
+    setPasswordMasked(!m_check->isChecked());
+    m_line[10]->setFocus();
+}
+
+void Site::setPasswordMasked(bool masked)
+{
+    m_line[10]->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+bool Site::link(const QString &address)
+{
+    return desktop::openAddress(address);
+}
+
+bool Site::openLinkBox(QObject *box)
+{
+    if (box == m_line[4]) {
+        if (m_line[4]->text().trimmed().isEmpty())
+            return false;
+        return desktop::openUrl(
+            desktop::mailtoUrl(m_line[4]->text(), m_line[16]->text(), m_line[17]->text()));
+    }
+    return link(static_cast<QLineEdit *>(box)->text());
+}
+
+bool Site::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_mode == Mode::View && watched == m_subject) {
+        // The subject list is locked: it keeps the focus and its text can be copied, but
+        // nothing picks another item.
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            return true;
+        case QEvent::KeyPress: {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->matches(QKeySequence::Copy)) {
+                QApplication::clipboard()->setText(m_subject->currentText());
+                return true;
+            }
+            switch (key->key()) {
+            case Qt::Key_Tab:
+            case Qt::Key_Backtab:
+            case Qt::Key_Escape:
+                return false;
+            default:
+                return true;
+            }
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+    if (m_mode == Mode::View && event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        auto *box = qobject_cast<QLineEdit *>(watched);
+        const bool isLink =
+            std::find(kLinkBoxes.begin(), kLinkBoxes.end(),
+                      int(std::find(m_line.begin(), m_line.end(), box) - m_line.begin())) !=
+            kLinkBoxes.end();
+        if (box && isLink && mouse->button() == Qt::LeftButton && !box->hasSelectedText() &&
+            box->rect().contains(mouse->position().toPoint()))
+            openLinkBox(box);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Site::done(int result)
+{
+    m_context.selection.editMode = false;
+    m_context.selection.viewMode = false;
+    QDialog::done(result);
 }

@@ -1,0 +1,23 @@
+#include "net/handpointer.h"
+
+#include <QAbstractScrollArea>
+#include <QWidget>
+
+namespace zorbin::net {
+
+Qt::CursorShape handPointerShape()
+{
+    return Qt::PointingHandCursor;
+}
+
+void setHandPointer(QWidget *widget, bool hand, Qt::CursorShape ordinary)
+{
+    if (!widget)
+        return;
+    QWidget *target = widget;
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(widget))
+        target = area->viewport();
+    target->setCursor(hand ? handPointerShape() : ordinary);
+}
+
+} // namespace zorbin::net

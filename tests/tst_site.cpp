@@ -1,0 +1,797 @@
+#include "common/desktop.h"
+#include "common/dialogs.h"
+#include "helpers/testenv.h"
+#include "net/handpointer.h"
+#include "sites/site.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#include <sqlite3.h>
+
+using zorbin::store::SiteRecord;
+using zorbin::ui::Dialogs;
+namespace F = zorbin::store;
+
+namespace {
+
+const QString kCaptionNew = QStringLiteral("سايت جديد");
+const QString kCaptionEdit = QStringLiteral("ويرايش مشخصات");
+const QString kCaptionView = QStringLiteral("مشاهده مشخصات");
+const QString kRegister = QStringLiteral("ثبت");
+const QString kStore = QStringLiteral("ذخيره");
+const QString kCancel = QStringLiteral("انصراف");
+const QString kExit = QStringLiteral("خروج");
+const QString kStarred = QStringLiteral(" لطفاً فيلدهاي ستاره دار را وارد کنيد");
+const QString kDuplicate = QStringLiteral("اين سايت قبلاً ثبت شده است ");
+const QString kClickHere = QStringLiteral("کليک کنيد");
+
+QString added(const QString &typed)
+{
+    return QStringLiteral("سايت ") + typed + QStringLiteral(" ثبت شد");
+}
+
+QString updated(const QString &typed)
+{
+    return QStringLiteral(" اطلاعات سايت ") + typed + QStringLiteral(" به روز شد");
+}
+
+bool exec(TestEnv &env, const char *sql)
+{
+    return sqlite3_exec(env.store->handle(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+} // namespace
+
+// Collects what the window hands to the browser or mail program.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+class TestSite : public QObject
+{
+    Q_OBJECT
+
+private:
+    UrlCatcher m_catcher;
+
+    // Shows the window and waits until it is the active window, as a user would meet it.
+    static void open(Site &dlg)
+    {
+        dlg.show();
+        dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    }
+    static QLineEdit *line(Site &dlg, int n)
+    {
+        return dlg.findChild<QLineEdit *>(QStringLiteral("Text%1").arg(n));
+    }
+    static QComboBox *subject(Site &dlg) { return dlg.findChild<QComboBox *>("Text3"); }
+    static QPushButton *button(Site &dlg, const char *name)
+    {
+        return dlg.findChild<QPushButton *>(QString::fromLatin1(name));
+    }
+    static void pick(Site &dlg, const QString &title)
+    {
+        subject(dlg)->setCurrentIndex(subject(dlg)->findText(title));
+    }
+    // Types a new site: title, address, subject.
+    static void type(Site &dlg, const QString &title, const QString &address,
+                     const QString &subjectTitle)
+    {
+        line(dlg, 1)->clear();
+        QTest::keyClicks(line(dlg, 1), title);
+        line(dlg, 2)->clear();
+        QTest::keyClicks(line(dlg, 2), address);
+        pick(dlg, subjectTitle);
+    }
+    static qint64 insertFull(TestEnv &env)
+    {
+        // An ID beyond 16 bits, beside a short one that shares its first digit.
+        const bool ok =
+            exec(env, "INSERT INTO Table_Site (ID, Onvan, Address, Mozoo, Email, Modir, Mobile, "
+                      "Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss) "
+                      "VALUES (4, 'Four', 'http://four.ir', 'news', '', '', '', '', '', '', '', "
+                      "'', '', '', '', ''), (40001, 'Forty', 'www.example.com', 'news', "
+                      "'info@example.com', 'Ali', '0912', 'yh', 'https://www.facebook.com/ex', "
+                      "'me', 'secret', 'notes', 'gm', '', 'https://plus.google.com/ex', "
+                      "'http://feeds.example.com/main')");
+        return ok ? 40001 : 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QApplication::setLayoutDirection(Qt::RightToLeft);
+        for (const char *scheme : {"http", "https", "mailto"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_catcher, "open");
+    }
+    void cleanupTestCase()
+    {
+        for (const char *scheme : {"http", "https", "mailto"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    void init() { m_catcher.urls.clear(); }
+
+    void newModeLooksFresh()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+
+        QCOMPARE(dlg.windowTitle(), kCaptionNew);
+        QCOMPARE(button(dlg, "Button_Save")->text(), kRegister);
+        QVERIFY(button(dlg, "Button_Save")->isEnabled());
+        QCOMPARE(button(dlg, "Button_Cancel")->text(), kCancel);
+        QCOMPARE(line(dlg, 1)->text(), QString());
+        QCOMPARE(line(dlg, 2)->text(), QStringLiteral("http://"));
+        QCOMPARE(line(dlg, 8)->text(), QStringLiteral("https://www.facebook.com/"));
+        QCOMPARE(line(dlg, 13)->text(), QStringLiteral("https://twitter.com/"));
+        QCOMPARE(line(dlg, 14)->text(), QStringLiteral("https://plus.google.com/"));
+        QCOMPARE(line(dlg, 15)->text(), QString());
+        QCOMPARE(subject(dlg)->count(), 1);
+        QCOMPARE(subject(dlg)->currentIndex(), -1);
+        QVERIFY(!subject(dlg)->isEditable());
+        QVERIFY(!line(dlg, 16)->isVisible());
+        QVERIFY(!line(dlg, 17)->isVisible());
+        QCOMPARE(line(dlg, 10)->echoMode(), QLineEdit::Normal);
+        QCOMPARE(dlg.findChild<QCheckBox *>("Check1")->toolTip(), QStringLiteral("نمايش"));
+        QVERIFY(!dlg.findChild<QCheckBox *>("Check1")->isChecked());
+        QCOMPARE(QApplication::focusWidget(), line(dlg, 1));
+        QVERIFY(!(dlg.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
+
+        // Labels and their boxes.
+        const QList<std::pair<const char *, QString>> labels{
+            {"Label1", QStringLiteral("*:عنوان سايت")},
+            {"Label2", QStringLiteral("*:آدرس سايت")},
+            {"Label4", QStringLiteral("*:موضوع سايت")},
+            {"Label3", QStringLiteral(":ايميل سايت")},
+            {"Label5", QStringLiteral(":مدير سايت")},
+            {"Label6", QStringLiteral(":تلفن تماس")},
+            {"Label8", QStringLiteral(":شناسه ياهو")},
+            {"Label9", QStringLiteral(":شناسه گوگل")},
+            {"Label13", QStringLiteral(":فيسبوک سايت")},
+            {"Label10", QStringLiteral(":تويتر سايت")},
+            {"Label11", QStringLiteral(":گوگل پلاس")},
+            {"Label12", QStringLiteral(":سايت RSS")},
+            {"Label15", QStringLiteral(":نام کاربري شما")},
+            {"Label14", QStringLiteral(":رمز عبور شما")},
+            {"Label7", QStringLiteral(":توضيحات")}};
+        for (const auto &[name, text] : labels) {
+            auto *label = dlg.findChild<QLabel *>(QString::fromLatin1(name));
+            QVERIFY2(label, name);
+            QCOMPARE(label->text(), text);
+            QVERIFY2(label->buddy(), name);
+        }
+        QCOMPARE(dlg.findChild<QLabel *>("Label4")->buddy(), subject(dlg));
+        QCOMPARE(dlg.findChild<QLabel *>("Label9")->buddy(), line(dlg, 12));
+        QCOMPARE(dlg.findChild<QLabel *>("Label7")->buddy(),
+                 dlg.findChild<QPlainTextEdit *>("Text11"));
+
+        // Hint buttons, the plus button.
+        for (int n = 1; n <= 10; ++n) {
+            auto *hint = dlg.findChild<QPushButton *>(QStringLiteral("Command%1").arg(n));
+            QVERIFY(hint);
+            QCOMPARE(hint->text(), QStringLiteral("؟"));
+            QVERIFY(!hint->accessibleName().isEmpty());
+        }
+        QVERIFY(!button(dlg, "Button_Add1")->icon().isNull());
+        QVERIFY(!button(dlg, "Button_Add1")->accessibleName().isEmpty());
+        QVERIFY(script.shown.isEmpty());
+    }
+
+    void tabOrderAndCaret()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+
+        QStringList visited;
+        for (int i = 0; i < 15; ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, QStringList({"Text1", "Text2", "Text3", "Text4", "Text5", "Text6",
+                                       "Text7", "Text12", "Text8", "Text13", "Text14", "Text15",
+                                       "Text9", "Text10", "Text11"}));
+
+        // Entering a prefilled link box puts the caret after its text, not a selection.
+        line(dlg, 12)->setFocus();
+        QTest::keyClick(line(dlg, 12), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), line(dlg, 8));
+        QVERIFY(!line(dlg, 8)->hasSelectedText());
+        QCOMPARE(line(dlg, 8)->cursorPosition(), line(dlg, 8)->text().size());
+        QTest::keyClicks(line(dlg, 8), "me");
+        QCOMPARE(line(dlg, 8)->text(), QStringLiteral("https://www.facebook.com/me"));
+
+        line(dlg, 1)->setFocus();
+        QTest::keyClick(line(dlg, 1), Qt::Key_Tab);
+        QCOMPARE(line(dlg, 2)->cursorPosition(), 7);
+        QTest::keyClicks(line(dlg, 2), "a.ir");
+        QCOMPARE(line(dlg, 2)->text(), QStringLiteral("http://a.ir"));
+    }
+
+    void starredFieldsRequired_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("pickSubject");
+        QTest::newRow("no title") << QString() << "http://a.ir" << true;
+        QTest::newRow("no address") << "A" << QString() << true;
+        QTest::newRow("no subject") << "A"
+                                    << "http://a.ir" << false;
+    }
+    void starredFieldsRequired()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, address);
+        QFETCH(bool, pickSubject);
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        type(dlg, title, address, pickSubject ? QStringLiteral("news") : QString());
+        button(dlg, "Button_Save")->click();
+
+        QCOMPARE(script.texts(), QStringList{kStarred});
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Exclamation);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(line(dlg, 1)->text(), title);
+        QCOMPARE(env.store->siteCount(), 0);
+    }
+
+    void addsNewSite()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        env.addCategory(QStringLiteral("shop"));
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        type(dlg, QStringLiteral("  My Site  "), QStringLiteral("http://my.ir"),
+             QStringLiteral("shop"));
+        QTest::keyClicks(line(dlg, 4), QStringLiteral(" me@my.ir "));
+        QTest::keyClicks(line(dlg, 10), QStringLiteral("pw"));
+        QTest::keyClicks(dlg.findChild<QPlainTextEdit *>("Text11"), QStringLiteral("hello"));
+        button(dlg, "Button_Save")->click();
+
+        QCOMPARE(script.texts(), QStringList{added(QStringLiteral("  My Site  "))});
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+
+        const QVector<qint64> ids = env.store->siteIds();
+        QCOMPARE(ids.size(), 1);
+        const SiteRecord rec = env.store->site(ids.first()).value();
+        QCOMPARE(rec[F::Onvan], QStringLiteral("My Site"));
+        QCOMPARE(rec[F::Address], QStringLiteral("http://my.ir"));
+        QCOMPARE(rec[F::Mozoo], QStringLiteral("shop"));
+        QCOMPARE(rec[F::Email], QStringLiteral("me@my.ir"));
+        QCOMPARE(rec[F::Pass], QStringLiteral("pw"));
+        QCOMPARE(rec[F::Tozihat], QStringLiteral("hello"));
+        QCOMPARE(rec[F::Facebook], QStringLiteral("https://www.facebook.com/"));
+        QCOMPARE(rec[F::Rss], QStringLiteral("http://my.ir/rss.xml"));
+        QVERIFY(!rec[F::Modir].isNull()); // empty boxes are stored as empty texts
+        QCOMPARE(rec[F::Modir], QString());
+    }
+
+    void spacesOnlyTitleStoredEmpty()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        type(dlg, QStringLiteral("   "), QStringLiteral("http://a.ir"), QStringLiteral("news"));
+        button(dlg, "Button_Save")->click();
+        QCOMPARE(script.texts(), QStringList{added(QStringLiteral("   "))});
+        QCOMPARE(env.store->site(env.store->siteIds().value(0))->fields[F::Onvan], QString());
+    }
+
+    void duplicateTitleRefusedInNewMode()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        env.addSite(QStringLiteral("Alpha"));
+        {
+            Dialogs::Script script;
+            Site dlg(*env.context);
+            open(dlg);
+            type(dlg, QStringLiteral(" Alpha "), QStringLiteral("http://b.ir"),
+                 QStringLiteral("news"));
+            button(dlg, "Button_Save")->click();
+            QCOMPARE(script.texts(), QStringList{kDuplicate});
+            QCOMPARE(script.shown.first().kind, Dialogs::Kind::Exclamation);
+            QVERIFY(dlg.isVisible());
+            QCOMPARE(env.store->siteCount(), 1);
+            QCOMPARE(QApplication::focusWidget(), line(dlg, 1));
+            QCOMPARE(line(dlg, 1)->selectedText(), QStringLiteral(" Alpha "));
+            QCOMPARE(line(dlg, 2)->text(), QStringLiteral("http://b.ir"));
+            QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));
+
+            // Typing replaces the selected title; a title differing in case is another site.
+            QTest::keyClicks(line(dlg, 1), QStringLiteral("alpha"));
+            QCOMPARE(line(dlg, 1)->text(), QStringLiteral("alpha"));
+            button(dlg, "Button_Save")->click();
+            QCOMPARE(script.lastText(), added(QStringLiteral("alpha")));
+            QCOMPARE(env.store->siteCount(), 2);
+        }
+    }
+
+    void editModeLoadsAndSavesById()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        const qint64 id = insertFull(env);
+        QCOMPARE(id, 40001);
+        env.addSite(QStringLiteral("Other"));
+        env.selection.selectedId = id;
+        env.selection.editMode = true;
+
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        QCOMPARE(dlg.windowTitle(), kCaptionEdit);
+        QCOMPARE(button(dlg, "Button_Save")->text(), kStore);
+        QCOMPARE(button(dlg, "Button_Cancel")->text(), kCancel);
+        QCOMPARE(line(dlg, 1)->text(), QStringLiteral("Forty"));
+        QCOMPARE(line(dlg, 2)->text(), QStringLiteral("www.example.com"));
+        QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));
+        QCOMPARE(line(dlg, 4)->text(), QStringLiteral("info@example.com"));
+        QCOMPARE(line(dlg, 5)->text(), QStringLiteral("Ali"));
+        QCOMPARE(line(dlg, 10)->text(), QStringLiteral("secret"));
+        QCOMPARE(dlg.findChild<QPlainTextEdit *>("Text11")->toPlainText(), QStringLiteral("notes"));
+        QCOMPARE(line(dlg, 12)->text(), QStringLiteral("gm"));
+        // The stored RSS address shows, not one made from the address.
+        QCOMPARE(line(dlg, 15)->text(), QStringLiteral("http://feeds.example.com/main"));
+        QVERIFY(!line(dlg, 1)->isReadOnly());
+
+        // Another site's title is no obstacle in edit mode.
+        line(dlg, 1)->selectAll();
+        QTest::keyClicks(line(dlg, 1), QStringLiteral("Other "));
+        line(dlg, 5)->clear();
+        QTest::keyClicks(line(dlg, 5), QStringLiteral("Reza"));
+        button(dlg, "Button_Save")->click();
+
+        QCOMPARE(script.texts(), QStringList{updated(QStringLiteral("Other "))});
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
+        QVERIFY(!dlg.isVisible());
+        QVERIFY(!env.selection.editMode);
+        QCOMPARE(env.selection.selectedId, id);
+        const SiteRecord rec = env.store->site(id).value();
+        QCOMPARE(rec[F::Onvan], QStringLiteral("Other"));
+        QCOMPARE(rec[F::Modir], QStringLiteral("Reza"));
+        QCOMPARE(rec[F::Rss], QStringLiteral("http://feeds.example.com/main"));
+        QCOMPARE(env.store->site(4)->fields[F::Onvan], QStringLiteral("Four"));
+        QCOMPARE(env.store->siteCount(), 3);
+    }
+
+    void editModeKeepsBoxesForMissingValues()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        QVERIFY(exec(env, "INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
+                          "VALUES (7, 'Seven', 'http://seven.ir', 'gone')"));
+        env.selection.selectedId = 7;
+        env.selection.editMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        QCOMPARE(line(dlg, 1)->text(), QStringLiteral("Seven"));
+        // Facebook has no value: the box keeps its prefix. RSS follows the loaded address.
+        QCOMPARE(line(dlg, 8)->text(), QStringLiteral("https://www.facebook.com/"));
+        QCOMPARE(line(dlg, 15)->text(), QStringLiteral("http://seven.ir/rss.xml"));
+        // A subject no longer in the list leaves nothing picked, so saving is refused.
+        QCOMPARE(subject(dlg)->currentIndex(), -1);
+        button(dlg, "Button_Save")->click();
+        QCOMPARE(script.texts(), QStringList{kStarred});
+        QVERIFY(dlg.isVisible());
+    }
+
+    void rssFollowsAddress()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        QTest::keyClicks(line(dlg, 2), QStringLiteral("a.ir"));
+        QCOMPARE(line(dlg, 15)->text(), QStringLiteral("http://a.ir/rss.xml"));
+        QTest::keyClicks(line(dlg, 2), QStringLiteral("/"));
+        QCOMPARE(line(dlg, 15)->text(), QStringLiteral("http://a.ir//rss.xml"));
+        line(dlg, 15)->setText(QStringLiteral("http://feeds.a.ir"));
+        line(dlg, 2)->setText(QStringLiteral("http://b.ir"));
+        QCOMPARE(line(dlg, 15)->text(), QStringLiteral("http://b.ir/rss.xml"));
+    }
+
+    void passwordMask()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        auto *check = dlg.findChild<QCheckBox *>("Check1");
+        QTest::keyClicks(line(dlg, 10), QStringLiteral("abc"));
+        QCOMPARE(line(dlg, 10)->displayText(), QStringLiteral("abc"));
+        check->click();
+        QCOMPARE(line(dlg, 10)->echoMode(), QLineEdit::Normal);
+        check->click();
+        QCOMPARE(line(dlg, 10)->echoMode(), QLineEdit::Password);
+        QCOMPARE(line(dlg, 10)->displayText(), QStringLiteral("***"));
+        QCOMPARE(QApplication::focusWidget(), line(dlg, 10));
+        check->click();
+        QCOMPARE(line(dlg, 10)->displayText(), QStringLiteral("abc"));
+    }
+
+    void hints_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("rightAligned");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("1") << 1 << QStringLiteral("نام سايت به فارسي وارد شود") << true << "Text1";
+        QTest::newRow("2") << 2 << "http://www.example.com" << false << "Text2";
+        QTest::newRow("3") << 3 << "info@example.com\r\nexample@yahoo.com\r\nexample@gmail.com"
+                           << false << "Text4";
+        QTest::newRow("4") << 4 << "example" << false << "Text7";
+        QTest::newRow("5") << 5 << "https://www.facebook.com/example" << false << "Text8";
+        QTest::newRow("6") << 6
+                           << QStringLiteral(
+                                  "نام کاربري و رمز عبور خود در سايت مربوطه را وارد کنيد")
+                           << true << "Text9";
+        QTest::newRow("7") << 7 << "example" << false << "Text12";
+        QTest::newRow("8") << 8 << "https://twitter.com/example" << false << "Text13";
+        QTest::newRow("9") << 9 << "https://plus.google.com/example" << false << "Text14";
+        QTest::newRow("10") << 10 << "http://www.example.com/rss.xml" << false << "Text15";
+    }
+    void hints()
+    {
+        QFETCH(int, number);
+        QFETCH(QString, text);
+        QFETCH(bool, rightAligned);
+        QFETCH(QString, box);
+        TestEnv env;
+        QVERIFY(env.ok());
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        dlg.findChild<QPushButton *>(QStringLiteral("Command%1").arg(number))->click();
+        QCOMPARE(script.shown.size(), 1);
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
+        QCOMPARE(script.shown.first().text, text);
+        QCOMPARE(script.shown.first().rightAligned, rightAligned);
+        QCOMPARE(QApplication::focusWidget()->objectName(), box);
+    }
+
+    void viewModeIsReadOnly()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        env.addCategory(QStringLiteral("shop"));
+        env.selection.selectedId = insertFull(env);
+        env.selection.viewMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+
+        QCOMPARE(dlg.windowTitle(), kCaptionView);
+        QCOMPARE(button(dlg, "Button_Save")->text(), kRegister);
+        QVERIFY(!button(dlg, "Button_Save")->isEnabled());
+        QCOMPARE(button(dlg, "Button_Cancel")->text(), kExit);
+        QVERIFY(!dlg.findChild<QCheckBox *>("Check1")->isChecked());
+        QCOMPARE(line(dlg, 1)->text(), QStringLiteral("Forty"));
+        QCOMPARE(line(dlg, 10)->displayText(), QStringLiteral("secret"));
+        QCOMPARE(line(dlg, 15)->text(), QStringLiteral("http://feeds.example.com/main"));
+        for (int n : {1, 2, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15})
+            QVERIFY2(line(dlg, n)->isReadOnly(), qPrintable(QString::number(n)));
+        QVERIFY(dlg.findChild<QPlainTextEdit *>("Text11")->isReadOnly());
+        for (int n : {2, 4, 8, 13, 14, 15}) {
+            QVERIFY(line(dlg, n)->font().underline());
+            QCOMPARE(line(dlg, n)->toolTip(), kClickHere);
+        }
+        QVERIFY(!line(dlg, 1)->font().underline());
+        QVERIFY(line(dlg, 1)->toolTip().isEmpty());
+
+        // Typing changes nothing, the subject list cannot be changed, text can be selected.
+        QTest::keyClicks(line(dlg, 1), QStringLiteral("x"));
+        QCOMPARE(line(dlg, 1)->text(), QStringLiteral("Forty"));
+        subject(dlg)->setFocus();
+        QTest::keyClick(subject(dlg), Qt::Key_Down);
+        QTest::mouseClick(subject(dlg), Qt::LeftButton);
+        QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));
+        line(dlg, 5)->selectAll();
+        QCOMPARE(line(dlg, 5)->selectedText(), QStringLiteral("Ali"));
+
+        // Saving is impossible; the password can still be masked.
+        button(dlg, "Button_Save")->click();
+        QVERIFY(script.shown.isEmpty());
+        auto *check = dlg.findChild<QCheckBox *>("Check1");
+        check->click();
+        check->click();
+        QCOMPARE(line(dlg, 10)->displayText(), QStringLiteral("******"));
+        QCOMPARE(env.store->site(40001)->fields[F::Onvan], QStringLiteral("Forty"));
+    }
+
+    void viewModeLinksOpen()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        env.selection.selectedId = insertFull(env);
+        env.selection.viewMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+
+        QTest::mouseClick(line(dlg, 2), Qt::LeftButton);
+        QCOMPARE(m_catcher.urls, QList<QUrl>{QUrl(QStringLiteral("http://www.example.com"))});
+        m_catcher.urls.clear();
+        QTest::mouseClick(line(dlg, 8), Qt::LeftButton);
+        QTest::mouseClick(line(dlg, 14), Qt::LeftButton);
+        QTest::mouseClick(line(dlg, 15), Qt::LeftButton);
+        QCOMPARE(m_catcher.urls,
+                 QList<QUrl>({QUrl(QStringLiteral("https://www.facebook.com/ex")),
+                              QUrl(QStringLiteral("https://plus.google.com/ex")),
+                              QUrl(QStringLiteral("http://feeds.example.com/main"))}));
+
+        // An empty link box and the ordinary boxes open nothing.
+        m_catcher.urls.clear();
+        QCOMPARE(line(dlg, 13)->text(), QString());
+        QTest::mouseClick(line(dlg, 13), Qt::LeftButton);
+        QTest::mouseClick(line(dlg, 1), Qt::LeftButton);
+        QTest::mouseClick(line(dlg, 5), Qt::LeftButton);
+        QVERIFY(m_catcher.urls.isEmpty());
+
+        // The e-mail box starts a message; subject and body are encoded.
+        QTest::mouseClick(line(dlg, 4), Qt::LeftButton);
+        QCOMPARE(m_catcher.urls.size(), 1);
+        QCOMPARE(m_catcher.urls.first().scheme(), QStringLiteral("mailto"));
+        QCOMPARE(m_catcher.urls.first().path(), QStringLiteral("info@example.com"));
+        QCOMPARE(m_catcher.urls.first().toString(QUrl::FullyEncoded),
+                 QStringLiteral("mailto:info@example.com?subject=&body="));
+        m_catcher.urls.clear();
+        line(dlg, 16)->setText(QStringLiteral("a&b #1"));
+        line(dlg, 17)->setText(QStringLiteral("سلام"));
+        QTest::mouseClick(line(dlg, 4), Qt::LeftButton);
+        QCOMPARE(m_catcher.urls.size(), 1);
+        const QString sent = m_catcher.urls.first().toString(QUrl::FullyEncoded);
+        QCOMPARE(sent, QStringLiteral("mailto:info@example.com?subject=a%26b%20%231&body=%D8%B3%D9"
+                                      "%84%D8%A7%D9%85"));
+
+        // A drag that selects text opens nothing.
+        m_catcher.urls.clear();
+        line(dlg, 2)->setSelection(0, 3);
+        QTest::mouseRelease(line(dlg, 2), Qt::LeftButton);
+        QVERIFY(m_catcher.urls.isEmpty());
+    }
+
+    void linksInertOutsideViewMode()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        const qint64 id = insertFull(env);
+        Dialogs::Script script;
+        {
+            Site dlg(*env.context);
+            open(dlg);
+            for (int n : {2, 4, 8, 13, 14, 15}) {
+                QTest::mouseClick(line(dlg, n), Qt::LeftButton);
+                QCOMPARE(line(dlg, n)->cursor().shape(), Qt::IBeamCursor);
+                QVERIFY(!line(dlg, n)->font().underline());
+            }
+        }
+        env.selection.selectedId = id;
+        env.selection.editMode = true;
+        env.selection.viewMode = true; // edit wins
+        {
+            Site dlg(*env.context);
+            open(dlg);
+            QCOMPARE(dlg.windowTitle(), kCaptionEdit);
+            for (int n : {2, 4, 8, 13, 14, 15}) {
+                QTest::mouseClick(line(dlg, n), Qt::LeftButton);
+                QCOMPARE(line(dlg, n)->cursor().shape(), Qt::IBeamCursor);
+            }
+        }
+        QVERIFY(m_catcher.urls.isEmpty());
+        QVERIFY(script.shown.isEmpty());
+    }
+
+    void handPointerOnlyOnViewLinks()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.selection.selectedId = insertFull(env);
+        env.selection.viewMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        for (int n = 1; n <= 15; ++n) {
+            if (n == 3 || n == 11)
+                continue;
+            const bool link = QList<int>({2, 4, 8, 13, 14, 15}).contains(n);
+            // Locked boxes that are no links show the platform's read-only pointer.
+            QCOMPARE(line(dlg, n)->cursor().shape() == zorbin::net::handPointerShape(), link);
+        }
+        QCOMPARE(zorbin::net::handPointerShape(), Qt::PointingHandCursor);
+    }
+
+    void subjectsAndCategoryWindow()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        QCOMPARE(subject(dlg)->count(), 0);
+        type(dlg, QStringLiteral("A"), QStringLiteral("http://a.ir"), QString());
+        button(dlg, "Button_Save")->click();
+        QCOMPARE(script.texts(), QStringList{kStarred});
+
+        // A subject added in the category window shows when it closes; typing stays.
+        QTimer::singleShot(0, this, [&env] {
+            env.addCategory(QStringLiteral("news"));
+            if (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
+        button(dlg, "Button_Add1")->click();
+        QCOMPARE(subject(dlg)->count(), 1);
+        QCOMPARE(subject(dlg)->currentIndex(), -1);
+        QCOMPARE(line(dlg, 1)->text(), QStringLiteral("A"));
+        QCOMPARE(dlg.windowTitle(), kCaptionNew);
+
+        pick(dlg, QStringLiteral("news"));
+        // The list is rebuilt on return and loses its pick; with no subjects left it stays.
+        QTimer::singleShot(0, this, [&env] {
+            for (const auto &c : env.store->categories())
+                env.store->deleteCategory(c.id);
+            if (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
+        button(dlg, "Button_Add1")->click();
+        QCOMPARE(subject(dlg)->count(), 1);
+        QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));
+
+        pick(dlg, QStringLiteral("news"));
+        button(dlg, "Button_Save")->click();
+        QCOMPARE(script.lastText(), added(QStringLiteral("A")));
+        QCOMPARE(env.store->siteCount(), 1);
+    }
+
+    void viewModeSurvivesCategoryWindow()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        env.selection.selectedId = insertFull(env);
+        env.selection.viewMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        QTimer::singleShot(0, this, [&env] {
+            env.addCategory(QStringLiteral("shop"));
+            if (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
+        button(dlg, "Button_Add1")->click();
+        QCOMPARE(subject(dlg)->count(), 2);
+        QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));
+        QCOMPARE(dlg.windowTitle(), kCaptionView);
+        QVERIFY(line(dlg, 2)->isReadOnly());
+        QCOMPARE(line(dlg, 2)->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void refusedSaveKeepsInput()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        type(dlg, QStringLiteral("Kept"), QStringLiteral("http://kept.ir"), QStringLiteral("news"));
+        QVERIFY(exec(env, "DROP TABLE Table_Site"));
+        button(dlg, "Button_Save")->click();
+
+        QCOMPARE(script.shown.size(), 1);
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
+        QVERIFY(!script.shown.first().text.isEmpty());
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(line(dlg, 1)->text(), QStringLiteral("Kept"));
+        QCOMPARE(line(dlg, 2)->text(), QStringLiteral("http://kept.ir"));
+        QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));
+    }
+
+    void refusedUpdateKeepsInput()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.addCategory(QStringLiteral("news"));
+        env.selection.selectedId = insertFull(env);
+        env.selection.editMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        line(dlg, 1)->setText(QStringLiteral("Changed"));
+        // The record went away meanwhile.
+        QVERIFY(exec(env, "DELETE FROM Table_Site WHERE ID = 40001"));
+        button(dlg, "Button_Save")->click();
+        QCOMPARE(script.shown.size(), 1);
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
+        QVERIFY(dlg.isVisible());
+        QVERIFY(env.selection.editMode);
+        QCOMPARE(line(dlg, 1)->text(), QStringLiteral("Changed"));
+    }
+
+    void missingRecordIsReported()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.selection.selectedId = 123456;
+        env.selection.viewMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        QTRY_COMPARE(script.shown.size(), 1);
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
+    }
+
+    void escapeAndCancelClose()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        env.selection.selectedId = insertFull(env);
+        for (bool escape : {true, false}) {
+            env.selection.editMode = true;
+            env.selection.viewMode = true;
+            Dialogs::Script script;
+            Site dlg(*env.context);
+            open(dlg);
+            if (escape) {
+                auto *notes = dlg.findChild<QPlainTextEdit *>("Text11");
+                notes->setFocus();
+                QTest::keyClick(notes, Qt::Key_Escape);
+            } else {
+                button(dlg, "Button_Cancel")->click();
+            }
+            QVERIFY(!dlg.isVisible());
+            QCOMPARE(dlg.result(), int(QDialog::Rejected));
+            QVERIFY(!env.selection.editMode);
+            QVERIFY(!env.selection.viewMode);
+            QCOMPARE(env.selection.selectedId, 40001);
+            QVERIFY(script.shown.isEmpty());
+            QCOMPARE(env.store->site(40001)->fields[F::Onvan], QStringLiteral("Forty"));
+        }
+    }
+};
+
+QTEST_MAIN(TestSite)
+#include "tst_site.moc"
