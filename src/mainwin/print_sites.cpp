@@ -1,0 +1,173 @@
+#include "mainwin/print_sites.h"
+
+#include "mainwin/reportpreview.h"
+
+#include <QPrinter>
+
+#include <array>
+#include <utility>
+
+using namespace zorbin;
+using report::Item;
+using report::Page;
+using report::Role;
+
+namespace {
+
+// Share of the line each column takes, rightmost column first.
+constexpr std::array<qreal, 7> kShares{0.16, 0.19, 0.12, 0.12, 0.11, 0.12, 0.18};
+// A long cell wraps onto this many lines at most and ends in an ellipsis after that.
+constexpr int kMaxCellLines = 3;
+
+} // namespace
+
+Print_Sites::Print_Sites(QVector<store::SiteListRow> rows) : m_rows(std::move(rows)) {}
+
+QString Print_Sites::title()
+{
+    return QStringLiteral("زوربين  -  ليست سايت ها");
+}
+
+const QStringList &Print_Sites::headings()
+{
+    static const QStringList list{QStringLiteral("عنوان سايت"), QStringLiteral("آدرس سايت"),
+                                  QStringLiteral("موضوع سايت"), QStringLiteral("مدير سايت"),
+                                  QStringLiteral("تلفن تماس"),  QStringLiteral("شناسه ياهو"),
+                                  QStringLiteral("ايميل سايت")};
+    return list;
+}
+
+QString Print_Sites::pageFooter(int page, int pages)
+{
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(QStringLiteral("صفحه"), QString::number(page), QStringLiteral("از"),
+             QString::number(pages));
+}
+
+QVector<Page> Print_Sites::layout(const QPaintDevice *device) const
+{
+    const QRectF area = report::area(device);
+    const qreal pad = report::mm(device, 1.2);
+
+    const QFont titleFont = report::font(14, true);
+    const QFont headingFont = report::font(9, true);
+    const QFont cellFont = report::font(9);
+    const QFont footerFont = report::font(8);
+    const qreal titleHeight = report::lineHeight(titleFont, device);
+    const qreal headingHeight = report::lineHeight(headingFont, device) + 2 * pad;
+    const qreal cellHeight = report::lineHeight(cellFont, device);
+    const qreal footerHeight = report::lineHeight(footerFont, device);
+    const qreal bodyBottom = area.bottom() - footerHeight - 2 * pad;
+
+    // Column edges from the right.
+    std::array<qreal, 8> edges{};
+    edges[0] = area.right();
+    for (std::size_t c = 0; c < kShares.size(); ++c)
+        edges[c + 1] = edges[c] - kShares[c] * area.width();
+    edges.back() = area.left();
+    const auto columnRect = [&](int c, qreal top, qreal height) {
+        return QRectF(edges[c + 1], top, edges[c] - edges[c + 1], height);
+    };
+
+    QVector<Page> pages;
+    qreal y = 0;
+    qreal tableTop = 0;
+    const auto closeTable = [&]() {
+        Page &page = pages.back();
+        for (const qreal x : edges)
+            page.rules.append(QLineF(x, tableTop, x, y));
+    };
+    const auto newPage = [&]() {
+        if (!pages.isEmpty())
+            closeTable();
+        pages.append(Page());
+        Page &page = pages.back();
+        y = area.top();
+        page.items.append({Role::Title, QRectF(area.left(), y, area.width(), titleHeight), title(),
+                           titleFont, QColor(20, 50, 100), Qt::RightToLeft, Qt::AlignHCenter});
+        y += titleHeight + 2 * pad;
+        tableTop = y;
+        page.fills.append(QRectF(area.left(), y, area.width(), headingHeight));
+        page.rules.append(QLineF(area.left(), y, area.right(), y));
+        for (int c = 0; c < int(headings().size()); ++c)
+            page.items.append({Role::Heading,
+                               columnRect(c, y, headingHeight).adjusted(pad, 0, -pad, 0),
+                               headings()[c], headingFont, QColor(20, 50, 100), Qt::RightToLeft,
+                               Qt::AlignHCenter, -1, c});
+        y += headingHeight;
+        page.rules.append(QLineF(area.left(), y, area.right(), y));
+    };
+    newPage();
+
+    for (qsizetype r = 0; r < m_rows.size(); ++r) {
+        std::array<QVector<report::Line>, 7> cells;
+        qsizetype lines = 1;
+        for (int c = 0; c < 7; ++c) {
+            const QRectF box = columnRect(c, 0, 0);
+            cells[c] = report::wrap(m_rows[r].texts[c], cellFont, box.width() - 2 * pad, device,
+                                    kMaxCellLines);
+            lines = qMax(lines, cells[c].size());
+        }
+        const qreal height = lines * cellHeight + 2 * pad;
+        if (y + height > bodyBottom && y > tableTop + headingHeight)
+            newPage();
+        Page &page = pages.back();
+        for (int c = 0; c < 7; ++c) {
+            const QRectF box = columnRect(c, y + pad, cellHeight).adjusted(pad, 0, -pad, 0);
+            for (qsizetype k = 0; k < cells[c].size(); ++k)
+                page.items.append({Role::Cell, box.translated(0, k * cellHeight), cells[c][k].text,
+                                   cellFont, Qt::black, cells[c][k].direction, Qt::AlignRight,
+                                   int(r), c});
+        }
+        y += height;
+        page.rules.append(QLineF(area.left(), y, area.right(), y));
+    }
+    closeTable();
+
+    const int count = int(pages.size());
+    for (int p = 0; p < count; ++p) {
+        const QString text = pageFooter(p + 1, count);
+        pages[p].items.append(
+            {Role::Footer,
+             QRectF(area.left(), area.bottom() - footerHeight, area.width(), footerHeight), text,
+             footerFont, QColor(70, 70, 70), Qt::RightToLeft, Qt::AlignHCenter});
+    }
+    return pages;
+}
+
+int Print_Sites::pageCount(QPrinter *printer) const
+{
+    return int(layout(printer).size());
+}
+
+QStringList Print_Sites::pageTexts(QPrinter *printer) const
+{
+    return report::pageTexts(layout(printer));
+}
+
+bool Print_Sites::paintTo(QPrinter *printer) const
+{
+    return report::paint(printer, layout(printer));
+}
+
+void Print_Sites::render(QPrinter *printer) const
+{
+    paintTo(printer);
+}
+
+bool Print_Sites::savePdf(const QString &path) const
+{
+    return report::savePdf(path, QPageLayout::Landscape, title(),
+                           [this](QPrinter *printer) { return paintTo(printer); });
+}
+
+void Print_Sites::exec(QWidget *parent) const
+{
+    if (const auto &hook = ui::reportPreviewHook()) {
+        hook(QStringLiteral("Print_Sites"), int(m_rows.size()));
+        return;
+    }
+    report::preview(
+        QStringLiteral("Print_Sites"), title(), QPageLayout::Landscape,
+        [this](QPrinter *printer) { return paintTo(printer); }, parent);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QLineF>
+#include <QPageLayout>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+
+class QPaintDevice;
+class QPainter;
+class QPrinter;
+class QWidget;
+
+// The printed reports are laid out first into pages of positioned text pieces, then
+// painted. Keeping the two steps apart lets a caller count pages and look at what lands
+// on each page without painting.
+namespace zorbin::report {
+
+enum class Role { Title, Label, Value, Heading, Cell, Footer };
+
+// One line of text inside its box, in the device's own pixels.
+struct Item
+{
+    Role role = Role::Value;
+    QRectF rect;
+    QString text;
+    QFont font;
+    QColor color = Qt::black;
+    Qt::LayoutDirection direction = Qt::RightToLeft;
+    Qt::Alignment alignment = Qt::AlignRight;
+    int row = -1;    // record (list) or field pair (one site); -1 for the page's own texts
+    int column = -1; // column of the list, or 0 label / 1 value for one site
+};
+
+struct Page
+{
+    QVector<Item> items;
+    QVector<QRectF> fills; // shaded backgrounds, painted first
+    QVector<QLineF> rules; // thin lines
+};
+
+// The window font at this size, unhinted so that the preview's glyphs keep the
+// printer's spacing.
+QFont font(int pointSize, bool bold = false);
+
+// The printable area of the device, with its top left corner at (0, 0).
+QRectF area(const QPaintDevice *device);
+// Millimetres in the device's pixels.
+qreal mm(const QPaintDevice *device, qreal millimetres);
+// Right to left when the first letter with a direction is written right to left.
+Qt::LayoutDirection directionOf(const QString &text);
+qreal lineHeight(const QFont &font, const QPaintDevice *device);
+
+// A wrapped line of a longer text and the direction of the paragraph it belongs to.
+struct Line
+{
+    QString text;
+    Qt::LayoutDirection direction = Qt::RightToLeft;
+};
+// Breaks `text` at its line ends and where it does not fit in `width`; an empty text
+// gives one empty line. With `maxLines` above 0 the last line kept ends in an ellipsis
+// when the text goes on.
+QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QPaintDevice *device,
+                   int maxLines = 0);
+
+// A4 with the reports' margins, in the given orientation.
+void preparePrinter(QPrinter &printer, QPageLayout::Orientation orientation, const QString &title);
+// Paints the pages, one printer page each; false when the printer cannot be opened.
+bool paint(QPrinter *printer, const QVector<Page> &pages);
+void paintItem(QPainter &painter, const Item &item);
+// Writes the pages made by `layout` to a PDF file.
+bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,
+             const std::function<bool(QPrinter *)> &render);
+// The texts of each page, one item a line, in painting order.
+QStringList pageTexts(const QVector<Page> &pages);
+
+// The modal print preview, with a button that saves the report as a PDF file.
+void preview(const QString &name, const QString &title, QPageLayout::Orientation orientation,
+             const std::function<bool(QPrinter *)> &render, QWidget *parent);
+
+} // namespace zorbin::report

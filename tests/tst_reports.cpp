@@ -1,0 +1,528 @@
+#include "common/appearance.h"
+#include "common/dialogs.h"
+#include "common/maker.h"
+#include "mainwin/print_site.h"
+#include "mainwin/print_sites.h"
+#include "mainwin/reportpreview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace zorbin;
+using report::Item;
+using report::Page;
+using report::Role;
+
+namespace {
+
+QVector<const Item *> itemsOf(const Page &page, Role role)
+{
+    QVector<const Item *> found;
+    for (const Item &item : page.items)
+        if (item.role == role)
+            found.append(&item);
+    return found;
+}
+
+// Every text box on the page stays inside the printable area and clear of the others.
+void checkPlacement(const QVector<Page> &pages, const QRectF &area)
+{
+    for (qsizetype p = 0; p < pages.size(); ++p) {
+        const QVector<Item> &items = pages[p].items;
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            QVERIFY2(area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(items[i].rect),
+                     qPrintable(QStringLiteral("page %1: %2").arg(p + 1).arg(items[i].text)));
+            for (qsizetype j = i + 1; j < items.size(); ++j)
+                QVERIFY2(!items[i].rect.adjusted(0.5, 0.5, -0.5, -0.5).intersects(items[j].rect),
+                         qPrintable(QStringLiteral("page %1: %2 / %3")
+                                        .arg(p + 1)
+                                        .arg(items[i].text, items[j].text)));
+        }
+    }
+}
+
+store::SiteRecord fullSite()
+{
+    store::SiteRecord r;
+    r.id = 7;
+    r[store::Onvan] = QStringLiteral("سایت نمونه");
+    r[store::Address] = QStringLiteral("http://www.example.ir/");
+    r[store::Mozoo] = QStringLiteral("خبری");
+    r[store::Email] = QStringLiteral("info@example.ir");
+    r[store::Modir] = QStringLiteral("علی رضایی");
+    r[store::Mobile] = QStringLiteral("09121234567");
+    r[store::Yahoo] = QStringLiteral("ali_yahoo");
+    r[store::Facebook] = QStringLiteral("http://facebook.com/example");
+    r[store::User] = QStringLiteral("ali");
+    r[store::Pass] = QStringLiteral("s3cret!");
+    r[store::Tozihat] = QStringLiteral("یادداشت کوتاه درباره این سایت");
+    r[store::Gmail] = QStringLiteral("ali@gmail.com");
+    r[store::Twitter] = QStringLiteral("@example");
+    r[store::Google] = QStringLiteral("+Example");
+    r[store::Rss] = QStringLiteral("http://www.example.ir/rss");
+    return r;
+}
+
+store::SiteListRow listRow(int n)
+{
+    store::SiteListRow row;
+    row.id = n;
+    const QString number = QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+    row.texts = {QStringLiteral("سایت شماره ") + number,
+                 QStringLiteral("http://site%1.ir").arg(number),
+                 QStringLiteral("آموزشی"),
+                 QStringLiteral("مدیر ") + number,
+                 QStringLiteral("0912000%1").arg(number),
+                 QStringLiteral("yahoo%1").arg(number),
+                 QStringLiteral("mail%1@site.ir").arg(number)};
+    return row;
+}
+
+QVector<store::SiteListRow> listRows(int count)
+{
+    QVector<store::SiteListRow> rows;
+    for (int n = 1; n <= count; ++n)
+        rows.append(listRow(n));
+    return rows;
+}
+
+// A PDF printer set up as the reports set up their own.
+std::unique_ptr<QPrinter> printer(QPageLayout::Orientation orientation)
+{
+    auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    p->setOutputFormat(QPrinter::PdfFormat);
+    report::preparePrinter(*p, orientation, QStringLiteral("test"));
+    return p;
+}
+
+QString runTool(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestReports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void siteShowsTitleLabelsAndValues();
+    void siteEmptyAndNullFieldsPrintEmpty();
+    void siteLongNotesFlowOverPages();
+    void listShowsHeadingsAndRows();
+    void listOfManyRowsSpansPages();
+    void listLongCellsStayInTheirColumns();
+    void listWithoutRows();
+    void pdfFiles();
+    void pdfText();
+    void previewHook();
+    void previewDialog();
+    void previewSavesPdf();
+
+private:
+    QString m_shots; // where pictures of the reports go when asked for
+};
+
+void TestReports::initTestCase()
+{
+    qApp->setLayoutDirection(Qt::RightToLeft);
+    m_shots = qEnvironmentVariable("ZORBIN_REPORT_SHOTS");
+}
+
+void TestReports::cleanup()
+{
+    ui::reportPreviewHook() = nullptr;
+}
+
+void TestReports::siteShowsTitleLabelsAndValues()
+{
+    QCOMPARE(Print_Site::title(), QStringLiteral("زوربين  -  مشخصات سايت"));
+    const QStringList expected{QStringLiteral(":عنوان سايت"),  QStringLiteral(":مدير سايت"),
+                               QStringLiteral(":تلفن تماس"),   QStringLiteral(":شناسه ياهو"),
+                               QStringLiteral(":فيسبوک"),      QStringLiteral(":نام کاربري شما"),
+                               QStringLiteral(":آدرس سايت"),   QStringLiteral(":ايميل سايت"),
+                               QStringLiteral(":موضوع سايت"),  QStringLiteral(":رمز عبور"),
+                               QStringLiteral(":توضيحات"),     QStringLiteral(":شناسه گوگل"),
+                               QStringLiteral(":توئيتر سايت"), QStringLiteral(":گوگل پلاس"),
+                               QStringLiteral(":سايت RSS")};
+    QCOMPARE(Print_Site::labels(), expected);
+
+    const store::SiteRecord record = fullSite();
+    auto device = printer(QPageLayout::Portrait);
+    const QVector<Page> pages = Print_Site(record).layout(device.get());
+    QCOMPARE(pages.size(), 1);
+    checkPlacement(pages, report::area(device.get()));
+    const Page &page = pages.first();
+
+    const auto titles = itemsOf(page, Role::Title);
+    QCOMPARE(titles.size(), 1);
+    QCOMPARE(titles.first()->text, QStringLiteral("زوربين  -  مشخصات سايت"));
+
+    const auto labels = itemsOf(page, Role::Label);
+    const auto values = itemsOf(page, Role::Value);
+    QCOMPARE(labels.size(), 15);
+    QCOMPARE(values.size(), 15);
+    const QVector<store::SiteField> fields{
+        store::Onvan,   store::Modir,   store::Mobile,  store::Yahoo,  store::Facebook,
+        store::User,    store::Address, store::Email,   store::Mozoo,  store::Pass,
+        store::Tozihat, store::Gmail,   store::Twitter, store::Google, store::Rss};
+    for (int i = 0; i < 15; ++i) {
+        QCOMPARE(labels[i]->text, expected[i]);
+        QCOMPARE(values[i]->row, i);
+        QCOMPARE(values[i]->text, record[fields[i]]);
+        // Label on the right, its value to its left on the same line, top to bottom.
+        QVERIFY(labels[i]->rect.left() >= values[i]->rect.right());
+        QCOMPARE(labels[i]->rect.top(), values[i]->rect.top());
+        if (i > 0)
+            QVERIFY(labels[i]->rect.top() > labels[i - 1]->rect.top());
+        QVERIFY(labels[i]->rect.top() > titles.first()->rect.bottom());
+    }
+    QCOMPARE(values[0]->direction, Qt::RightToLeft);
+    QCOMPARE(values[7]->direction, Qt::LeftToRight); // the e-mail address
+
+    const auto footers = itemsOf(page, Role::Footer);
+    QCOMPARE(footers.size(), 1);
+    QCOMPARE(footers.first()->text, QStringLiteral("» Zorbin v2.0") + maker::notice());
+    QVERIFY(footers.first()->rect.top() > labels.last()->rect.bottom());
+}
+
+void TestReports::siteEmptyAndNullFieldsPrintEmpty()
+{
+    store::SiteRecord record; // every field NULL
+    record[store::Onvan] = QStringLiteral("فقط عنوان");
+    record[store::Email] = QStringLiteral("");
+    auto device = printer(QPageLayout::Portrait);
+    const QVector<Page> pages = Print_Site(record).layout(device.get());
+    QCOMPARE(pages.size(), 1);
+    const auto values = itemsOf(pages.first(), Role::Value);
+    QCOMPARE(values.size(), 15);
+    QCOMPARE(values[0]->text, QStringLiteral("فقط عنوان"));
+    for (int i = 1; i < 15; ++i)
+        QVERIFY2(values[i]->text.isEmpty(), qPrintable(values[i]->text));
+    QCOMPARE(itemsOf(pages.first(), Role::Label).size(), 15);
+
+    QTemporaryDir dir;
+    QVERIFY(Print_Site(record).savePdf(dir.filePath("empty.pdf")));
+}
+
+void TestReports::siteLongNotesFlowOverPages()
+{
+    // Ten thousand characters of notes in words and one long unbroken run.
+    QString notes;
+    for (int i = 0; notes.size() < 9000; ++i)
+        notes += QStringLiteral("یادداشت%1 ").arg(i);
+    notes += QString(1000, QLatin1Char('x'));
+    notes = notes.left(10000);
+    store::SiteRecord record = fullSite();
+    record[store::Tozihat] = notes;
+
+    auto device = printer(QPageLayout::Portrait);
+    const QVector<Page> pages = Print_Site(record).layout(device.get());
+    QVERIFY(pages.size() >= 2);
+    checkPlacement(pages, report::area(device.get()));
+
+    QString printed;
+    int labelCount = 0;
+    for (const Page &page : pages) {
+        labelCount += int(itemsOf(page, Role::Label).size());
+        for (const Item *item : itemsOf(page, Role::Value))
+            if (item->row == 10)
+                printed += item->text;
+        const auto footers = itemsOf(page, Role::Footer);
+        QCOMPARE(footers.size(), 1);
+        QCOMPARE(footers.first()->text, Print_Site::footer());
+    }
+    QCOMPARE(labelCount, 15);
+    // Nothing of the notes is lost: only the blanks where lines break are gone.
+    QString expected = notes;
+    expected.remove(QLatin1Char(' '));
+    QCOMPARE(QString(printed).remove(QLatin1Char(' ')), expected);
+    // The fields after the notes come after them, on the last page.
+    const auto lastLabels = itemsOf(pages.last(), Role::Label);
+    QVERIFY(!lastLabels.isEmpty());
+    QCOMPARE(lastLabels.last()->text, Print_Site::labels().last());
+
+    QTemporaryDir dir;
+    QVERIFY(Print_Site(record).savePdf(dir.filePath("notes.pdf")));
+    if (!m_shots.isEmpty())
+        Print_Site(record).savePdf(QDir(m_shots).filePath("site-notes.pdf"));
+}
+
+void TestReports::listShowsHeadingsAndRows()
+{
+    QCOMPARE(Print_Sites::title(), QStringLiteral("زوربين  -  ليست سايت ها"));
+    const QStringList headings{QStringLiteral("عنوان سايت"), QStringLiteral("آدرس سايت"),
+                               QStringLiteral("موضوع سايت"), QStringLiteral("مدير سايت"),
+                               QStringLiteral("تلفن تماس"),  QStringLiteral("شناسه ياهو"),
+                               QStringLiteral("ايميل سايت")};
+    QCOMPARE(Print_Sites::headings(), headings);
+    QCOMPARE(Print_Sites::pageFooter(2, 5), QStringLiteral("صفحه 2 از 5"));
+
+    const QVector<store::SiteListRow> rows = listRows(5);
+    auto device = printer(QPageLayout::Landscape);
+    const QVector<Page> pages = Print_Sites(rows).layout(device.get());
+    QCOMPARE(pages.size(), 1);
+    checkPlacement(pages, report::area(device.get()));
+    const Page &page = pages.first();
+    QCOMPARE(itemsOf(page, Role::Title).first()->text, Print_Sites::title());
+
+    // Headings from right to left in the order above.
+    auto heads = itemsOf(page, Role::Heading);
+    QCOMPARE(heads.size(), 7);
+    std::sort(heads.begin(), heads.end(),
+              [](const Item *a, const Item *b) { return a->rect.left() > b->rect.left(); });
+    for (int c = 0; c < 7; ++c)
+        QCOMPARE(heads[c]->text, headings[c]);
+
+    // Each cell under its heading, rows top to bottom in the order given.
+    const auto cells = itemsOf(page, Role::Cell);
+    QCOMPARE(cells.size(), 5 * 7);
+    for (const Item *cell : cells) {
+        QCOMPARE(cell->text, rows[cell->row].texts[cell->column]);
+        const Item *head = heads[cell->column];
+        QVERIFY(cell->rect.left() >= head->rect.left() - 0.5);
+        QVERIFY(cell->rect.right() <= head->rect.right() + 0.5);
+        QVERIFY(cell->rect.top() >= head->rect.bottom());
+    }
+    for (qsizetype i = 7; i < cells.size(); ++i)
+        if (cells[i]->column == 0)
+            QVERIFY(cells[i]->rect.top() > cells[i - 7]->rect.top());
+    QCOMPARE(itemsOf(page, Role::Footer).first()->text, QStringLiteral("صفحه 1 از 1"));
+}
+
+void TestReports::listOfManyRowsSpansPages()
+{
+    const QVector<store::SiteListRow> rows = listRows(230);
+    const Print_Sites report(rows);
+    auto device = printer(QPageLayout::Landscape);
+    const QVector<Page> pages = report.layout(device.get());
+    const int count = report.pageCount(device.get());
+    QCOMPARE(count, int(pages.size()));
+    QVERIFY(count >= 4);
+    checkPlacement(pages, report::area(device.get()));
+
+    QVector<int> seen(rows.size(), 0);
+    int previous = -1;
+    for (int p = 0; p < count; ++p) {
+        const Page &page = pages[p];
+        QCOMPARE(itemsOf(page, Role::Title).size(), 1);
+        QCOMPARE(itemsOf(page, Role::Heading).size(), 7);
+        const auto footers = itemsOf(page, Role::Footer);
+        QCOMPARE(footers.size(), 1);
+        QCOMPARE(footers.first()->text, QStringLiteral("صفحه %1 از %2").arg(p + 1).arg(count));
+        int rowsHere = 0;
+        for (const Item *cell : itemsOf(page, Role::Cell)) {
+            if (cell->column != 0)
+                continue;
+            QCOMPARE(cell->text, rows[cell->row].texts[0]);
+            QVERIFY(cell->row > previous);
+            previous = cell->row;
+            ++seen[cell->row];
+            ++rowsHere;
+        }
+        QVERIFY(rowsHere > 0);
+    }
+    QCOMPARE(seen, QVector<int>(rows.size(), 1));
+
+    const QStringList texts = report.pageTexts(device.get());
+    QCOMPARE(texts.size(), count);
+    QVERIFY(texts.last().contains(QStringLiteral("صفحه %1 از %1").arg(count)));
+    QVERIFY(texts.last().contains(rows.last().texts[6]));
+}
+
+void TestReports::listLongCellsStayInTheirColumns()
+{
+    store::SiteListRow row = listRow(1);
+    QString title;
+    for (int i = 0; i < 200; ++i)
+        title += QStringLiteral("واژه ");
+    row.texts[0] = title;
+    row.texts[1] = QStringLiteral("http://") + QString(400, QLatin1Char('a')) + ".ir";
+    row.texts[6] = QString(300, QLatin1Char('m')) + QStringLiteral("@example.ir");
+    row.texts[3] = QStringLiteral("خط اول\r\nخط دوم");
+    const QVector<store::SiteListRow> rows{row, listRow(2)};
+    auto device = printer(QPageLayout::Landscape);
+    const QVector<Page> pages = Print_Sites(rows).layout(device.get());
+    QCOMPARE(pages.size(), 1);
+    checkPlacement(pages, report::area(device.get()));
+
+    QVector<const Item *> titleLines;
+    QStringList modirLines;
+    for (const Item *cell : itemsOf(pages.first(), Role::Cell)) {
+        if (cell->row == 0 && cell->column == 0)
+            titleLines.append(cell);
+        if (cell->row == 0 && cell->column == 3)
+            modirLines.append(cell->text);
+    }
+    QCOMPARE(titleLines.size(), 3);
+    QVERIFY(titleLines.last()->text.endsWith(QChar(0x2026)));
+    QCOMPARE(modirLines, QStringList({QStringLiteral("خط اول"), QStringLiteral("خط دوم")}));
+}
+
+void TestReports::listWithoutRows()
+{
+    auto device = printer(QPageLayout::Landscape);
+    const Print_Sites report({});
+    QCOMPARE(report.pageCount(device.get()), 1);
+    const QVector<Page> pages = report.layout(device.get());
+    QCOMPARE(itemsOf(pages.first(), Role::Heading).size(), 7);
+    QVERIFY(itemsOf(pages.first(), Role::Cell).isEmpty());
+    QCOMPARE(itemsOf(pages.first(), Role::Footer).first()->text, QStringLiteral("صفحه 1 از 1"));
+}
+
+void TestReports::pdfFiles()
+{
+    QTemporaryDir dir;
+    const QString site = dir.filePath("site.pdf");
+    const QString list = dir.filePath("list.pdf");
+    QVERIFY(Print_Site(fullSite()).savePdf(site));
+    QVERIFY(Print_Sites(listRows(120)).savePdf(list));
+    for (const QString &path : {site, list}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.size() > 5000);
+        QVERIFY(file.read(5).startsWith("%PDF"));
+    }
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    QVERIFY(!Print_Site(fullSite()).savePdf(dir.filePath("missing/folder/site.pdf")));
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    QVERIFY(!Print_Sites(listRows(3)).savePdf(dir.filePath("missing/folder/list.pdf")));
+
+    if (!m_shots.isEmpty()) {
+        Print_Site(fullSite()).savePdf(QDir(m_shots).filePath("site.pdf"));
+        Print_Sites(listRows(120)).savePdf(QDir(m_shots).filePath("list.pdf"));
+    }
+}
+
+void TestReports::pdfText()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty())
+        QSKIP("poppler's pdftotext and pdfinfo are not installed");
+
+    QTemporaryDir dir;
+    const QString site = dir.filePath("site.pdf");
+    QVERIFY(Print_Site(fullSite()).savePdf(site));
+    const QString siteText = runTool(pdftotext, {site, QStringLiteral("-")});
+    QVERIFY2(siteText.contains(QStringLiteral("info@example.ir")), qPrintable(siteText));
+    QVERIFY(siteText.contains(QStringLiteral("Zorbin v2.0")));
+    QVERIFY(siteText.contains(QStringLiteral("09121234567")));
+    const QString siteInfo = runTool(pdfinfo, {site});
+    QVERIFY2(siteInfo.contains(QRegularExpression(QStringLiteral("Pages: +1\n"))),
+             qPrintable(siteInfo));
+    QVERIFY2(siteInfo.contains(QRegularExpression(QStringLiteral("Page size: +595 x 842"))),
+             qPrintable(siteInfo)); // A4 portrait
+
+    const QString list = dir.filePath("list.pdf");
+    const Print_Sites report(listRows(210));
+    QVERIFY(report.savePdf(list));
+    const QString listText = runTool(pdftotext, {list, QStringLiteral("-")});
+    QVERIFY(listText.contains(QStringLiteral("mail001@site.ir")));
+    QVERIFY(listText.contains(QStringLiteral("mail210@site.ir")));
+    QVERIFY(listText.contains(QStringLiteral("http://site105.ir")));
+    auto device = printer(QPageLayout::Landscape);
+    const QString listInfo = runTool(pdfinfo, {list});
+    const QRegularExpression pages(
+        QStringLiteral("Pages: +%1\n").arg(report.pageCount(device.get())));
+    QVERIFY2(listInfo.contains(pages), qPrintable(listInfo));
+    QVERIFY2(listInfo.contains(QRegularExpression(QStringLiteral("Page size: +842 x 595"))),
+             qPrintable(listInfo)); // A4 landscape
+}
+
+void TestReports::previewHook()
+{
+    QStringList shown;
+    ui::reportPreviewHook() = [&](const QString &name, int rows) {
+        shown.append(QStringLiteral("%1 %2").arg(name).arg(rows));
+    };
+    QWidget owner;
+    Print_Site(fullSite()).exec(&owner);
+    Print_Sites(listRows(12)).exec(&owner);
+    QCOMPARE(shown,
+             QStringList({QStringLiteral("Print_Site 1"), QStringLiteral("Print_Sites 12")}));
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestReports::previewDialog()
+{
+    // Without the hook the report opens in a modal preview named after it.
+    QWidget owner;
+    owner.resize(400, 300);
+    owner.show();
+    for (const bool list : {false, true}) {
+        QString name;
+        QString title;
+        int pages = 0;
+        QTimer::singleShot(300, [&]() {
+            auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            name = dialog->objectName();
+            title = dialog->windowTitle();
+            if (auto *widget = dialog->findChild<QPrintPreviewWidget *>())
+                pages = widget->pageCount();
+            if (!m_shots.isEmpty())
+                dialog->grab().save(QDir(m_shots).filePath(name + ".png"));
+            dialog->reject();
+        });
+        if (list)
+            Print_Sites(listRows(60)).exec(&owner);
+        else
+            Print_Site(fullSite()).exec(&owner);
+        QCOMPARE(name, list ? QStringLiteral("Print_Sites") : QStringLiteral("Print_Site"));
+        QCOMPARE(title, list ? Print_Sites::title() : Print_Site::title());
+        QVERIFY(pages >= (list ? 2 : 1));
+    }
+}
+
+void TestReports::previewSavesPdf()
+{
+    // The preview's save button asks for a file name and writes the report there; a
+    // file that cannot be written is reported.
+    QTemporaryDir dir;
+    ui::Dialogs::Script script;
+    const QString good = dir.filePath("from-preview.pdf");
+    script.answers = {good, dir.filePath("missing/folder/x.pdf")};
+    QWidget owner;
+    QTimer::singleShot(300, [&]() {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        if (auto *save = dialog->findChild<QAction *>(QStringLiteral("Save_Pdf"))) {
+            save->trigger();
+            QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+            save->trigger();
+        }
+        dialog->close();
+    });
+    Print_Sites(listRows(40)).exec(&owner);
+    QVERIFY(QFileInfo(good).size() > 5000);
+    QCOMPARE(script.shown.size(), 3);
+    QCOMPARE(script.shown[0].kind, ui::Dialogs::Kind::SaveFile);
+    QCOMPARE(script.shown[2].kind, ui::Dialogs::Kind::Error);
+    QVERIFY(script.shown[2].text.contains(QStringLiteral("PDF")));
+}
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"
