@@ -152,11 +152,8 @@ void Login::buildForm()
 bool Login::readUsers(QVector<UserRecord> *users)
 {
     Store &store = m_context.store;
-    const QString before = store.lastError();
     *users = store.users();
-    const int code = sqlite3_errcode(store.handle());
-    const bool ok = store.lastError() == before &&
-                    (code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE);
+    const bool ok = !store.failed();
     if (!ok)
         ownMessage([&] {
             Dialogs::error(this, QStringLiteral("فهرست کاربران از پرونده اطلاعات خوانده نشد.\r\n") +

@@ -38,26 +38,18 @@ SiteListModel::SiteListModel(zorbin::store::Store &store, QObject *parent)
 {
 }
 
-bool SiteListModel::failedSince(const QString &previousError) const
-{
-    // The store keeps its last engine message; a new one means this call failed.
-    return m_store.lastError() != previousError;
-}
-
 bool SiteListModel::showAll()
 {
-    const QString before = m_store.lastError();
     const QVector<qint64> ids = m_store.siteIds();
-    const bool ok = !failedSince(before);
+    const bool ok = !m_store.failed();
     setIds(ok ? ids : QVector<qint64>());
     return ok;
 }
 
 bool SiteListModel::showSearch(SearchColumn column, const QString &prefix)
 {
-    const QString before = m_store.lastError();
     const QVector<qint64> ids = m_store.searchSites(column, prefix);
-    const bool ok = !failedSince(before);
+    const bool ok = !m_store.failed();
     setIds(ok ? ids : QVector<qint64>());
     return ok;
 }

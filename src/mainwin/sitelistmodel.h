@@ -52,7 +52,6 @@ public:
 private:
     const QVector<zorbin::store::SiteListRow> &block(int blockIndex) const;
     zorbin::store::SiteListRow fetchRow(qint64 id) const;
-    bool failedSince(const QString &previousError) const;
 
     zorbin::store::Store &m_store;
     QVector<qint64> m_ids;

@@ -170,9 +170,7 @@ void Category::reload()
 {
     m_model->removeRows(0, m_model->rowCount());
     const QVector<zorbin::store::CategoryRecord> list = m_context.store.categories();
-    // An empty list is either an empty table or a failed read; the engine tells which.
-    const int rc = sqlite3_errcode(m_context.store.handle());
-    if (list.isEmpty() && rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+    if (m_context.store.failed())
         storeFailed(kListFailed);
     for (const auto &subject : list)
         addRow(subject.id, subject.title);

@@ -411,6 +411,13 @@ void Site::activate()
 void Site::rebuildSubjects()
 {
     const QVector<zorbin::store::CategoryRecord> subjects = m_context.store.categories();
+    if (m_context.store.failed()) {
+        const QString text = QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد") +
+                             QStringLiteral("\r\n") + m_context.store.lastError();
+        QMetaObject::invokeMethod(
+            this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
+        return;
+    }
     if (subjects.isEmpty())
         return;
     m_subject->clear();

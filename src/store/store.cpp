@@ -54,6 +54,7 @@ const char *const kSchema[] = {
 // Indexes for the prefix searches; made on open when missing, so that files made
 // elsewhere search as fast.
 const char *const kIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS Site_ID ON Table_Site(ID)",
     "CREATE INDEX IF NOT EXISTS Site_Onvan ON Table_Site(Onvan COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS Site_Address ON Table_Site(Address COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS Site_Mozoo ON Table_Site(Mozoo COLLATE NOCASE)",
@@ -101,31 +102,57 @@ QStringList tableColumns(sqlite3 *db, const QString &table)
     return names;
 }
 
-const char *searchSql(SearchColumn column)
+const char *columnName(SearchColumn column)
 {
     switch (column) {
     case SearchColumn::Onvan:
-        return "SELECT ID FROM Table_Site WHERE Onvan COLLATE NOCASE >= ?1 AND Onvan COLLATE "
-               "NOCASE < ?2 AND zorbin_prefix(Onvan, ?3)";
+        return "Onvan";
     case SearchColumn::Address:
-        return "SELECT ID FROM Table_Site WHERE Address COLLATE NOCASE >= ?1 AND Address COLLATE "
-               "NOCASE < ?2 AND zorbin_prefix(Address, ?3)";
+        return "Address";
     case SearchColumn::Mozoo:
-        return "SELECT ID FROM Table_Site WHERE Mozoo COLLATE NOCASE >= ?1 AND Mozoo COLLATE "
-               "NOCASE < ?2 AND zorbin_prefix(Mozoo, ?3)";
+        return "Mozoo";
     case SearchColumn::Modir:
-        return "SELECT ID FROM Table_Site WHERE Modir COLLATE NOCASE >= ?1 AND Modir COLLATE "
-               "NOCASE < ?2 AND zorbin_prefix(Modir, ?3)";
+        return "Modir";
     }
-    return nullptr;
+    return "Onvan";
+}
+
+// A range on the column's case-insensitive index; with `folded`, the rows in the range
+// are also compared with the folded prefix.
+QByteArray searchSql(SearchColumn column, bool folded)
+{
+    const QByteArray c = columnName(column);
+    QByteArray sql = "SELECT ID FROM Table_Site WHERE " + c + " COLLATE NOCASE >= ?1 AND " + c +
+                     " COLLATE NOCASE < ?2";
+    if (folded)
+        sql += " AND zorbin_prefix(" + c + ", ?3)";
+    return sql;
+}
+
+// Sorts IDs; dense ones (the usual case) through a bitmap in linear time.
+void sortIds(QVector<qint64> &ids)
+{
+    if (ids.size() < 2)
+        return;
+    const auto [lo, hi] = std::minmax_element(ids.begin(), ids.end());
+    const qint64 min = *lo, span = *hi - *lo + 1;
+    if (span > 8 * qint64(ids.size()) + 1024) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        return;
+    }
+    std::vector<bool> seen(size_t(span), false);
+    for (qint64 id : ids)
+        seen[size_t(id - min)] = true;
+    ids.clear();
+    for (qint64 i = 0; i < span; ++i)
+        if (seen[size_t(i)])
+            ids.append(min + i);
 }
 
 enum Slot {
-    SlotSearchOnvan,
-    SlotSearchAddress,
-    SlotSearchMozoo,
-    SlotSearchModir,
-    SlotListRow,
+    SlotSearch, // four columns, plain and folded: eight slots
+    SlotListRow = SlotSearch + 8,
     SlotSite,
     SlotCount
 };
@@ -287,22 +314,33 @@ std::unique_ptr<Store> Store::open(const QString &connectionText, OpenResult *re
 
 bool Store::fail(const char *what)
 {
+    m_failed = true;
     m_lastError = QString::fromLatin1(what) + QStringLiteral(": ") +
                   QString::fromUtf8(sqlite3_errmsg(m_db));
     return false;
 }
 
-Statement &Store::cached(int slot, const char *sql)
+bool Store::rowOrFail(int rc, const char *what)
+{
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        fail(what);
+    return false;
+}
+
+Statement &Store::cached(int slot, const QByteArray &sql)
 {
     auto &st = m_statements[size_t(slot)];
     if (!st || !st->ok())
-        st = std::make_unique<Statement>(m_db, sql);
+        st = std::make_unique<Statement>(m_db, sql.constData());
     st->reset();
     return *st;
 }
 
 qint64 Store::count(const char *sql)
 {
+    begin();
     Statement st(m_db, sql);
     if (st.step() != SQLITE_ROW) {
         fail("count");
@@ -313,9 +351,12 @@ qint64 Store::count(const char *sql)
 
 QVector<qint64> Store::siteIds()
 {
+    begin();
     QVector<qint64> ids;
     ids.reserve(int(siteCount()));
-    Statement st(m_db, "SELECT ID FROM Table_Site ORDER BY ID");
+    // The narrow ID index holds the IDs in order; scanning the table itself would
+    // decrypt every page of it.
+    Statement st(m_db, "SELECT ID FROM Table_Site INDEXED BY Site_ID ORDER BY ID");
     int rc;
     while ((rc = st.step()) == SQLITE_ROW)
         ids.append(st.int64(0));
@@ -326,39 +367,46 @@ QVector<qint64> Store::siteIds()
 
 QVector<qint64> Store::searchSites(SearchColumn column, const QString &prefix)
 {
+    begin();
     if (prefix.isEmpty())
         return siteIds();
     const QByteArray folded = foldUtf8(prefix.toUtf8());
-    Statement &st = cached(int(SlotSearchOnvan) + int(column), searchSql(column));
-    QVector<qint64> ids;
     const QStringList variants = prefixVariants(prefix);
+    // The index ranges answer exactly when they spell the whole prefix, unless the raised
+    // last byte lands on a capital letter, which the case-insensitive order reads as small.
+    const bool exact = variants.first().toUcs4().size() == prefix.toUcs4().size() &&
+                       !folded.endsWith('@');
+    const int slot = SlotSearch + 2 * int(column) + (exact ? 0 : 1);
+    Statement &st = cached(slot, searchSql(column, !exact));
+    QVector<qint64> ids;
     for (const QString &variant : variants) {
         const QByteArray lower = variant.toUtf8();
-        const QByteArray upper = prefixUpperBound(lower);
         st.reset();
         st.bindUtf8(1, lower);
-        st.bindUtf8(2, upper);
-        st.bindUtf8(3, folded);
+        st.bindUtf8(2, prefixUpperBound(lower));
+        if (!exact)
+            st.bindUtf8(3, folded);
         int rc;
         while ((rc = st.step()) == SQLITE_ROW)
             ids.append(st.int64(0));
         if (rc != SQLITE_DONE) {
             fail("search");
+            ids.clear();
             break;
         }
     }
     st.reset();
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    sortIds(ids);
     return ids;
 }
 
 std::optional<SiteListRow> Store::siteListRow(qint64 id)
 {
+    begin();
     Statement &st = cached(SlotListRow, "SELECT ID,Onvan,Address,Mozoo,Modir,Mobile,Yahoo,Email "
                                         "FROM Table_Site WHERE ID = ?1");
     st.bind(1, id);
-    if (st.step() != SQLITE_ROW)
+    if (!rowOrFail(st.step(), "site list row"))
         return std::nullopt;
     SiteListRow row;
     row.id = st.int64(0);
@@ -370,9 +418,10 @@ std::optional<SiteListRow> Store::siteListRow(qint64 id)
 
 std::optional<SiteRecord> Store::site(qint64 id)
 {
+    begin();
     Statement &st = cached(SlotSite, "SELECT * FROM Table_Site WHERE ID = ?1");
     st.bind(1, id);
-    if (st.step() != SQLITE_ROW)
+    if (!rowOrFail(st.step(), "site"))
         return std::nullopt;
     SiteRecord rec;
     rec.id = st.int64(0);
@@ -384,13 +433,15 @@ std::optional<SiteRecord> Store::site(qint64 id)
 
 bool Store::siteTitleExists(const QString &title)
 {
+    begin();
     Statement st(m_db, "SELECT 1 FROM Table_Site WHERE Onvan = ?1 LIMIT 1");
     st.bind(1, title);
-    return st.step() == SQLITE_ROW;
+    return rowOrFail(st.step(), "site title");
 }
 
 std::optional<qint64> Store::insertSite(const SiteRecord &record)
 {
+    begin();
     Statement st(m_db, "INSERT INTO Table_Site (Onvan, Address, Mozoo, Email, Modir, Mobile, "
                        "Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss) "
                        "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15)");
@@ -405,6 +456,7 @@ std::optional<qint64> Store::insertSite(const SiteRecord &record)
 
 bool Store::updateSite(const SiteRecord &record)
 {
+    begin();
     Statement st(m_db, "UPDATE Table_Site SET Onvan=?1, Address=?2, Mozoo=?3, Email=?4, "
                        "Modir=?5, Mobile=?6, Yahoo=?7, Facebook=?8, \"User\"=?9, Pass=?10, "
                        "Tozihat=?11, Gmail=?12, Twitter=?13, Google=?14, Rss=?15 WHERE ID=?16");
@@ -414,6 +466,7 @@ bool Store::updateSite(const SiteRecord &record)
     if (st.step() != SQLITE_DONE)
         return fail("update site");
     if (sqlite3_changes(m_db) != 1) {
+        m_failed = true;
         m_lastError = QStringLiteral("update site: no record with ID %1").arg(record.id);
         return false;
     }
@@ -422,11 +475,13 @@ bool Store::updateSite(const SiteRecord &record)
 
 bool Store::deleteSite(qint64 id)
 {
+    begin();
     Statement st(m_db, "DELETE FROM Table_Site WHERE ID=?1");
     st.bind(1, id);
     if (st.step() != SQLITE_DONE)
         return fail("delete site");
     if (sqlite3_changes(m_db) != 1) {
+        m_failed = true;
         m_lastError = QStringLiteral("delete site: no record with ID %1").arg(id);
         return false;
     }
@@ -440,6 +495,7 @@ qint64 Store::siteCount()
 
 QVector<CategoryRecord> Store::categories()
 {
+    begin();
     QVector<CategoryRecord> list;
     Statement st(m_db, "SELECT ID, Category FROM Table_Category ORDER BY ID");
     int rc;
@@ -452,22 +508,25 @@ QVector<CategoryRecord> Store::categories()
 
 std::optional<CategoryRecord> Store::category(qint64 id)
 {
+    begin();
     Statement st(m_db, "SELECT ID, Category FROM Table_Category WHERE ID=?1");
     st.bind(1, id);
-    if (st.step() != SQLITE_ROW)
+    if (!rowOrFail(st.step(), "subject"))
         return std::nullopt;
     return CategoryRecord{st.int64(0), st.text(1)};
 }
 
 bool Store::categoryExists(const QString &title)
 {
+    begin();
     Statement st(m_db, "SELECT 1 FROM Table_Category WHERE Category = ?1 LIMIT 1");
     st.bind(1, title);
-    return st.step() == SQLITE_ROW;
+    return rowOrFail(st.step(), "subject title");
 }
 
 std::optional<qint64> Store::addCategory(const QString &title)
 {
+    begin();
     Statement st(m_db, "INSERT INTO Table_Category (Category) VALUES (?1)");
     st.bind(1, title);
     if (st.step() != SQLITE_DONE) {
@@ -479,12 +538,14 @@ std::optional<qint64> Store::addCategory(const QString &title)
 
 bool Store::renameCategory(qint64 id, const QString &title)
 {
+    begin();
     Statement st(m_db, "UPDATE Table_Category SET Category=?1 WHERE ID=?2");
     st.bind(1, title);
     st.bind(2, id);
     if (st.step() != SQLITE_DONE)
         return fail("rename subject");
     if (sqlite3_changes(m_db) != 1) {
+        m_failed = true;
         m_lastError = QStringLiteral("rename subject: no record with ID %1").arg(id);
         return false;
     }
@@ -493,11 +554,13 @@ bool Store::renameCategory(qint64 id, const QString &title)
 
 bool Store::deleteCategory(qint64 id)
 {
+    begin();
     Statement st(m_db, "DELETE FROM Table_Category WHERE ID=?1");
     st.bind(1, id);
     if (st.step() != SQLITE_DONE)
         return fail("delete subject");
     if (sqlite3_changes(m_db) != 1) {
+        m_failed = true;
         m_lastError = QStringLiteral("delete subject: no record with ID %1").arg(id);
         return false;
     }
@@ -511,6 +574,7 @@ qint64 Store::categoryCount()
 
 QVector<UserRecord> Store::users()
 {
+    begin();
     QVector<UserRecord> list;
     Statement st(m_db, "SELECT UserName, Password, Question, Answer FROM Table_User ORDER BY rowid");
     int rc;

@@ -53,6 +53,8 @@ public:
     static const QString &defaultUserName();
     static const QString &defaultPassword();
 
+    // Whether the last operation failed, and the engine's words for the last failure.
+    bool failed() const { return m_failed; }
     QString lastError() const { return m_lastError; }
     sqlite3 *handle() const { return m_db; }
 
@@ -83,11 +85,14 @@ public:
 private:
     explicit Store(sqlite3 *db);
     bool fail(const char *what);
+    void begin() { m_failed = false; }
+    bool rowOrFail(int rc, const char *what);
     qint64 count(const char *sql);
-    Statement &cached(int slot, const char *sql);
+    Statement &cached(int slot, const QByteArray &sql);
 
     sqlite3 *m_db = nullptr;
     QString m_lastError;
+    bool m_failed = false;
     std::vector<std::unique_ptr<Statement>> m_statements;
 };
 
