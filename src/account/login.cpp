@@ -38,14 +38,16 @@ QLabel *iconLabel(const QString &resource, int size, QWidget *parent)
 
 } // namespace
 
-Login::Login(zorbin::ui::Context &context, QWidget *parent) : QWidget(parent), m_context(context)
+Login::Login(zorbin::ui::Context &context, QWidget *parent, bool namesLater)
+    : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("Login"));
     setWindowTitle(QStringLiteral("Zorbin"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/person-lock.svg")));
     setFont(zorbin::ui::windowFont(10));
     buildForm();
-    loadNames();
+    if (!namesLater)
+        loadNames();
     loadSavedPassword();
     m_password->setFocus();
 }

@@ -18,7 +18,13 @@ class Login : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Login(zorbin::ui::Context &context, QWidget *parent = nullptr);
+    // With `namesLater`, the name list is read only when loadNames() is called, so the
+    // window can show while the database is still being unlocked.
+    explicit Login(zorbin::ui::Context &context, QWidget *parent = nullptr,
+                   bool namesLater = false);
+
+    // Fills the name list from the accounts table.
+    void loadNames();
 
 Q_SIGNALS:
     // A name and password matched; the opener shows the main window and closes this one.
@@ -36,7 +42,6 @@ private Q_SLOTS:
 
 private:
     void buildForm();
-    void loadNames();
     void loadSavedPassword();
     // Reads the accounts afresh; false (after telling the user) when the database refused.
     bool readUsers(QVector<zorbin::store::UserRecord> *users);

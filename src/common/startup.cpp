@@ -47,7 +47,8 @@ QString openErrorMessage(const store::OpenResult &result)
     return QStringLiteral("پرونده اطلاعات باز نشد.\r\n") + result.detail;
 }
 
-std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message)
+std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message,
+                                             bool verify)
 {
     const QString path = QDir(folder).filePath(QString::fromLatin1(store::kDatabaseFileName));
     if (!QFileInfo::exists(path)) {
@@ -66,7 +67,8 @@ std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *mes
                                             QFile::ReadOther);
     }
     store::OpenResult result;
-    auto store = store::Store::open(store::connectionText(folder), &result);
+    const QString text = store::connectionText(folder);
+    auto store = verify ? store::Store::open(text, &result) : store::Store::connect(text, &result);
     if (!store && message)
         *message = openErrorMessage(result);
     return store;

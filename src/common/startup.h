@@ -12,7 +12,9 @@ QString openErrorMessage(const store::OpenResult &result);
 
 // Makes the data folder ready: when it holds no database, the new-installation database
 // and images/none.jpg. Then opens the database. On failure returns nothing and puts the
-// message for the user in `message`.
-std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message);
+// message for the user in `message`. With `verify` false the store is only connected
+// and the caller runs Store::verify() before anything else.
+std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message,
+                                             bool verify = true);
 
 } // namespace zorbin::ui

@@ -47,6 +47,12 @@ public:
     // tables and their column orders, and that the file can be written.
     static std::unique_ptr<Store> open(const QString &connectionText, OpenResult *result);
 
+    // The two halves of open(): connect() checks the file and hands the engine the
+    // password, which is cheap; verify() makes the first read, which derives the key
+    // (tens of milliseconds), and checks the tables. Nothing else may be called between.
+    static std::unique_ptr<Store> connect(const QString &connectionText, OpenResult *result);
+    bool verify(OpenResult *result);
+
     // Makes the new-installation database: the four tables and the default account.
     static bool createDatabase(const QString &path, QString *error);
 
@@ -83,7 +89,7 @@ public:
     qint64 contactCount();
 
 private:
-    explicit Store(sqlite3 *db);
+    explicit Store(sqlite3 *db, QString path);
     bool fail(const char *what);
     void begin() { m_failed = false; }
     bool rowOrFail(int rc, const char *what);
@@ -91,8 +97,10 @@ private:
     Statement &cached(int slot, const QByteArray &sql);
 
     sqlite3 *m_db = nullptr;
+    QString m_path;
     QString m_lastError;
     bool m_failed = false;
+    QVector<qint64> m_collected; // filled by the engine during an ID query
     std::vector<std::unique_ptr<Statement>> m_statements;
 };
 
