@@ -78,8 +78,7 @@ void Login::buildForm()
     passwordLabel->setObjectName(QStringLiteral("Label2"));
     // Written colon first, as the caption has always been: drawn left to right it reads
     // "word:" to a Persian eye.
-    passwordLabel->setLayoutDirection(Qt::LeftToRight);
-    passwordLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    zorbin::ui::keepVisualOrder(passwordLabel);
     passwordLabel->setBuddy(m_password);
 
     m_showPassword = new QCheckBox(this);

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLabel>
+#include <QPainter>
+#include <QTextOption>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -50,6 +53,39 @@ QFont windowFont(int pointSize)
 QFont menuFont(int pointSize)
 {
     return font(QStringLiteral("b Koodak"), pointSize);
+}
+
+namespace {
+// Paints a caption as one left-to-right paragraph; a plain label would take the
+// paragraph direction from the first Persian letter and move the colon to the right.
+class VisualOrderPainter : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *label = qobject_cast<QLabel *>(watched);
+        if (!label || event->type() != QEvent::Paint)
+            return QObject::eventFilter(watched, event);
+        QPainter painter(label);
+        painter.setFont(label->font());
+        painter.setPen(label->palette().color(
+            label->isEnabled() ? QPalette::Active : QPalette::Disabled, label->foregroundRole()));
+        QTextOption option(label->alignment());
+        option.setTextDirection(Qt::LeftToRight);
+        option.setWrapMode(label->wordWrap() ? QTextOption::WordWrap : QTextOption::NoWrap);
+        painter.drawText(QRectF(label->contentsRect()), label->text(), option);
+        return true;
+    }
+};
+} // namespace
+
+void keepVisualOrder(QLabel *label)
+{
+    static auto *painter = new VisualOrderPainter(qApp);
+    label->setLayoutDirection(Qt::LeftToRight);
+    label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    label->installEventFilter(painter);
 }
 
 void setupApplication(QApplication &app)

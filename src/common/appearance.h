@@ -4,6 +4,7 @@
 #include <QString>
 
 class QApplication;
+class QLabel;
 
 namespace zorbin::ui {
 
@@ -20,5 +21,9 @@ QFont windowFont(int pointSize = 9);
 QFont menuFont(int pointSize = 9);
 
 QString bundledFamily();
+
+// Captions written colon first (":عنوان") read "عنوان:" only when laid out left to right;
+// they are kept flush right like every other caption.
+void keepVisualOrder(QLabel *label);
 
 } // namespace zorbin::ui

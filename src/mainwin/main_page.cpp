@@ -102,6 +102,7 @@ void Main_Page::buildWidgets()
     searchBox->setObjectName(QStringLiteral("Frame_Search"));
     auto *searchRow = new QHBoxLayout(searchBox);
     auto *label5 = makeLabel(searchBox, "Label5", QStringLiteral(":جستجو بر اساس "));
+    zorbin::ui::keepVisualOrder(label5);
     m_combo = new QComboBox(searchBox);
     m_combo->setObjectName(QStringLiteral("Combo1"));
     m_combo->addItems({QStringLiteral("عنوان سايت"), QStringLiteral("آدرس سايت"),
@@ -109,6 +110,7 @@ void Main_Page::buildWidgets()
     m_combo->setMinimumWidth(130);
     label5->setBuddy(m_combo);
     auto *label10 = makeLabel(searchBox, "Label10", QStringLiteral(":واژه"));
+    zorbin::ui::keepVisualOrder(label10);
     m_search = new QLineEdit(searchBox);
     m_search->setObjectName(QStringLiteral("Text1"));
     m_search->setMinimumWidth(260);
@@ -146,6 +148,8 @@ void Main_Page::buildWidgets()
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_grid->horizontalHeader()->setHighlightSections(false);
+    // The e-mail column takes what the designed widths leave of a wider window.
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     for (int c = 0; c < SiteListModel::ColumnCount; ++c)
         m_grid->setColumnWidth(c, SiteListModel::columnWidth(c));
     m_grid->installEventFilter(this);
@@ -179,6 +183,7 @@ void Main_Page::buildWidgets()
     auto addPair = [&](const char *captionName, const QString &caption, const char *valueName,
                        const QString &value) {
         auto *captionLabel = makeLabel(info, captionName, caption);
+        zorbin::ui::keepVisualOrder(captionLabel);
         auto *valueLabel = makeLabel(info, valueName, value);
         captionLabel->setBuddy(valueLabel);
         infoRow->addWidget(captionLabel);
@@ -204,6 +209,8 @@ void Main_Page::buildWidgets()
     auto *product =
         new QLabel(QStringLiteral(" »  Zorbin v2.0") + zorbin::maker::notice(), m_statusBar);
     product->setObjectName(QStringLiteral("AeroStatusBar1Text"));
+    // The product line starts with the Latin product name and reads left to right.
+    zorbin::ui::keepVisualOrder(product);
     m_statusBar->addWidget(product, 1);
     setStatusBar(m_statusBar);
 

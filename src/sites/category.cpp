@@ -54,8 +54,7 @@ QString trimBlanks(const QString &text)
 void setPunctuatedText(QLabel *label, const QString &text)
 {
     label->setText(text);
-    label->setLayoutDirection(Qt::LeftToRight);
-    label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    zorbin::ui::keepVisualOrder(label);
 }
 
 } // namespace

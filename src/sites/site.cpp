@@ -304,6 +304,7 @@ void Site::buildWindow()
     auto place = [&](const Cell &cell, int row, int column) {
         auto *label = new QLabel(cell.caption, this);
         label->setObjectName(QString::fromLatin1(cell.label));
+        zorbin::ui::keepVisualOrder(label);
         QWidget *box = boxWidget(cell.box);
         label->setBuddy(box);
         box->setAccessibleName(plainName(cell.caption));
@@ -325,6 +326,7 @@ void Site::buildWindow()
         auto *label = new QLabel(caption, this);
         label->setObjectName(QStringLiteral("Label7"));
         label->setBuddy(m_notes);
+        zorbin::ui::keepVisualOrder(label);
         label->setAlignment(Qt::AlignTop | Qt::AlignRight | Qt::AlignAbsolute);
         m_notes->setAccessibleName(plainName(caption));
         grid->addWidget(label, int(rows.size()), 0);
