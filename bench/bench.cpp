@@ -123,25 +123,10 @@ double fill(Store &store)
     return msSince(t);
 }
 
-const char *columnName(SearchColumn c)
-{
-    switch (c) {
-    case SearchColumn::Onvan:
-        return "Onvan";
-    case SearchColumn::Address:
-        return "Address";
-    case SearchColumn::Mozoo:
-        return "Mozoo";
-    case SearchColumn::Modir:
-        return "Modir";
-    }
-    return "";
-}
-
 // Prefixes of 1 to 3 letters a user types, taken from the stored texts.
 QStringList prefixesFor(Store &store, SearchColumn column, QRandomGenerator &rng)
 {
-    const QByteArray sql = QByteArray("SELECT ") + columnName(column) +
+    const QByteArray sql = QByteArray("SELECT ") + searchColumnName(column) +
                            " FROM Table_Site WHERE ID % 997 = 0";
     Statement st(store.handle(), sql.constData());
     QStringList texts;
@@ -229,7 +214,7 @@ int main(int argc, char **argv)
                                         SearchColumn::Mozoo, SearchColumn::Modir};
         for (const SearchColumn column : columns) {
             const QByteArray floorSql = QByteArray("SELECT ID FROM Table_Site WHERE ") +
-                                        columnName(column) + " LIKE ?1 ORDER BY ID";
+                                        searchColumnName(column) + " LIKE ?1 ORDER BY ID";
             Statement plain(store->handle(), floorSql.constData());
             const QStringList prefixes = prefixesFor(*store, column, rng);
             QVector<double> colOurs;
@@ -255,7 +240,7 @@ int main(int argc, char **argv)
                         floor << msSince(f);
                 }
             }
-            std::printf("  %-8s p50 %6.2f ms  p95 %6.2f ms\n", columnName(column),
+            std::printf("  %-8s p50 %6.2f ms  p95 %6.2f ms\n", searchColumnName(column),
                         percentile(colOurs, 0.5), percentile(colOurs, 0.95));
         }
         {

@@ -3,6 +3,7 @@
 #include "store/connectiontext.h"
 #include "store/fold.h"
 #include "store/store.h"
+#include "store/text.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -74,7 +75,16 @@ private Q_SLOTS:
     void searchLiteralCharacters();
     void categories();
     void usersInTableOrder();
+    void trimmingBlanksOnly();
 };
+
+void TstStore::trimmingBlanksOnly()
+{
+    QCOMPARE(trimBlanks(QStringLiteral("  سایت  ")), QStringLiteral("سایت"));
+    QCOMPARE(trimBlanks(QStringLiteral("   ")), QStringLiteral(""));
+    // Notes keep their line breaks and tabs at either end.
+    QCOMPARE(trimBlanks(QStringLiteral(" \tline\n ")), QStringLiteral("\tline\n"));
+}
 
 void TstStore::connectionTextForms()
 {

@@ -1,5 +1,7 @@
 #include "account/login.h"
 
+#include "store/text.h"
+
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "store/settings.h"
@@ -217,8 +219,8 @@ void Login::logIn()
     if (!readUsers(&users))
         return;
 
-    const QString name = m_userName->currentText().trimmed();
-    const QString password = m_password->text().trimmed();
+    const QString name = zorbin::store::trimBlanks(m_userName->currentText());
+    const QString password = zorbin::store::trimBlanks(m_password->text());
     const auto match = std::find_if(users.cbegin(), users.cend(), [&](const UserRecord &user) {
         return user.userName == name && user.password == password;
     });

@@ -1,6 +1,7 @@
 #include "sites/category.h"
 
 #include "common/appearance.h"
+#include "store/text.h"
 #include "common/dialogs.h"
 #include "store/store.h"
 
@@ -36,18 +37,6 @@ const QString kRenameFailed = QStringLiteral("عنوان موضوع تغییر �
 const QString kDeleteFailed = QStringLiteral("موضوع حذف نشد؛ پایگاه داده آن را نپذیرفت.");
 const QString kListFailed = QStringLiteral("فهرست موضوعات از پایگاه داده خوانده نشد.");
 const QString kNotFound = QStringLiteral("این موضوع در پایگاه داده پیدا نشد.");
-
-// Leading and trailing blanks off; other white space is part of the title.
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 // Labels whose text starts with its closing punctuation read correctly only in a
 // left-to-right paragraph, pushed to the right edge.
@@ -224,7 +213,7 @@ void Category::save()
         Dialogs::warn(this, kEmptyTitle);
         return;
     }
-    const QString title = trimBlanks(text);
+    const QString title = zorbin::store::trimBlanks(text);
     if (m_editing) {
         if (!m_context.store.renameCategory(m_editedId, title)) {
             storeFailed(kRenameFailed);

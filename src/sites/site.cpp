@@ -1,5 +1,7 @@
 #include "sites/site.h"
 
+#include "store/text.h"
+
 #include "common/appearance.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
@@ -497,7 +499,7 @@ SiteRecord Site::recordFromBoxes() const
     SiteRecord record;
     record.id = m_context.selection.selectedId;
     for (int n = 1; n < zorbin::store::SiteFieldCount; ++n) {
-        QString value = boxText(n).trimmed();
+        QString value = zorbin::store::trimBlanks(boxText(n));
         if (value.isNull())
             value = QStringLiteral("");
         record.fields[size_t(n)] = value;
@@ -536,7 +538,12 @@ void Site::save()
         Dialogs::inform(this, QStringLiteral(" اطلاعات سايت ") + typedTitle +
                                   QStringLiteral(" به روز شد"));
     } else {
-        if (m_context.store.siteTitleExists(record[zorbin::store::Onvan])) {
+        const bool duplicate = m_context.store.siteTitleExists(record[zorbin::store::Onvan]);
+        if (m_context.store.failed()) {
+            refused();
+            return;
+        }
+        if (duplicate) {
             Dialogs::warn(this, kDuplicate);
             m_line[1]->setFocus();
             m_line[1]->selectAll();

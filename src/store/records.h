@@ -67,5 +67,7 @@ struct UserRecord
 
 // Where a prefix search looks.
 enum class SearchColumn { Onvan, Address, Mozoo, Modir };
+// The column's name in Table_Site.
+const char *searchColumnName(SearchColumn column);
 
 } // namespace zorbin::store

@@ -115,7 +115,9 @@ QStringList tableColumns(sqlite3 *db, const QString &table)
     return names;
 }
 
-const char *columnName(SearchColumn column)
+} // namespace
+
+const char *searchColumnName(SearchColumn column)
 {
     switch (column) {
     case SearchColumn::Onvan:
@@ -130,11 +132,13 @@ const char *columnName(SearchColumn column)
     return "Onvan";
 }
 
+namespace {
+
 // A range on the column's case-insensitive index; with `folded`, the rows in the range
 // are also compared with the folded prefix.
 QByteArray searchSql(SearchColumn column, bool folded)
 {
-    const QByteArray c = columnName(column);
+    const QByteArray c = searchColumnName(column);
     QByteArray sql = "SELECT zorbin_collect(ID) FROM Table_Site WHERE " + c +
                      " COLLATE NOCASE >= ?1 AND " + c + " COLLATE NOCASE < ?2";
     if (folded)
@@ -469,7 +473,9 @@ std::optional<SiteRecord> Store::site(qint64 id)
 bool Store::siteTitleExists(const QString &title)
 {
     begin();
-    Statement st(m_db, "SELECT 1 FROM Table_Site WHERE Onvan = ?1 LIMIT 1");
+    // The case-insensitive index narrows the rows; the plain comparison is exact.
+    Statement st(m_db,
+                 "SELECT 1 FROM Table_Site WHERE Onvan COLLATE NOCASE = ?1 AND Onvan = ?1 LIMIT 1");
     st.bind(1, title);
     return rowOrFail(st.step(), "site title");
 }
