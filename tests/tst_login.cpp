@@ -155,6 +155,14 @@ void TestLogin::namesInTableOrder()
     Window w(env);
     QCOMPARE(w.items(), (QStringList{QStringLiteral("admin"), QStringLiteral("zahra"),
                                      QStringLiteral("ali"), QStringLiteral("مریم")}));
+
+    // At start the window shows before the database is unlocked; the names follow.
+    Login later(*env.context, nullptr, true);
+    auto *combo = child<QComboBox>(later, "Combo1");
+    QCOMPARE(combo->count(), 0);
+    later.loadNames();
+    QCOMPARE(combo->count(), 4);
+    QCOMPARE(combo->itemText(3), QStringLiteral("مریم"));
 }
 
 void TestLogin::activationPutsDefaultName()

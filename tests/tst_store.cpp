@@ -161,6 +161,16 @@ void TstStore::cipherFileNeedsTheKey()
     wrong.closeWriteChannel();
     QVERIFY(wrong.waitForFinished(20000));
     QVERIFY(QString::fromUtf8(wrong.readAllStandardError()).contains(QLatin1String("not a database")));
+
+    // Plain SQLite cannot read the file at all.
+    const QString plain = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (plain.isEmpty())
+        QSKIP("the sqlite3 command-line client is not installed");
+    QProcess p3;
+    p3.start(plain, {file, QStringLiteral(".tables")});
+    QVERIFY(p3.waitForFinished(20000));
+    QVERIFY(p3.readAllStandardOutput().trimmed().isEmpty());
+    QVERIFY(QString::fromUtf8(p3.readAllStandardError()).contains(QLatin1String("not a database")));
 }
 
 void TstStore::openErrors_data()
