@@ -39,7 +39,7 @@ test)
 sanitize)
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZORBIN_SANITIZE=ON -DZORBIN_BENCH=OFF >/dev/null
     cmake --build build-asan -j"$jobs"
-    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j"$jobs"
     ;;
 bench)
