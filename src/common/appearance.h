@@ -17,8 +17,8 @@ QFont font(const QString &preferred, int pointSize);
 
 // The window fonts: "B Yekan", then "Tahoma", then Vazirmatn.
 QFont windowFont(int pointSize = 9);
-// The menu bar's font: "b Koodak", else Vazirmatn.
-QFont menuFont(int pointSize = 9);
+// The menu bar's font: "b Koodak" at 8 points, else Vazirmatn.
+QFont menuFont(int pointSize = 8);
 
 QString bundledFamily();
 
