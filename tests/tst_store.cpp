@@ -3,6 +3,7 @@
 #include "store/connectiontext.h"
 #include "store/fold.h"
 #include "store/store.h"
+#include "store/datafolder.h"
 #include "store/text.h"
 
 #include <QProcess>
@@ -76,7 +77,35 @@ private Q_SLOTS:
     void categories();
     void usersInTableOrder();
     void trimmingBlanksOnly();
+    void whereDataLives();
 };
+
+void TstStore::whereDataLives()
+{
+    const bool wasSet = qEnvironmentVariableIsSet("ZORBIN_HOME");
+    const QByteArray saved = qgetenv("ZORBIN_HOME");
+    QTemporaryDir home;
+    qputenv("ZORBIN_HOME", home.path().toUtf8());
+    QCOMPARE(resolveDataFolder(), home.path());
+    QCOMPARE(resolveSettingsFolder(), QDir(home.path()).filePath("settings"));
+
+    qunsetenv("ZORBIN_HOME");
+    QStandardPaths::setTestModeEnabled(true);
+    const QString portable = QDir(QCoreApplication::applicationDirPath()).filePath("ZBDB.mdb");
+    QVERIFY(!QFileInfo::exists(portable));
+    QCOMPARE(resolveDataFolder(),
+             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    // A database beside the program makes a portable copy.
+    {
+        QFile f(portable);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(resolveDataFolder(), QCoreApplication::applicationDirPath());
+    QFile::remove(portable);
+    QStandardPaths::setTestModeEnabled(false);
+    if (wasSet)
+        qputenv("ZORBIN_HOME", saved);
+}
 
 void TstStore::trimmingBlanksOnly()
 {
