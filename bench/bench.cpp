@@ -19,8 +19,8 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -72,13 +72,13 @@ double cpuSeconds()
 }
 
 const char16_t *const kPersianWords[] = {
-    u"كتابخانه", u"کتاب",   u"یادداشت", u"ياهو",   u"خبرگزاری", u"ورزش",  u"فروشگاه",
-    u"بانک",     u"بانك",   u"دانشگاه", u"مدرسه",  u"سینما",    u"موسیقی", u"آشپزی",
-    u"سفر",      u"گردشگری", u"پزشکی",  u"سلامت",  u"فناوری",   u"بازی",  u"کودک",
-    u"خانواده",  u"اخبار",  u"روزنامه", u"مجله",   u"انجمن",    u"تالار", u"آموزش"};
+    u"كتابخانه", u"کتاب",    u"یادداشت", u"ياهو",  u"خبرگزاری", u"ورزش",   u"فروشگاه",
+    u"بانک",     u"بانك",    u"دانشگاه", u"مدرسه", u"سینما",    u"موسیقی", u"آشپزی",
+    u"سفر",      u"گردشگری", u"پزشکی",   u"سلامت", u"فناوری",   u"بازی",   u"کودک",
+    u"خانواده",  u"اخبار",   u"روزنامه", u"مجله",  u"انجمن",    u"تالار",  u"آموزش"};
 const char *const kLatinWords[] = {
-    "google", "yahoo",  "news",   "mail",   "shop",   "book",  "music", "travel", "game",
-    "sport",  "health", "bank",   "school", "forum",  "blog",  "photo", "video",  "radio",
+    "google", "yahoo",  "news",   "mail",   "shop",    "book", "music", "travel", "game",
+    "sport",  "health", "bank",   "school", "forum",   "blog", "photo", "video",  "radio",
     "market", "cloud",  "design", "code",   "science", "food", "car",   "home",   "art"};
 
 QString pick(QRandomGenerator &rng, bool persian)
@@ -100,11 +100,11 @@ double fill(Store &store)
     SiteRecord r;
     for (int i = 0; i < kSites; ++i) {
         const bool persian = (i % 2) == 0;
-        r[Onvan] = pick(rng, persian) + QLatin1Char(' ') + pick(rng, persian) +
-                   QLatin1Char(' ') + QString::number(i);
-        r[Address] = (rng.bounded(4) == 0 ? QStringLiteral("https://www.")
-                                          : QStringLiteral("http://www.")) +
-                     pick(rng, false) + QString::number(i) + QStringLiteral(".com");
+        r[Onvan] = pick(rng, persian) + QLatin1Char(' ') + pick(rng, persian) + QLatin1Char(' ') +
+                   QString::number(i);
+        r[Address] =
+            (rng.bounded(4) == 0 ? QStringLiteral("https://www.") : QStringLiteral("http://www.")) +
+            pick(rng, false) + QString::number(i) + QStringLiteral(".com");
         r[Mozoo] = pick(rng, rng.bounded(2) == 0);
         r[Email] = QStringLiteral("info%1@example.com").arg(i);
         r[Modir] = pick(rng, rng.bounded(2) == 0) + QStringLiteral(" ") + pick(rng, false);
@@ -127,8 +127,8 @@ double fill(Store &store)
 // Prefixes of 1 to 3 letters a user types, taken from the stored texts.
 QStringList prefixesFor(Store &store, SearchColumn column, QRandomGenerator &rng)
 {
-    const QByteArray sql = QByteArray("SELECT ") + searchColumnName(column) +
-                           " FROM Table_Site WHERE ID % 997 = 0";
+    const QByteArray sql =
+        QByteArray("SELECT ") + searchColumnName(column) + " FROM Table_Site WHERE ID % 997 = 0";
     Statement st(store.handle(), sql.constData());
     QStringList texts;
     while (st.step() == SQLITE_ROW)
@@ -335,9 +335,10 @@ int main(int argc, char **argv)
         const double z = percentile(zorbin, 0.5), m = percentile(minimal, 0.5);
         std::printf("  an empty window without text (no font configuration loaded): %.1f ms\n",
                     percentile(bare, 0.5));
-        std::printf("  process start to window shown: Zorbin %.1f ms, minimal Qt program (a label) %.1f ms "
-                    "(medians of 7)\n",
-                    z, m);
+        std::printf(
+            "  process start to window shown: Zorbin %.1f ms, minimal Qt program (a label) %.1f ms "
+            "(medians of 7)\n",
+            z, m);
         report("start to login window / minimal Qt Widgets program", m > 0 ? z / m : 0, "x", "<= 2",
                m > 0 && z / m <= 2);
     }

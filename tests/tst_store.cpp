@@ -1,9 +1,9 @@
 #include "common/startup.h"
 #include "helpers/testenv.h"
 #include "store/connectiontext.h"
+#include "store/datafolder.h"
 #include "store/fold.h"
 #include "store/store.h"
-#include "store/datafolder.h"
 #include "store/text.h"
 
 #include <QProcess>
@@ -118,13 +118,14 @@ void TstStore::trimmingBlanksOnly()
 void TstStore::connectionTextForms()
 {
     const QString withSemicolon = connectionText(QStringLiteral("/data/z"));
-    QCOMPARE(withSemicolon, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/z/"
-                                           "ZBDB.mdb;Jet OLEDB:Database Password=$19!*85&=7^2046;"));
+    QCOMPARE(withSemicolon,
+             QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/z/"
+                            "ZBDB.mdb;Jet OLEDB:Database Password=$19!*85&=7^2046;"));
     const QString without = connectionText(QStringLiteral("/data/z"), false);
     QVERIFY(!without.endsWith(QLatin1Char(';')));
-    for (const QString &text :
-         {withSemicolon, without, QStringLiteral(";;Provider=x;;Data Source=/data/z/ZBDB.mdb;;"
-                                                 "jet oledb:database password=$19!*85&=7^2046;;")}) {
+    for (const QString &text : {withSemicolon, without,
+                                QStringLiteral(";;Provider=x;;Data Source=/data/z/ZBDB.mdb;;"
+                                               "jet oledb:database password=$19!*85&=7^2046;;")}) {
         const auto info = parseConnectionText(text);
         QVERIFY(info);
         QCOMPARE(info->dataSource, QStringLiteral("/data/z/ZBDB.mdb"));
@@ -189,7 +190,8 @@ void TstStore::cipherFileNeedsTheKey()
     wrong.write("SELECT count(*) FROM sqlite_master;\n");
     wrong.closeWriteChannel();
     QVERIFY(wrong.waitForFinished(20000));
-    QVERIFY(QString::fromUtf8(wrong.readAllStandardError()).contains(QLatin1String("not a database")));
+    QVERIFY(
+        QString::fromUtf8(wrong.readAllStandardError()).contains(QLatin1String("not a database")));
 
     // Plain SQLite cannot read the file at all.
     const QString plain = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
@@ -357,8 +359,8 @@ void TstStore::exactIdsAnd64Bit()
 void TstStore::prefixSearch()
 {
     TestEnv env;
-    env.addSite(QStringLiteral("Google"), QStringLiteral("http://google.com"), QStringLiteral("search"),
-                QStringLiteral("Larry"));
+    env.addSite(QStringLiteral("Google"), QStringLiteral("http://google.com"),
+                QStringLiteral("search"), QStringLiteral("Larry"));
     env.addSite(QStringLiteral("GOLD price"), QStringLiteral("https://gold.ir"));
     env.addSite(QStringLiteral("my Google"), QStringLiteral("http://my.google"));
     env.addSite(QStringLiteral("go"), QStringLiteral("ftp://go"));
@@ -413,8 +415,7 @@ void TstStore::searchLiteralCharacters()
     env.addSite(QStringLiteral("100 percent"));
     env.addSite(QStringLiteral("axb"));
     Store &s = *env.store;
-    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("Rock'")),
-             (QVector<qint64>{quote}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("Rock'")), (QVector<qint64>{quote}));
     QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("100%")),
              (QVector<qint64>{percent}));
     QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("a_")),
@@ -428,8 +429,9 @@ void TstStore::searchLiteralCharacters()
     QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("x@")), (QVector<qint64>{at}));
     QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("X")).size(), 3);
     QCOMPARE(s.searchSites(SearchColumn::Onvan, QString(10000, QLatin1Char('a'))).size(), 0);
-    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("'; DROP TABLE Table_Site; --")).size(),
-             0);
+    QCOMPARE(
+        s.searchSites(SearchColumn::Onvan, QStringLiteral("'; DROP TABLE Table_Site; --")).size(),
+        0);
     QCOMPARE(s.siteCount(), 8);
     // A stored title of 10,000 characters is found by its prefix.
     const qint64 longOne = env.addSite(QString(10000, QChar(0x06CC)));

@@ -69,7 +69,8 @@ int main(int argc, char *argv[])
         QCryptographicHash::hash(QDir(folder).absolutePath().toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(16);
-    QLockFile lock(QDir::temp().filePath(QStringLiteral("zorbin-%1.lock").arg(QString::fromLatin1(key))));
+    QLockFile lock(
+        QDir::temp().filePath(QStringLiteral("zorbin-%1.lock").arg(QString::fromLatin1(key))));
     lock.setStaleLockTime(0);
     if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError)
         return 0;

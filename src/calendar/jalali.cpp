@@ -6,12 +6,11 @@ namespace zorbin::calendar {
 
 namespace {
 
-const char16_t *const kWeekdays[] = {u"يكشنبه",   u"دوشنبه", u"سه شنبه", u"چهارشنبه",
+const char16_t *const kWeekdays[] = {u"يكشنبه",  u"دوشنبه", u"سه شنبه", u"چهارشنبه",
                                      u"پنجشنبه", u"جمعه",   u"شنبه"};
 
-const char16_t *const kMonths[] = {u"فروردين", u"ارديبهشت", u"خرداد", u"تير",
-                                   u"مرداد",   u"شهريور",   u"مهر",   u"آبان",
-                                   u"آذر",     u"دي",       u"بهمن",  u"اسفند"};
+const char16_t *const kMonths[] = {u"فروردين", u"ارديبهشت", u"خرداد", u"تير", u"مرداد", u"شهريور",
+                                   u"مهر",     u"آبان",     u"آذر",   u"دي",  u"بهمن",  u"اسفند"};
 
 long long floorDiv(long long a, long long b)
 {

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QLabel>
-#include <QPainter>
-#include <QTextOption>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPainter>
+#include <QTextOption>
 #include <QTranslator>
 
 namespace zorbin::ui {
@@ -23,7 +23,8 @@ bool installed(const QString &family)
 QString bundledFamily()
 {
     if (s_bundled.isEmpty()) {
-        const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/Vazirmatn-Regular.ttf"));
+        const int id =
+            QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/Vazirmatn-Regular.ttf"));
         QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/Vazirmatn-Bold.ttf"));
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
         s_bundled = families.isEmpty() ? QStringLiteral("Vazirmatn") : families.first();

@@ -21,8 +21,8 @@ QUrl mailtoUrl(const QString &to, const QString &subject, const QString &body)
     QUrl url;
     url.setScheme(QStringLiteral("mailto"));
     url.setPath(to.trimmed());
-    const QByteArray query = "subject=" + QUrl::toPercentEncoding(subject) +
-                             "&body=" + QUrl::toPercentEncoding(body);
+    const QByteArray query =
+        "subject=" + QUrl::toPercentEncoding(subject) + "&body=" + QUrl::toPercentEncoding(body);
     url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
     return url;
 }

@@ -4,12 +4,35 @@
 
 // The maker's details, shown in the about box, the status bar and the report footers.
 namespace zorbin::maker {
-inline QString designer() { return QStringLiteral("طراح: گروه نرم‌افزاری زوربین"); }
-inline QString telephone() { return QStringLiteral("تلفن: 021-00000000"); }
-inline QString webAddress() { return QStringLiteral("https://www.zorbin.example/"); }
-inline QString email() { return QStringLiteral("info@zorbin.example"); }
-inline QString rights() { return QStringLiteral("کلیه حقوق این نرم‌افزار برای سازنده محفوظ است"); }
-inline QString sponsor() { return QStringLiteral("با حمایت جامعه کاربران زوربین"); }
+inline QString designer()
+{
+    return QStringLiteral("طراح: گروه نرم‌افزاری زوربین");
+}
+inline QString telephone()
+{
+    return QStringLiteral("تلفن: 021-00000000");
+}
+inline QString webAddress()
+{
+    return QStringLiteral("https://www.zorbin.example/");
+}
+inline QString email()
+{
+    return QStringLiteral("info@zorbin.example");
+}
+inline QString rights()
+{
+    return QStringLiteral(
+        "کلیه حقوق این نرم‌افزار برای سازنده محفوظ است");
+}
+inline QString sponsor()
+{
+    return QStringLiteral("با حمایت جامعه کاربران زوربین");
+}
 // Follows "» Zorbin v2.0" in the status bar and the report footer.
-inline QString notice() { return QStringLiteral("  -  نرم‌افزار رایگان زوربین، همیار اینترنت"); }
+inline QString notice()
+{
+    return QStringLiteral(
+        "  -  نرم‌افزار رایگان زوربین، همیار اینترنت");
+}
 } // namespace zorbin::maker

@@ -22,7 +22,8 @@ QString openErrorMessage(const store::OpenResult &result)
         return QStringLiteral("اجازه خواندن پرونده اطلاعات (ZBDB.mdb) را ندارید.\r\n") +
                result.detail;
     case OpenError::ReadOnly:
-        return QStringLiteral("پوشه یا پرونده اطلاعات فقط‌خواندنی است و تغییرات ذخیره نمی‌شود.\r\n"
+        return QStringLiteral("پوشه یا پرونده اطلاعات فقط‌خواندنی است و تغییرات ذخیره "
+                              "نمی‌شود.\r\n"
                               "اجازه نوشتن در این پوشه را بدهید:\r\n") +
                result.detail;
     case OpenError::OldFormat:
@@ -34,9 +35,11 @@ QString openErrorMessage(const store::OpenResult &result)
         return QStringLiteral("رمز پرونده اطلاعات درست نیست یا این پرونده، پرونده اطلاعات زوربین "
                               "نیست.");
     case OpenError::MissingTable:
-        return QStringLiteral("جدول %1 در پرونده اطلاعات نیست؛ پرونده ناقص است.").arg(result.detail);
+        return QStringLiteral("جدول %1 در پرونده اطلاعات نیست؛ پرونده ناقص است.")
+            .arg(result.detail);
     case OpenError::WrongColumns:
-        return QStringLiteral("ستون‌های جدول %1 در پرونده اطلاعات با نسخه 2.0 یکی نیست؛ "
+        return QStringLiteral("ستون‌های جدول %1 در پرونده اطلاعات با نسخه 2.0 یکی "
+                              "نیست؛ "
                               "پرونده ناقص است.")
             .arg(result.detail);
     case OpenError::BadConnection:
@@ -47,8 +50,7 @@ QString openErrorMessage(const store::OpenResult &result)
     return QStringLiteral("پرونده اطلاعات باز نشد.\r\n") + result.detail;
 }
 
-std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message,
-                                             bool verify)
+std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message, bool verify)
 {
     const QString path = QDir(folder).filePath(QString::fromLatin1(store::kDatabaseFileName));
     if (!QFileInfo::exists(path)) {

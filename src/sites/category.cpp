@@ -1,9 +1,9 @@
 #include "sites/category.h"
 
 #include "common/appearance.h"
-#include "store/text.h"
 #include "common/dialogs.h"
 #include "store/store.h"
+#include "store/text.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

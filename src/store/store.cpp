@@ -7,16 +7,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <utility>
 #include <sqlite3.h>
+#include <utility>
 
 namespace zorbin::store {
 
 const QStringList &siteColumns()
 {
-    static const QStringList c{"ID",       "Onvan", "Address", "Mozoo",   "Email",  "Modir",
-                               "Mobile",   "Yahoo", "Facebook", "User",   "Pass",   "Tozihat",
-                               "Gmail",    "Twitter", "Google", "Rss"};
+    static const QStringList c{"ID",     "Onvan",   "Address",  "Mozoo", "Email", "Modir",
+                               "Mobile", "Yahoo",   "Facebook", "User",  "Pass",  "Tozihat",
+                               "Gmail",  "Twitter", "Google",   "Rss"};
     return c;
 }
 
@@ -28,7 +28,7 @@ const QStringList &categoryColumns()
 
 const QStringList &contactColumns()
 {
-    static const QStringList c{"ID",    "Name", "Group", "Mobile",  "Home",  "Office",
+    static const QStringList c{"ID",    "Name", "Group", "Mobile",  "Home", "Office",
                                "Email", "Site", "Job",   "Address", "Image"};
     return c;
 }
@@ -176,8 +176,7 @@ enum Slot {
 
 } // namespace
 
-Store::Store(sqlite3 *db, QString path)
-    : m_db(db), m_path(std::move(path)), m_statements(SlotCount)
+Store::Store(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)), m_statements(SlotCount)
 {
 }
 
@@ -310,7 +309,7 @@ bool Store::verify(OpenResult *result)
         if (rc != SQLITE_ROW) {
             const int code = sqlite3_errcode(db) & 0xFF;
             r.error = (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) ? OpenError::WrongPassword
-                                                                         : OpenError::Failed;
+                                                                        : OpenError::Failed;
             r.detail = QString::fromUtf8(sqlite3_errmsg(db));
             return false;
         }
@@ -355,8 +354,8 @@ bool Store::verify(OpenResult *result)
 bool Store::fail(const char *what)
 {
     m_failed = true;
-    m_lastError = QString::fromLatin1(what) + QStringLiteral(": ") +
-                  QString::fromUtf8(sqlite3_errmsg(m_db));
+    m_lastError =
+        QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(m_db));
     return false;
 }
 
@@ -415,8 +414,8 @@ QVector<qint64> Store::searchSites(SearchColumn column, const QString &prefix)
     const QStringList variants = prefixVariants(prefix);
     // The index ranges answer exactly when they spell the whole prefix, unless the raised
     // last byte lands on a capital letter, which the case-insensitive order reads as small.
-    const bool exact = variants.first().toUcs4().size() == prefix.toUcs4().size() &&
-                       !folded.endsWith('@');
+    const bool exact =
+        variants.first().toUcs4().size() == prefix.toUcs4().size() && !folded.endsWith('@');
     const int slot = SlotSearch + 2 * int(column) + (exact ? 0 : 1);
     Statement &st = cached(slot, searchSql(column, !exact));
     m_collected.clear();
@@ -617,7 +616,8 @@ QVector<UserRecord> Store::users()
 {
     begin();
     QVector<UserRecord> list;
-    Statement st(m_db, "SELECT UserName, Password, Question, Answer FROM Table_User ORDER BY rowid");
+    Statement st(m_db,
+                 "SELECT UserName, Password, Question, Answer FROM Table_User ORDER BY rowid");
     int rc;
     while ((rc = st.step()) == SQLITE_ROW)
         list.append({st.text(0), st.text(1), st.text(2), st.text(3)});

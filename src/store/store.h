@@ -16,16 +16,16 @@ class Statement;
 // Why the database could not be opened. Each has its own message for the user.
 enum class OpenError {
     None,
-    CannotCreate,    // no file and none could be made (read-only folder, full disk)
-    NotReadable,     // no permission to read the file
-    ReadOnly,        // file or folder cannot be written
-    OldFormat,       // a database of the previous version
-    NotEncrypted,    // an SQLite file without the password
-    WrongPassword,   // encrypted with another password, or not a database at all
-    MissingTable,    // a table is missing
-    WrongColumns,    // a table lacks a column or has them in another order
-    BadConnection,   // the connection text names no file
-    Failed           // anything else the engine reported
+    CannotCreate,  // no file and none could be made (read-only folder, full disk)
+    NotReadable,   // no permission to read the file
+    ReadOnly,      // file or folder cannot be written
+    OldFormat,     // a database of the previous version
+    NotEncrypted,  // an SQLite file without the password
+    WrongPassword, // encrypted with another password, or not a database at all
+    MissingTable,  // a table is missing
+    WrongColumns,  // a table lacks a column or has them in another order
+    BadConnection, // the connection text names no file
+    Failed         // anything else the engine reported
 };
 
 struct OpenResult
