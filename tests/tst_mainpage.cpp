@@ -109,6 +109,7 @@ private slots:
     void emptyList();
     void refreshShowsAllAndEmptiesSearch();
     void activationShowsFullListAndKeepsSearchText();
+    void ownMessageBoxKeepsTheSearch();
     void holdersFollowCurrentRow();
     void largeIdIsReported();
     void doubleClickOpensSiteInViewMode();
@@ -421,6 +422,44 @@ void TestMainPage::activationShowsFullListAndKeepsSearchText()
     w.activate();
     QCOMPARE(w.page.selectedId(), added);
     QCOMPARE(w.page.selectedTitle(), QStringLiteral("ef"));
+}
+
+void TestMainPage::ownMessageBoxKeepsTheSearch()
+{
+    TestEnv env;
+    QVERIFY(env.ok());
+    env.addSite(QStringLiteral("ab"));
+    env.addSite(QStringLiteral("cd"));
+    Window w(env);
+    w.page.show();
+    w.page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.page));
+    w.type(QStringLiteral("a"));
+    QCOMPARE(w.found->text(), QStringLiteral("1"));
+
+    auto closeModal = [] {
+        QTimer::singleShot(50, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+    };
+    // A real message box of the window (the one shown before printing the found sites):
+    // when it closes the window is active again, and the found rows stay.
+    closeModal();
+    Dialogs::inform(&w.page, QStringLiteral("x"));
+    w.page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.page));
+    QCoreApplication::processEvents();
+    QCOMPARE(w.found->text(), QStringLiteral("1"));
+
+    // Another window of the program closing brings the full list back.
+    QDialog other(&w.page);
+    closeModal();
+    other.exec();
+    w.page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.page));
+    QCoreApplication::processEvents();
+    QCOMPARE(w.found->text(), QStringLiteral("2"));
 }
 
 void TestMainPage::holdersFollowCurrentRow()

@@ -8,6 +8,15 @@ namespace zorbin::ui {
 
 Dialogs::Script *Dialogs::s_script = nullptr;
 
+namespace {
+const char kMessageBoxMark[] = "zorbinMessageBox";
+} // namespace
+
+bool Dialogs::isMessageBox(const QWidget *window)
+{
+    return window && window->property(kMessageBoxMark).toBool();
+}
+
 Dialogs::Script::Script()
 {
     Q_ASSERT(!s_script);
@@ -38,6 +47,7 @@ int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAli
         return answer == QLatin1String("yes") ? QMessageBox::Yes : QMessageBox::No;
     }
     QMessageBox box(parent);
+    box.setProperty(kMessageBoxMark, true);
     box.setWindowTitle(QString());
     box.setText(text);
     switch (kind) {

@@ -31,6 +31,10 @@ public:
     // A failure the user must know about (the database refused a change).
     static void error(QWidget *parent, const QString &text);
 
+    // Whether `window` is one of the message boxes shown here. A window that re-reads its
+    // data when it becomes active again skips that after its own message boxes.
+    static bool isMessageBox(const QWidget *window);
+
     static QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter);
     static QString saveFileName(QWidget *parent, const QString &caption, const QString &path,

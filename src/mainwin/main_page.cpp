@@ -11,6 +11,7 @@
 #include "store/selection.h"
 #include "store/store.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDateTime>
@@ -347,11 +348,15 @@ void Main_Page::showPopup(const QPoint &viewportPos, const QPoint &globalPos)
 
 bool Main_Page::event(QEvent *event)
 {
+    if (event->type() == QEvent::WindowDeactivate)
+        m_backFromMessage = Dialogs::isMessageBox(QApplication::activeWindow());
     if (event->type() == QEvent::WindowActivate) {
         // Back from a modal window or another program: read the whole list again. The list
-        // read at load is still fresh on the first show.
-        if (m_listFresh) {
+        // read at load is still fresh on the first show, and a message box of this window
+        // (a question before printing the found sites, say) changes nothing.
+        if (m_listFresh || m_backFromMessage) {
             m_listFresh = false;
+            m_backFromMessage = false;
         } else {
             const qint64 keep = m_selectedId;
             showFullList();

@@ -81,4 +81,5 @@ private:
     QDate m_shownDate;
     bool m_failureShown = false;
     bool m_listFresh = false; // the list was read at load; the first activation keeps it
+    bool m_backFromMessage = false; // a message box of this window took the activation
 };
