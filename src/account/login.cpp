@@ -7,6 +7,7 @@
 #include "store/settings.h"
 #include "store/store.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -158,10 +159,8 @@ bool Login::readUsers(QVector<UserRecord> *users)
     *users = store.users();
     const bool ok = !store.failed();
     if (!ok)
-        ownMessage([&] {
-            Dialogs::error(this, QStringLiteral("فهرست کاربران از پرونده اطلاعات خوانده نشد.\r\n") +
-                                     store.lastError());
-        });
+        Dialogs::error(this, QStringLiteral("فهرست کاربران از پرونده اطلاعات خوانده نشد.\r\n") +
+                                 store.lastError());
     return ok;
 }
 
@@ -193,20 +192,13 @@ bool Login::event(QEvent *event)
             m_userName->setEditText(Store::defaultUserName());
         break;
     case QEvent::WindowDeactivate:
-        if (m_inMessage)
-            m_skipActivation = true;
+        // Our own message boxes leave the typed name alone when they close.
+        m_skipActivation = Dialogs::isMessageBox(QApplication::activeWindow());
         break;
     default:
         break;
     }
     return QWidget::event(event);
-}
-
-void Login::ownMessage(const std::function<void()> &show)
-{
-    m_inMessage = true;
-    show();
-    m_inMessage = false;
 }
 
 void Login::logIn()
@@ -225,7 +217,7 @@ void Login::logIn()
         return user.userName == name && user.password == password;
     });
     if (match == users.cend()) {
-        ownMessage([this] { Dialogs::warn(this, QStringLiteral("رمز عبور اشتباه است ")); });
+        Dialogs::warn(this, QStringLiteral("رمز عبور اشتباه است "));
         m_password->clear();
         m_password->setFocus();
         return;
@@ -233,11 +225,9 @@ void Login::logIn()
 
     if (m_savePassword->isChecked() &&
         !m_context.settings.setValue(kSavePass, kSettingsSection, kSavePass, m_password->text()))
-        ownMessage([this] {
-            Dialogs::error(this, QStringLiteral("رمز عبور برای دفعه بعد ذخیره نشد؛ "
-                                                "پوشه تنظیمات قابل نوشتن نیست:\r\n") +
-                                     m_context.settings.folder());
-        });
+        Dialogs::error(this, QStringLiteral("رمز عبور برای دفعه بعد ذخیره نشد؛ "
+                                            "پوشه تنظیمات قابل نوشتن نیست:\r\n") +
+                                 m_context.settings.folder());
     Q_EMIT loggedIn();
 }
 
@@ -251,19 +241,15 @@ void Login::savePasswordClicked(bool checked)
 {
     if (!m_context.settings.setValue(kCheckNet, kSettingsSection, kCheckNet,
                                      checked ? QStringLiteral("1") : QStringLiteral("0")))
-        ownMessage([this] {
-            Dialogs::error(this, QStringLiteral("این انتخاب ذخیره نشد؛ "
-                                                "پوشه تنظیمات قابل نوشتن نیست:\r\n") +
-                                     m_context.settings.folder());
-        });
+        Dialogs::error(this, QStringLiteral("این انتخاب ذخیره نشد؛ "
+                                            "پوشه تنظیمات قابل نوشتن نیست:\r\n") +
+                                 m_context.settings.folder());
 }
 
 void Login::showFirstPassword()
 {
-    ownMessage([this] {
-        Dialogs::inform(this, QStringLiteral("رمز عبور اوليه:") + QStringLiteral("  ") +
-                                  Store::defaultPassword() + QStringLiteral(" "));
-    });
+    Dialogs::inform(this, QStringLiteral("رمز عبور اوليه:") + QStringLiteral("  ") +
+                              Store::defaultPassword() + QStringLiteral(" "));
     m_password->setFocus();
 }
 

@@ -5,7 +5,6 @@
 
 #include <QVector>
 #include <QWidget>
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -47,7 +46,6 @@ private:
     bool readUsers(QVector<zorbin::store::UserRecord> *users);
     // Our own message boxes take the activation away and give it back; that return is not
     // a new visit to the window and must not replace the name the user typed.
-    void ownMessage(const std::function<void()> &show);
 
     zorbin::ui::Context &m_context;
     QComboBox *m_userName = nullptr;
@@ -57,6 +55,5 @@ private:
     QPushButton *m_login = nullptr;
     QPushButton *m_restore = nullptr;
     QPushButton *m_first = nullptr;
-    bool m_inMessage = false;
     bool m_skipActivation = false;
 };
