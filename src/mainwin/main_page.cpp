@@ -193,7 +193,7 @@ void Main_Page::buildWidgets()
     };
     m_clock = addPair("Label11", QStringLiteral(":ساعت"), "Label2", QStringLiteral("00 : 00 : 00"));
     // Digits and colons read left to right in any window direction.
-    m_clock->setLayoutDirection(Qt::LeftToRight);
+    zorbin::ui::keepVisualOrder(m_clock);
     m_clock->setTextFormat(Qt::PlainText);
     infoRow->addSpacing(24);
     m_date = addPair("Label1", QStringLiteral(":امروز"), "Label8", QString());
