@@ -96,23 +96,25 @@ void Dialogs::error(QWidget *parent, const QString &text)
     show(parent, Kind::Error, text, true);
 }
 
+QString Dialogs::scriptedFileName(Kind kind, const QString &caption)
+{
+    s_script->shown.append({kind, caption, true});
+    return s_script->answers.isEmpty() ? QString() : s_script->answers.takeFirst();
+}
+
 QString Dialogs::openFileName(QWidget *parent, const QString &caption, const QString &dir,
                               const QString &filter)
 {
-    if (s_script) {
-        s_script->shown.append({Kind::OpenFile, caption, true});
-        return s_script->answers.isEmpty() ? QString() : s_script->answers.takeFirst();
-    }
+    if (s_script)
+        return scriptedFileName(Kind::OpenFile, caption);
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
 QString Dialogs::saveFileName(QWidget *parent, const QString &caption, const QString &path,
                               const QString &filter)
 {
-    if (s_script) {
-        s_script->shown.append({Kind::SaveFile, caption, true});
-        return s_script->answers.isEmpty() ? QString() : s_script->answers.takeFirst();
-    }
+    if (s_script)
+        return scriptedFileName(Kind::SaveFile, caption);
     return QFileDialog::getSaveFileName(parent, caption, path, filter);
 }
 

@@ -61,6 +61,7 @@ public:
 private:
     static Script *s_script;
     static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned);
+    static QString scriptedFileName(Kind kind, const QString &caption);
 };
 
 } // namespace zorbin::ui

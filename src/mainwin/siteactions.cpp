@@ -97,9 +97,9 @@ void SiteActions::dispatch(int id)
     }
 }
 
-void SiteActions::newSite()
+void SiteActions::showSite(bool edit)
 {
-    m_context.selection.editMode = false;
+    m_context.selection.editMode = edit;
     m_context.selection.viewMode = false;
     {
         Site dlg(m_context, m_owner);
@@ -110,22 +110,19 @@ void SiteActions::newSite()
     m_list.reloadList();
 }
 
+void SiteActions::newSite()
+{
+    showSite(false);
+}
+
 void SiteActions::editSite()
 {
     if (m_list.shownCount() < 1) {
         Dialogs::warn(m_owner, text(nothingToEdit));
         return;
     }
-    m_context.selection.editMode = true;
-    m_context.selection.viewMode = false;
     m_context.selection.selectedId = m_list.selectedId();
-    {
-        Site dlg(m_context, m_owner);
-        dlg.exec();
-    }
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-    m_list.reloadList();
+    showSite(true);
 }
 
 void SiteActions::deleteSite()

@@ -26,6 +26,8 @@ public:
     static QString aboutPage(const QString &programFolder, const QString &dataFolder);
 
 private:
+    // Opens the site window for a new site or for editing the selected one.
+    void showSite(bool edit);
     void newSite();
     void editSite();
     void deleteSite();

@@ -359,6 +359,17 @@ bool Store::fail(const char *what)
     return false;
 }
 
+bool Store::changedOne(int rc, const char *what, qint64 id)
+{
+    if (rc != SQLITE_DONE)
+        return fail(what);
+    if (sqlite3_changes(m_db) == 1)
+        return true;
+    m_failed = true;
+    m_lastError = QString::fromLatin1(what) + QStringLiteral(": no record with ID %1").arg(id);
+    return false;
+}
+
 bool Store::rowOrFail(int rc, const char *what)
 {
     if (rc == SQLITE_ROW)
@@ -503,14 +514,7 @@ bool Store::updateSite(const SiteRecord &record)
     for (int i = 1; i < SiteFieldCount; ++i)
         st.bind(i, record.fields[size_t(i)]);
     st.bind(16, record.id);
-    if (st.step() != SQLITE_DONE)
-        return fail("update site");
-    if (sqlite3_changes(m_db) != 1) {
-        m_failed = true;
-        m_lastError = QStringLiteral("update site: no record with ID %1").arg(record.id);
-        return false;
-    }
-    return true;
+    return changedOne(st.step(), "update site", record.id);
 }
 
 bool Store::deleteSite(qint64 id)
@@ -518,14 +522,7 @@ bool Store::deleteSite(qint64 id)
     begin();
     Statement st(m_db, "DELETE FROM Table_Site WHERE ID=?1");
     st.bind(1, id);
-    if (st.step() != SQLITE_DONE)
-        return fail("delete site");
-    if (sqlite3_changes(m_db) != 1) {
-        m_failed = true;
-        m_lastError = QStringLiteral("delete site: no record with ID %1").arg(id);
-        return false;
-    }
-    return true;
+    return changedOne(st.step(), "delete site", id);
 }
 
 qint64 Store::siteCount()
@@ -582,14 +579,7 @@ bool Store::renameCategory(qint64 id, const QString &title)
     Statement st(m_db, "UPDATE Table_Category SET Category=?1 WHERE ID=?2");
     st.bind(1, title);
     st.bind(2, id);
-    if (st.step() != SQLITE_DONE)
-        return fail("rename subject");
-    if (sqlite3_changes(m_db) != 1) {
-        m_failed = true;
-        m_lastError = QStringLiteral("rename subject: no record with ID %1").arg(id);
-        return false;
-    }
-    return true;
+    return changedOne(st.step(), "rename subject", id);
 }
 
 bool Store::deleteCategory(qint64 id)
@@ -597,14 +587,7 @@ bool Store::deleteCategory(qint64 id)
     begin();
     Statement st(m_db, "DELETE FROM Table_Category WHERE ID=?1");
     st.bind(1, id);
-    if (st.step() != SQLITE_DONE)
-        return fail("delete subject");
-    if (sqlite3_changes(m_db) != 1) {
-        m_failed = true;
-        m_lastError = QStringLiteral("delete subject: no record with ID %1").arg(id);
-        return false;
-    }
-    return true;
+    return changedOne(st.step(), "delete subject", id);
 }
 
 qint64 Store::categoryCount()

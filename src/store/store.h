@@ -93,6 +93,8 @@ private:
     bool fail(const char *what);
     void begin() { m_failed = false; }
     bool rowOrFail(int rc, const char *what);
+    // The outcome of a change meant for exactly one record.
+    bool changedOne(int rc, const char *what, qint64 id);
     qint64 count(const char *sql);
     Statement &cached(int slot, const QByteArray &sql);
 
