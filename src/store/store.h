@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/records.h"
+#include "store/result.h"
 
 #include <QString>
 #include <QVector>
