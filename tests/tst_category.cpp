@@ -10,7 +10,6 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
-#include <sqlite3.h>
 
 using zorbin::ui::Dialogs;
 
@@ -77,7 +76,7 @@ struct Window
 QStringList storedTitles(TestEnv &env)
 {
     QStringList list;
-    for (const auto &c : env.store->categories())
+    for (const auto &c : QVector<zorbin::store::CategoryRecord>(env.store->categories().value()))
         list << c.title;
     return list;
 }
@@ -218,7 +217,7 @@ private Q_SLOTS:
         w.click(w.save);
         QVERIFY(script.shown.isEmpty());
         QCOMPARE(storedTitles(env), QStringList{QString()});
-        QCOMPARE(env.store->categories().first().title, QStringLiteral(""));
+        QCOMPARE(env.store->categories().value().first().title, QStringLiteral(""));
 
         w.type(QStringLiteral(" "));
         w.click(w.save);
@@ -372,8 +371,7 @@ private Q_SLOTS:
         env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
         Window w(env);
-        QVERIFY(sqlite3_exec(env.store->handle(), "DROP TABLE Table_Category", nullptr, nullptr,
-                             nullptr) == SQLITE_OK);
+        QVERIFY(env.sql("DROP TABLE Table_Category"));
         w.type(QStringLiteral("two"));
         w.click(w.save);
         QCOMPARE(script.shown.size(), 1);
@@ -391,8 +389,7 @@ private Q_SLOTS:
         Dialogs::Script script;
         Window w(env);
         w.click(w.edit);
-        QVERIFY(sqlite3_exec(env.store->handle(), "DROP TABLE Table_Category", nullptr, nullptr,
-                             nullptr) == SQLITE_OK);
+        QVERIFY(env.sql("DROP TABLE Table_Category"));
         w.type(QStringLiteral("uno"));
         w.click(w.save);
         QCOMPARE(script.shown.size(), 1);

@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <sqlite3.h>
 
 using zorbin::ui::Dialogs;
 
@@ -26,16 +25,7 @@ const QString kHint = QStringLiteral("رمز عبور اوليه:  1 ");
 // Runs one statement on the test database with the texts bound in order.
 bool run(TestEnv &env, const char *sql, const QStringList &values = {})
 {
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(env.store->handle(), sql, -1, &st, nullptr) != SQLITE_OK)
-        return false;
-    for (int i = 0; i < values.size(); ++i) {
-        const QByteArray utf8 = values.at(i).toUtf8();
-        sqlite3_bind_text(st, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    const int rc = sqlite3_step(st);
-    sqlite3_finalize(st);
-    return rc == SQLITE_DONE;
+    return env.sql(sql, values);
 }
 
 bool addUser(TestEnv &env, const QString &name, const QString &password)

@@ -19,7 +19,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
-#include <sqlite3.h>
 
 using zorbin::ui::Dialogs;
 
@@ -506,9 +505,7 @@ void TestMainPage::largeIdIsReported()
     TestEnv env;
     QVERIFY(env.ok());
     env.addSite(QStringLiteral("small"));
-    QCOMPARE(sqlite3_exec(env.store->handle(), "INSERT INTO Table_Site(ID,Onvan) VALUES(40001,'x')",
-                          nullptr, nullptr, nullptr),
-             SQLITE_OK);
+    QVERIFY(env.sql("INSERT INTO Table_Site(ID,Onvan) VALUES(40001,'x')"));
     Window w(env);
     QCOMPARE(w.ids().last(), qint64(40001));
     w.page.grid()->setCurrentIndex(w.page.model()->index(1, 0));
@@ -600,15 +597,9 @@ void TestMainPage::modelReadsRowsLazily()
 {
     TestEnv env;
     QVERIFY(env.ok());
-    sqlite3 *db = env.store->handle();
-    QCOMPARE(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
-    for (int i = 1; i <= 300; ++i) {
-        const QByteArray sql = "INSERT INTO Table_Site(ID,Onvan,Address) VALUES(" +
-                               QByteArray::number(i) + ",'site " + QByteArray::number(i) +
-                               "','http://" + QByteArray::number(i) + ".ir')";
-        QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    }
-    QCOMPARE(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(env.sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                    "INSERT INTO Table_Site(ID,Onvan,Address) "
+                    "SELECT i, 'site ' || i, 'http://' || i || '.ir' FROM n"));
 
     SiteListModel model(*env.store);
     QVERIFY(model.showAll());

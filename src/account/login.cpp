@@ -4,6 +4,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "store/messages.h"
 #include "store/settings.h"
 #include "store/store.h"
 
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <sqlite3.h>
 
 using zorbin::store::Store;
 using zorbin::store::UserRecord;
@@ -155,13 +155,16 @@ void Login::buildForm()
 
 bool Login::readUsers(QVector<UserRecord> *users)
 {
-    Store &store = m_context.store;
-    *users = store.users();
-    const bool ok = !store.failed();
-    if (!ok)
-        Dialogs::error(this, QStringLiteral("فهرست کاربران از پرونده اطلاعات خوانده نشد.\r\n") +
-                                 store.lastError());
-    return ok;
+    const auto read = m_context.store.users();
+    if (!read) {
+        users->clear();
+        Dialogs::error(
+            this, zorbin::store::userMessage(
+                      QStringLiteral("فهرست کاربران از پرونده اطلاعات خوانده نشد."), read.error()));
+        return false;
+    }
+    *users = *read;
+    return true;
 }
 
 void Login::loadNames()

@@ -1,11 +1,12 @@
 #include "account/login.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
-#include "common/startup.h"
 #include "mainwin/main_page.h"
 #include "store/datafolder.h"
+#include "store/messages.h"
 #include "store/selection.h"
 #include "store/settings.h"
+#include "store/store.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -78,7 +79,7 @@ int main(int argc, char *argv[])
     zorbin::ui::setupApplication(app);
 
     QString message;
-    auto store = zorbin::ui::openDataFolder(folder, &message, false);
+    auto store = zorbin::store::openDataFolder(folder, &message, false);
     if (!store) {
         zorbin::ui::Dialogs::error(nullptr, message);
         return 1;
@@ -101,7 +102,7 @@ int main(int argc, char *argv[])
     login->installEventFilter(new AfterFirstPaint(login, [&] {
         zorbin::store::OpenResult result;
         if (!store->verify(&result)) {
-            zorbin::ui::Dialogs::error(login, zorbin::ui::openErrorMessage(result));
+            zorbin::ui::Dialogs::error(login, zorbin::store::openErrorMessage(result));
             QCoreApplication::exit(1);
             return;
         }

@@ -8,6 +8,7 @@
 #include "mainwin/siteactions.h"
 #include "mainwin/sitelistmodel.h"
 #include "sites/site.h"
+#include "store/messages.h"
 #include "store/selection.h"
 #include "store/store.h"
 
@@ -228,25 +229,34 @@ void Main_Page::buildWidgets()
 
 // --- list -------------------------------------------------------------------------------
 
-void Main_Page::reportListFailure()
+void Main_Page::noteListRead(const zorbin::store::Result<void> &read)
 {
+    if (read) {
+        m_failureShown = false;
+        return;
+    }
     // One message until the list can be read again; the window stays usable.
     if (m_failureShown)
         return;
     m_failureShown = true;
     Dialogs::error(
-        this, QStringLiteral(
-                  "فهرست سایت‌ها از بانک اطلاعات خوانده نشد.") +
-                  QStringLiteral("\r\n") + m_context.store.lastError());
+        this,
+        zorbin::store::userMessage(
+            QStringLiteral(
+                "فهرست سایت‌ها از بانک اطلاعات خوانده نشد."),
+            read.error()));
 }
 
 void Main_Page::showFullList()
 {
-    if (m_model->showAll())
-        m_failureShown = false;
+    const zorbin::store::Result<void> listed = m_model->showAll();
+    const zorbin::store::Result<qint64> total = m_context.store.siteCount();
+    // A count that could not be read shows no number rather than a wrong one.
+    m_total->setText(total ? QString::number(*total) : QString());
+    if (listed && !total)
+        noteListRead(std::unexpected(total.error()));
     else
-        reportListFailure();
-    m_total->setText(QString::number(m_context.store.siteCount()));
+        noteListRead(listed);
 }
 
 void Main_Page::chooseSearchColumn(int position, bool byUser)
@@ -274,10 +284,7 @@ void Main_Page::runSearch()
 {
     if (m_searchPosition < 0)
         return;
-    if (m_model->showSearch(searchLooks[m_searchPosition].column, m_search->text()))
-        m_failureShown = false;
-    else
-        reportListFailure();
+    noteListRead(m_model->showSearch(searchLooks[m_searchPosition].column, m_search->text()));
 }
 
 void Main_Page::refreshClicked()

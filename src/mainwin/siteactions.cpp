@@ -7,6 +7,7 @@
 #include "mainwin/print_sites.h"
 #include "sites/category.h"
 #include "sites/site.h"
+#include "store/messages.h"
 #include "store/selection.h"
 #include "store/store.h"
 
@@ -16,6 +17,7 @@
 #include <QStringList>
 #include <QWidget>
 
+using zorbin::store::userMessage;
 using zorbin::ui::Dialogs;
 namespace desktop = zorbin::ui::desktop;
 
@@ -133,9 +135,8 @@ void SiteActions::deleteSite()
     }
     if (Dialogs::confirm(m_owner, text(deleteQuestion))) {
         const qint64 id = m_list.selectedId();
-        if (!m_context.store.deleteSite(id))
-            Dialogs::error(m_owner,
-                           QStringLiteral("سايت حذف نشد.") + crlf + m_context.store.lastError());
+        if (const auto deleted = m_context.store.deleteSite(id); !deleted)
+            Dialogs::error(m_owner, userMessage(QStringLiteral("سايت حذف نشد."), deleted.error()));
     }
     m_list.reloadList();
     m_list.focusSearch();
@@ -177,13 +178,12 @@ void SiteActions::printSite()
         Dialogs::warn(m_owner, text(nothingToPrint));
         return;
     }
-    const std::optional<zorbin::store::SiteRecord> record =
-        m_context.store.site(m_list.selectedId());
+    const auto record = m_context.store.site(m_list.selectedId());
     if (record)
         Print_Site(*record).exec(m_owner);
     else
-        Dialogs::error(m_owner, QStringLiteral("اطلاعات اين سايت خوانده نشد.") + crlf +
-                                    m_context.store.lastError());
+        Dialogs::error(m_owner,
+                       userMessage(QStringLiteral("اطلاعات اين سايت خوانده نشد."), record.error()));
     m_list.reloadList();
 }
 

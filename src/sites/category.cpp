@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "store/messages.h"
 #include "store/store.h"
 #include "store/text.h"
 
@@ -14,7 +15,6 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <sqlite3.h>
 
 using zorbin::ui::Dialogs;
 
@@ -157,10 +157,10 @@ void Category::addRow(qint64 id, const QString &title)
 void Category::reload()
 {
     m_model->removeRows(0, m_model->rowCount());
-    const QVector<zorbin::store::CategoryRecord> list = m_context.store.categories();
-    if (m_context.store.failed())
-        storeFailed(kListFailed);
-    for (const auto &subject : list)
+    const auto list = m_context.store.categories();
+    if (!list)
+        storeFailed(kListFailed, list.error());
+    for (const auto &subject : list.value_or(QVector<zorbin::store::CategoryRecord>()))
         addRow(subject.id, subject.title);
     if (m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(0, 0));
@@ -189,10 +189,9 @@ void Category::focusText(bool selectAll)
         m_text1->selectAll();
 }
 
-void Category::storeFailed(const QString &message)
+void Category::storeFailed(const QString &message, const zorbin::store::StoreError &error)
 {
-    const QString detail = m_context.store.lastError();
-    Dialogs::error(this, detail.isEmpty() ? message : message + QLatin1Char('\n') + detail);
+    Dialogs::error(this, zorbin::store::userMessage(message, error));
 }
 
 void Category::finishSave()
@@ -215,21 +214,28 @@ void Category::save()
     }
     const QString title = zorbin::store::trimBlanks(text);
     if (m_editing) {
-        if (!m_context.store.renameCategory(m_editedId, title)) {
-            storeFailed(kRenameFailed);
+        if (const auto renamed = m_context.store.renameCategory(m_editedId, title); !renamed) {
+            storeFailed(kRenameFailed, renamed.error());
             focusText(false);
             return;
         }
         finishSave();
         return;
     }
-    if (m_context.store.categoryExists(title)) {
+    // A duplicate check that could not be made adds nothing.
+    const auto exists = m_context.store.categoryExists(title);
+    if (!exists.has_value()) {
+        storeFailed(kAddFailed, exists.error());
+        focusText(false);
+        return;
+    }
+    if (*exists) {
         Dialogs::warn(this, kDuplicate);
         focusText(true);
         return;
     }
-    if (!m_context.store.addCategory(title)) {
-        storeFailed(kAddFailed);
+    if (const auto added = m_context.store.addCategory(title); !added) {
+        storeFailed(kAddFailed, added.error());
         focusText(false);
         return;
     }
@@ -241,9 +247,9 @@ void Category::edit()
     const std::optional<qint64> id = currentId();
     if (!id)
         return;
-    const std::optional<zorbin::store::CategoryRecord> subject = m_context.store.category(*id);
+    const auto subject = m_context.store.category(*id);
     if (!subject) {
-        storeFailed(kNotFound);
+        storeFailed(kNotFound, subject.error());
         reload();
         return;
     }
@@ -265,8 +271,8 @@ void Category::remove()
         return;
     }
     if (Dialogs::confirm(this, kConfirmDelete)) {
-        if (!m_context.store.deleteCategory(*id))
-            storeFailed(kDeleteFailed);
+        if (const auto deleted = m_context.store.deleteCategory(*id); !deleted)
+            storeFailed(kDeleteFailed, deleted.error());
     }
     reload();
 }

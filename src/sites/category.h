@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/context.h"
+#include "store/result.h"
 
 #include <QDialog>
 #include <optional>
@@ -37,7 +38,7 @@ private:
     std::optional<qint64> currentId() const;
     void finishSave();
     void focusText(bool selectAll);
-    void storeFailed(const QString &message);
+    void storeFailed(const QString &message, const zorbin::store::StoreError &error);
 
     zorbin::ui::Context &m_context;
     bool m_editing = false;

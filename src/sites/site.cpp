@@ -7,6 +7,7 @@
 #include "common/dialogs.h"
 #include "net/handpointer.h"
 #include "sites/category.h"
+#include "store/messages.h"
 #include "store/records.h"
 #include "store/selection.h"
 #include "store/store.h"
@@ -31,6 +32,7 @@
 #include <algorithm>
 
 using zorbin::store::SiteRecord;
+using zorbin::store::userMessage;
 using zorbin::ui::Dialogs;
 namespace desktop = zorbin::ui::desktop;
 
@@ -414,29 +416,29 @@ void Site::activate()
 
 void Site::rebuildSubjects()
 {
-    const QVector<zorbin::store::CategoryRecord> subjects = m_context.store.categories();
-    if (m_context.store.failed()) {
-        const QString text = QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد") +
-                             QStringLiteral("\r\n") + m_context.store.lastError();
+    const auto subjects = m_context.store.categories();
+    if (!subjects) {
+        const QString text = userMessage(
+            QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد"), subjects.error());
         QMetaObject::invokeMethod(
             this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
         return;
     }
-    if (subjects.isEmpty())
+    if (subjects->isEmpty())
         return;
     m_subject->clear();
-    for (const auto &s : subjects)
+    for (const auto &s : *subjects)
         m_subject->addItem(s.title);
     m_subject->setCurrentIndex(-1);
 }
 
 void Site::loadRecord()
 {
-    const std::optional<SiteRecord> record = m_context.store.site(m_context.selection.selectedId);
+    const auto record = m_context.store.site(m_context.selection.selectedId);
     if (!record) {
         // Shown once the window is up, not in the middle of showing it.
-        const QString text = QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد") +
-                             QStringLiteral("\r\n") + m_context.store.lastError();
+        const QString text =
+            userMessage(QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد"), record.error());
         QMetaObject::invokeMethod(
             this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
         return;
@@ -524,33 +526,33 @@ void Site::save()
     }
     const QString typedTitle = boxText(1);
     const SiteRecord record = recordFromBoxes();
-    auto refused = [this] {
-        Dialogs::error(this, QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد") +
-                                 QStringLiteral("\r\n") + m_context.store.lastError());
+    auto refused = [this](const zorbin::store::StoreError &error) {
+        Dialogs::error(
+            this, userMessage(QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد"), error));
     };
 
     if (m_mode == Mode::Edit) {
-        if (!m_context.store.updateSite(record)) {
-            refused();
+        if (const auto updated = m_context.store.updateSite(record); !updated) {
+            refused(updated.error());
             return;
         }
         m_context.selection.editMode = false;
         Dialogs::inform(this, QStringLiteral(" اطلاعات سايت ") + typedTitle +
                                   QStringLiteral(" به روز شد"));
     } else {
-        const bool duplicate = m_context.store.siteTitleExists(record[zorbin::store::Onvan]);
-        if (m_context.store.failed()) {
-            refused();
+        const auto duplicate = m_context.store.siteTitleExists(record[zorbin::store::Onvan]);
+        if (!duplicate.has_value()) {
+            refused(duplicate.error());
             return;
         }
-        if (duplicate) {
+        if (*duplicate) {
             Dialogs::warn(this, kDuplicate);
             m_line[1]->setFocus();
             m_line[1]->selectAll();
             return;
         }
-        if (!m_context.store.insertSite(record)) {
-            refused();
+        if (const auto inserted = m_context.store.insertSite(record); !inserted) {
+            refused(inserted.error());
             return;
         }
         Dialogs::inform(this, QStringLiteral("سايت ") + typedTitle + QStringLiteral(" ثبت شد"));

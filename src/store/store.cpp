@@ -198,22 +198,22 @@ const QString &Store::defaultPassword()
     return pass;
 }
 
-bool Store::createDatabase(const QString &path, QString *error)
+Result<void> Store::createDatabase(const QString &path)
 {
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(path);
     if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
-        if (error)
-            *error = QString::fromUtf8(sqlite3_errmsg(db));
+        const QString detail = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
-        return false;
+        return failure(StoreError::Kind::Io, detail);
     }
-    bool ok = applyKey(db) && exec(db, "BEGIN", error);
+    QString error;
+    bool ok = applyKey(db) && exec(db, "BEGIN", &error);
     for (const char *sql : kSchema)
-        ok = ok && exec(db, sql, error);
+        ok = ok && exec(db, sql, &error);
     for (const char *sql : kIndexes)
-        ok = ok && exec(db, sql, error);
+        ok = ok && exec(db, sql, &error);
     if (ok) {
         Statement st(db, "INSERT INTO Table_User (UserName, Password, Question, Answer) "
                          "VALUES (?1, ?2, ?3, ?4)");
@@ -222,14 +222,16 @@ bool Store::createDatabase(const QString &path, QString *error)
         st.bind(3, QStringLiteral(""));
         st.bind(4, QStringLiteral(""));
         ok = st.step() == SQLITE_DONE;
-        if (!ok && error)
-            *error = QString::fromUtf8(sqlite3_errmsg(db));
+        if (!ok)
+            error = QString::fromUtf8(sqlite3_errmsg(db));
     }
-    ok = ok && exec(db, "COMMIT", error);
+    ok = ok && exec(db, "COMMIT", &error);
     sqlite3_close(db);
-    if (!ok)
+    if (!ok) {
         QFile::remove(path);
-    return ok;
+        return failure(StoreError::Kind::Engine, error);
+    }
+    return {};
 }
 
 std::unique_ptr<Store> Store::open(const QString &connectionText, OpenResult *result)
@@ -351,32 +353,37 @@ bool Store::verify(OpenResult *result)
     return true;
 }
 
-bool Store::fail(const char *what)
+StoreError Store::engineError() const
 {
-    m_failed = true;
-    m_lastError =
-        QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(m_db));
-    return false;
+    const int code = sqlite3_errcode(m_db) & 0xFF;
+    const auto kind = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? StoreError::Kind::Busy
+                                                                     : StoreError::Kind::Engine;
+    return {kind, QString::fromUtf8(sqlite3_errmsg(m_db))};
 }
 
-bool Store::changedOne(int rc, const char *what, qint64 id)
+Result<void> Store::changedOne(int rc, qint64 id)
 {
     if (rc != SQLITE_DONE)
-        return fail(what);
+        return std::unexpected(engineError());
     if (sqlite3_changes(m_db) == 1)
-        return true;
-    m_failed = true;
-    m_lastError = QString::fromLatin1(what) + QStringLiteral(": no record with ID %1").arg(id);
-    return false;
+        return {};
+    return failure(StoreError::Kind::NotFound, QStringLiteral("no record with ID %1").arg(id));
 }
 
-bool Store::rowOrFail(int rc, const char *what)
+Result<void> Store::rowOrError(int rc, qint64 id) const
 {
     if (rc == SQLITE_ROW)
-        return true;
-    if (rc != SQLITE_DONE)
-        fail(what);
-    return false;
+        return {};
+    if (rc == SQLITE_DONE)
+        return failure(StoreError::Kind::NotFound, QStringLiteral("no record with ID %1").arg(id));
+    return std::unexpected(engineError());
+}
+
+Result<bool> Store::anyRow(int rc) const
+{
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return rc == SQLITE_ROW;
+    return std::unexpected(engineError());
 }
 
 Statement &Store::cached(int slot, const QByteArray &sql)
@@ -388,37 +395,32 @@ Statement &Store::cached(int slot, const QByteArray &sql)
     return *st;
 }
 
-qint64 Store::count(const char *sql)
+Result<qint64> Store::count(const char *sql)
 {
-    begin();
     Statement st(m_db, sql);
-    if (st.step() != SQLITE_ROW) {
-        fail("count");
-        return 0;
-    }
+    if (st.step() != SQLITE_ROW)
+        return std::unexpected(engineError());
     return st.int64(0);
 }
 
-QVector<qint64> Store::siteIds()
+Result<QVector<qint64>> Store::siteIds()
 {
-    begin();
     // The narrow ID index holds the IDs in order; scanning the table itself would
     // decrypt every page of it.
     m_collected.clear();
     Statement st(m_db, "SELECT zorbin_collect(ID) FROM "
                        "(SELECT ID FROM Table_Site INDEXED BY Site_ID ORDER BY ID)");
     if (st.step() != SQLITE_ROW) {
-        fail("site list");
         m_collected.clear();
+        return std::unexpected(engineError());
     }
     QVector<qint64> ids = std::exchange(m_collected, {});
     sortIds(ids); // the engine may drop the inner order; this keeps it cheaply
     return ids;
 }
 
-QVector<qint64> Store::searchSites(SearchColumn column, const QString &prefix)
+Result<QVector<qint64>> Store::searchSites(SearchColumn column, const QString &prefix)
 {
-    begin();
     if (prefix.isEmpty())
         return siteIds();
     const QByteArray folded = foldUtf8(prefix.toUtf8());
@@ -438,9 +440,10 @@ QVector<qint64> Store::searchSites(SearchColumn column, const QString &prefix)
         if (!exact)
             st.bindUtf8(3, folded);
         if (st.step() != SQLITE_ROW) {
-            fail("search");
+            const StoreError error = engineError();
+            st.reset();
             m_collected.clear();
-            break;
+            return std::unexpected(error);
         }
     }
     st.reset();
@@ -449,14 +452,15 @@ QVector<qint64> Store::searchSites(SearchColumn column, const QString &prefix)
     return ids;
 }
 
-std::optional<SiteListRow> Store::siteListRow(qint64 id)
+Result<SiteListRow> Store::siteListRow(qint64 id)
 {
-    begin();
     Statement &st = cached(SlotListRow, "SELECT ID,Onvan,Address,Mozoo,Modir,Mobile,Yahoo,Email "
                                         "FROM Table_Site WHERE ID = ?1");
     st.bind(1, id);
-    if (!rowOrFail(st.step(), "site list row"))
-        return std::nullopt;
+    if (auto found = rowOrError(st.step(), id); !found) {
+        st.reset();
+        return std::unexpected(found.error());
+    }
     SiteListRow row;
     row.id = st.int64(0);
     for (int i = 0; i < 7; ++i)
@@ -465,13 +469,14 @@ std::optional<SiteListRow> Store::siteListRow(qint64 id)
     return row;
 }
 
-std::optional<SiteRecord> Store::site(qint64 id)
+Result<SiteRecord> Store::site(qint64 id)
 {
-    begin();
     Statement &st = cached(SlotSite, "SELECT * FROM Table_Site WHERE ID = ?1");
     st.bind(1, id);
-    if (!rowOrFail(st.step(), "site"))
-        return std::nullopt;
+    if (auto found = rowOrError(st.step(), id); !found) {
+        st.reset();
+        return std::unexpected(found.error());
+    }
     SiteRecord rec;
     rec.id = st.int64(0);
     for (int i = 1; i < SiteFieldCount; ++i)
@@ -480,124 +485,111 @@ std::optional<SiteRecord> Store::site(qint64 id)
     return rec;
 }
 
-bool Store::siteTitleExists(const QString &title)
+Result<bool> Store::siteTitleExists(const QString &title)
 {
-    begin();
     // The case-insensitive index narrows the rows; the plain comparison is exact.
     Statement st(m_db,
                  "SELECT 1 FROM Table_Site WHERE Onvan COLLATE NOCASE = ?1 AND Onvan = ?1 LIMIT 1");
     st.bind(1, title);
-    return rowOrFail(st.step(), "site title");
+    return anyRow(st.step());
 }
 
-std::optional<qint64> Store::insertSite(const SiteRecord &record)
+Result<qint64> Store::insertSite(const SiteRecord &record)
 {
-    begin();
     Statement st(m_db, "INSERT INTO Table_Site (Onvan, Address, Mozoo, Email, Modir, Mobile, "
                        "Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss) "
                        "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15)");
     for (int i = 1; i < SiteFieldCount; ++i)
         st.bind(i, record.fields[size_t(i)]);
-    if (st.step() != SQLITE_DONE) {
-        fail("insert site");
-        return std::nullopt;
-    }
+    if (st.step() != SQLITE_DONE)
+        return std::unexpected(engineError());
     return sqlite3_last_insert_rowid(m_db);
 }
 
-bool Store::updateSite(const SiteRecord &record)
+Result<void> Store::updateSite(const SiteRecord &record)
 {
-    begin();
     Statement st(m_db, "UPDATE Table_Site SET Onvan=?1, Address=?2, Mozoo=?3, Email=?4, "
                        "Modir=?5, Mobile=?6, Yahoo=?7, Facebook=?8, \"User\"=?9, Pass=?10, "
                        "Tozihat=?11, Gmail=?12, Twitter=?13, Google=?14, Rss=?15 WHERE ID=?16");
     for (int i = 1; i < SiteFieldCount; ++i)
         st.bind(i, record.fields[size_t(i)]);
     st.bind(16, record.id);
-    return changedOne(st.step(), "update site", record.id);
+    return changedOne(st.step(), record.id);
 }
 
-bool Store::deleteSite(qint64 id)
+Result<void> Store::deleteSite(qint64 id)
 {
-    begin();
     Statement st(m_db, "DELETE FROM Table_Site WHERE ID=?1");
     st.bind(1, id);
-    return changedOne(st.step(), "delete site", id);
+    return changedOne(st.step(), id);
 }
 
-qint64 Store::siteCount()
+Result<qint64> Store::siteCount()
 {
     return count("SELECT count(*) FROM Table_Site");
 }
 
-QVector<CategoryRecord> Store::categories()
+Result<QVector<CategoryRecord>> Store::categories()
 {
-    begin();
     QVector<CategoryRecord> list;
     Statement st(m_db, "SELECT ID, Category FROM Table_Category ORDER BY ID");
     int rc;
     while ((rc = st.step()) == SQLITE_ROW)
         list.append({st.int64(0), st.text(1)});
     if (rc != SQLITE_DONE)
-        fail("subject list");
+        return std::unexpected(engineError());
     return list;
 }
 
-std::optional<CategoryRecord> Store::category(qint64 id)
+Result<CategoryRecord> Store::category(qint64 id)
 {
-    begin();
     Statement st(m_db, "SELECT ID, Category FROM Table_Category WHERE ID=?1");
     st.bind(1, id);
-    if (!rowOrFail(st.step(), "subject"))
-        return std::nullopt;
+    if (auto found = rowOrError(st.step(), id); !found) {
+        st.reset();
+        return std::unexpected(found.error());
+    }
     return CategoryRecord{st.int64(0), st.text(1)};
 }
 
-bool Store::categoryExists(const QString &title)
+Result<bool> Store::categoryExists(const QString &title)
 {
-    begin();
     Statement st(m_db, "SELECT 1 FROM Table_Category WHERE Category = ?1 LIMIT 1");
     st.bind(1, title);
-    return rowOrFail(st.step(), "subject title");
+    return anyRow(st.step());
 }
 
-std::optional<qint64> Store::addCategory(const QString &title)
+Result<qint64> Store::addCategory(const QString &title)
 {
-    begin();
     Statement st(m_db, "INSERT INTO Table_Category (Category) VALUES (?1)");
     st.bind(1, title);
-    if (st.step() != SQLITE_DONE) {
-        fail("add subject");
-        return std::nullopt;
-    }
+    if (st.step() != SQLITE_DONE)
+        return std::unexpected(engineError());
     return sqlite3_last_insert_rowid(m_db);
 }
 
-bool Store::renameCategory(qint64 id, const QString &title)
+Result<void> Store::renameCategory(qint64 id, const QString &title)
 {
-    begin();
     Statement st(m_db, "UPDATE Table_Category SET Category=?1 WHERE ID=?2");
     st.bind(1, title);
     st.bind(2, id);
-    return changedOne(st.step(), "rename subject", id);
+    return changedOne(st.step(), id);
 }
 
-bool Store::deleteCategory(qint64 id)
+Result<void> Store::deleteCategory(qint64 id)
 {
-    begin();
     Statement st(m_db, "DELETE FROM Table_Category WHERE ID=?1");
     st.bind(1, id);
-    return changedOne(st.step(), "delete subject", id);
+    return changedOne(st.step(), id);
 }
 
-qint64 Store::categoryCount()
+Result<qint64> Store::categoryCount()
 {
     return count("SELECT count(*) FROM Table_Category");
 }
 
-QVector<UserRecord> Store::users()
+Result<QVector<UserRecord>> Store::users()
 {
-    begin();
     QVector<UserRecord> list;
     Statement st(m_db,
                  "SELECT UserName, Password, Question, Answer FROM Table_User ORDER BY rowid");
@@ -605,11 +597,11 @@ QVector<UserRecord> Store::users()
     while ((rc = st.step()) == SQLITE_ROW)
         list.append({st.text(0), st.text(1), st.text(2), st.text(3)});
     if (rc != SQLITE_DONE)
-        fail("account list");
+        return std::unexpected(engineError());
     return list;
 }
 
-qint64 Store::contactCount()
+Result<qint64> Store::contactCount()
 {
     return count("SELECT count(*) FROM Table_Contact");
 }

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QVector>
 #include <memory>
-#include <optional>
 
 struct sqlite3;
 
@@ -55,54 +54,54 @@ public:
     bool verify(OpenResult *result);
 
     // Makes the new-installation database: the four tables and the default account.
-    static bool createDatabase(const QString &path, QString *error);
+    static Result<void> createDatabase(const QString &path);
 
     static const QString &defaultUserName();
     static const QString &defaultPassword();
 
-    // Whether the last operation failed, and the engine's words for the last failure.
-    bool failed() const { return m_failed; }
-    QString lastError() const { return m_lastError; }
-    sqlite3 *handle() const { return m_db; }
+    // Every call below answers for itself: the value, or why it failed. Nothing is
+    // remembered between calls.
 
     // Sites
-    QVector<qint64> siteIds();
-    QVector<qint64> searchSites(SearchColumn column, const QString &prefix);
-    std::optional<SiteListRow> siteListRow(qint64 id);
-    std::optional<SiteRecord> site(qint64 id);
-    bool siteTitleExists(const QString &title);
-    std::optional<qint64> insertSite(const SiteRecord &record);
-    bool updateSite(const SiteRecord &record);
-    bool deleteSite(qint64 id);
-    qint64 siteCount();
+    Result<QVector<qint64>> siteIds();
+    Result<QVector<qint64>> searchSites(SearchColumn column, const QString &prefix);
+    // NotFound when no site has this ID.
+    Result<SiteListRow> siteListRow(qint64 id);
+    Result<SiteRecord> site(qint64 id);
+    Result<bool> siteTitleExists(const QString &title);
+    Result<qint64> insertSite(const SiteRecord &record);
+    Result<void> updateSite(const SiteRecord &record);
+    Result<void> deleteSite(qint64 id);
+    Result<qint64> siteCount();
 
     // Subjects
-    QVector<CategoryRecord> categories();
-    std::optional<CategoryRecord> category(qint64 id);
-    bool categoryExists(const QString &title);
-    std::optional<qint64> addCategory(const QString &title);
-    bool renameCategory(qint64 id, const QString &title);
-    bool deleteCategory(qint64 id);
-    qint64 categoryCount();
+    Result<QVector<CategoryRecord>> categories();
+    Result<CategoryRecord> category(qint64 id);
+    Result<bool> categoryExists(const QString &title);
+    Result<qint64> addCategory(const QString &title);
+    Result<void> renameCategory(qint64 id, const QString &title);
+    Result<void> deleteCategory(qint64 id);
+    Result<qint64> categoryCount();
 
     // Accounts and contacts
-    QVector<UserRecord> users();
-    qint64 contactCount();
+    Result<QVector<UserRecord>> users();
+    Result<qint64> contactCount();
 
 private:
     explicit Store(sqlite3 *db, QString path);
-    bool fail(const char *what);
-    void begin() { m_failed = false; }
-    bool rowOrFail(int rc, const char *what);
+    // The engine's words for the statement that just failed.
+    StoreError engineError() const;
     // The outcome of a change meant for exactly one record.
-    bool changedOne(int rc, const char *what, qint64 id);
-    qint64 count(const char *sql);
+    Result<void> changedOne(int rc, qint64 id);
+    // A statement that should give one row: NotFound when it gave none.
+    Result<void> rowOrError(int rc, qint64 id) const;
+    // Whether a statement gave a row at all.
+    Result<bool> anyRow(int rc) const;
+    Result<qint64> count(const char *sql);
     Statement &cached(int slot, const QByteArray &sql);
 
     sqlite3 *m_db = nullptr;
     QString m_path;
-    QString m_lastError;
-    bool m_failed = false;
     QVector<qint64> m_collected; // filled by the engine during an ID query
     std::vector<std::unique_ptr<Statement>> m_statements;
 };

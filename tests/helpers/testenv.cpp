@@ -1,13 +1,13 @@
 #include "helpers/testenv.h"
 
-#include "common/startup.h"
+#include "store/datafolder.h"
 
 #include <QDir>
 
 TestEnv::TestEnv()
 {
     QString message;
-    store = zorbin::ui::openDataFolder(dir.path(), &message);
+    store = zorbin::store::openDataFolder(dir.path(), &message);
     settings = std::make_unique<zorbin::store::Settings>(QDir(dir.path()).filePath("settings"));
     if (store)
         context = std::make_unique<zorbin::ui::Context>(
@@ -31,4 +31,9 @@ qint64 TestEnv::addSite(const QString &title, const QString &address, const QStr
 qint64 TestEnv::addCategory(const QString &title)
 {
     return store->addCategory(title).value_or(0);
+}
+
+bool TestEnv::sql(const char *statement, const QStringList &values)
+{
+    return RawDb(dir.path()).exec(statement, values);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/context.h"
+#include "helpers/rawdb.h"
 #include "store/records.h"
 #include "store/selection.h"
 #include "store/settings.h"
@@ -21,6 +22,8 @@ public:
                    const QString &subject = QStringLiteral("news"),
                    const QString &modir = QString(), const QString &mobile = QString());
     qint64 addCategory(const QString &title);
+    // Runs SQL on a connection of the test's own (see RawDb).
+    bool sql(const char *statement, const QStringList &values = {});
 
     QTemporaryDir dir;
     std::unique_ptr<zorbin::store::Store> store;
