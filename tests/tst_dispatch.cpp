@@ -26,6 +26,7 @@
 #include <QtTest>
 
 using zorbin::store::SiteListRow;
+using zorbin::ui::Command;
 using zorbin::ui::Dialogs;
 
 namespace {
@@ -235,10 +236,13 @@ void TestDispatch::menuBarTree()
         {16, u(" موضوعات ")},      {17, u(" پسورد ساز ")},     {18, u(" به روز رساني ")},
         {19, u(" درباره طراح ")},  {20, u(" ارسال ايميل ")},
     };
-    QCOMPARE(MainMenus::commandIds(),
+    QList<int> ids;
+    for (Command id : MainMenus::commandIds())
+        ids << int(id);
+    QCOMPARE(ids,
              (QList<int>{1, 2, 3, 4, 5, 6, 26, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 20}));
-    for (int id : MainMenus::commandIds()) {
-        QAction *a = menus.command(id);
+    for (int id : ids) {
+        QAction *a = menus.command(Command(id));
         QVERIFY2(a, qPrintable(QString::number(id)));
         QCOMPARE(a->text(), captions.value(id));
         QCOMPARE(a->objectName(), QStringLiteral("Command%1").arg(id));
@@ -246,7 +250,7 @@ void TestDispatch::menuBarTree()
         QVERIFY(!a->icon().isNull());
     }
     for (int id : {0, 15, 21, 22, 23, 24, 25, 27})
-        QVERIFY(!menus.command(id));
+        QVERIFY(!menus.command(Command(id)));
 
     // The five bar commands sit in the bar's corner, not in the page.
     auto *corner = qobject_cast<QToolBar *>(bar->cornerWidget(Qt::TopRightCorner));
@@ -271,10 +275,10 @@ void TestDispatch::everyCommandReportsItsIdentifier()
     MainMenus menus(&window);
     QSignalSpy spy(&menus, &MainMenus::commandTriggered);
     QSignalSpy print(&menus, &MainMenus::popupPrintTriggered);
-    for (int id : MainMenus::commandIds()) {
+    for (Command id : MainMenus::commandIds()) {
         menus.command(id)->trigger();
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.takeFirst().at(0).toInt(), id);
+        QCOMPARE(spy.takeFirst().at(0).value<Command>(), id);
     }
     QCOMPARE(print.size(), 0);
 }
@@ -319,7 +323,7 @@ void TestDispatch::popupItems()
     for (const auto &[name, id] : commands) {
         popup->findChild<QAction *>(name)->trigger();
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.takeFirst().at(0).toInt(), id);
+        QCOMPARE(int(spy.takeFirst().at(0).value<Command>()), id);
     }
     QCOMPARE(print.size(), 0);
     popup->findChild<QAction *>(QStringLiteral("M_Print"))->trigger();
@@ -341,7 +345,7 @@ void TestDispatch::unknownAndLaterCommandsDoNothing()
     ModalCloser modals(env.selection);
     Dialogs::Script script;
     for (int id : {0, 5, 7, 8, 11, 12, 15, 17, 18, 21, 22, 23, 24, 25, 27, 99, -1}) {
-        actions.dispatch(id);
+        actions.dispatch(Command(id));
         QCoreApplication::processEvents();
     }
     QVERIFY(script.shown.isEmpty());
@@ -366,7 +370,7 @@ void TestDispatch::newSiteAlwaysOpens()
     // Even with an empty list, and whatever flags a previous window left.
     env.selection.editMode = true;
     env.selection.viewMode = true;
-    actions.dispatch(1);
+    actions.dispatch(Command::NewSite);
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Site"));
     QVERIFY(!modals.seen.first().editMode);
@@ -378,7 +382,7 @@ void TestDispatch::newSiteAlwaysOpens()
     // With sites listed it opens for a new site just the same.
     env.addSite(QStringLiteral("a"));
     list.reload();
-    actions.dispatch(1);
+    actions.dispatch(Command::NewSite);
     QCOMPARE(modals.seen.size(), 2);
     QCOMPARE(modals.seen.last().className, QStringLiteral("Site"));
     QVERIFY(!modals.seen.last().editMode);
@@ -394,7 +398,7 @@ void TestDispatch::editNeedsARow()
     ModalCloser modals(env.selection);
     {
         Dialogs::Script script;
-        actions.dispatch(2);
+        actions.dispatch(Command::EditSite);
         QCOMPARE(script.shown.size(), 1);
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Exclamation);
         QCOMPARE(script.lastText(), u("موردي براي ويرايش وجود ندارد"));
@@ -411,7 +415,7 @@ void TestDispatch::editNeedsARow()
     Dialogs::Script script;
     for (qint64 id : {b, qint64(40001)}) {
         list.select(id);
-        actions.dispatch(2);
+        actions.dispatch(Command::EditSite);
         QCOMPARE(modals.seen.last().className, QStringLiteral("Site"));
         QVERIFY(modals.seen.last().editMode);
         QVERIFY(!modals.seen.last().viewMode);
@@ -431,7 +435,7 @@ void TestDispatch::deleteAnswers()
     SiteActions actions(*env.context, list, &owner);
     {
         Dialogs::Script script;
-        actions.dispatch(3);
+        actions.dispatch(Command::DeleteSite);
         QCOMPARE(script.texts(), QStringList{u("موردي براي حذف وجود ندارد")});
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Exclamation);
         QCOMPARE(list.reloads, 0);
@@ -446,7 +450,7 @@ void TestDispatch::deleteAnswers()
     {
         Dialogs::Script script;
         script.answers << QStringLiteral("no");
-        actions.dispatch(3);
+        actions.dispatch(Command::DeleteSite);
         QCOMPARE(script.texts(), QStringList{u(" آيا مي خواهيد اين سايت را حذف کنيد ؟")});
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Question);
         QCOMPARE(env.store->siteCount().value(), 2);
@@ -458,7 +462,7 @@ void TestDispatch::deleteAnswers()
         list.select(b);
         Dialogs::Script script;
         script.answers << QStringLiteral("yes");
-        actions.dispatch(3);
+        actions.dispatch(Command::DeleteSite);
         QCOMPARE(script.texts(), QStringList{u(" آيا مي خواهيد اين سايت را حذف کنيد ؟")});
         QCOMPARE(env.store->siteIds().value().size(), 1);
         QVERIFY(!env.store->site(b));
@@ -485,7 +489,7 @@ void TestDispatch::deleteRemovesExactlyTheChosenId()
 
     list.select(1);
     script.answers << QStringLiteral("yes");
-    actions.dispatch(3);
+    actions.dispatch(Command::DeleteSite);
     QVector<qint64> expected;
     for (int i = 10; i <= 19; ++i)
         expected << i;
@@ -494,7 +498,7 @@ void TestDispatch::deleteRemovesExactlyTheChosenId()
     // Beyond the 16-bit range the right record goes, and only it.
     list.select(40001);
     script.answers << QStringLiteral("yes");
-    actions.dispatch(3);
+    actions.dispatch(Command::DeleteSite);
     expected.removeLast();
     QCOMPARE(env.store->siteIds().value(), expected);
     for (const auto &s : script.shown)
@@ -513,7 +517,7 @@ void TestDispatch::deleteRefusedByTheDatabase()
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
     script.answers << QStringLiteral("yes");
-    actions.dispatch(3);
+    actions.dispatch(Command::DeleteSite);
     QCOMPARE(script.shown.size(), 2);
     QCOMPARE(script.shown.at(0).kind, Dialogs::Kind::Question);
     QCOMPARE(script.shown.at(1).kind, Dialogs::Kind::Error);
@@ -535,20 +539,20 @@ void TestDispatch::openAndIntroduce()
     Dialogs::Script script;
 
     // Nothing selected: no address to open.
-    actions.dispatch(4);
+    actions.dispatch(Command::ShowSite);
     QVERIFY(urls.urls.isEmpty());
 
     const QString address = QStringLiteral("http://shop.ir/find?a=1&b=دو#top");
     env.addSite(QStringLiteral("a"), address);
     list.reload();
 
-    actions.dispatch(4);
+    actions.dispatch(Command::ShowSite);
     QCOMPARE(urls.urls.size(), 1);
     QCOMPARE(urls.urls.first().scheme(), QStringLiteral("http"));
     QCOMPARE(urls.urls.first().host(), QStringLiteral("shop.ir"));
     QCOMPARE(urls.urls.first().fragment(), QStringLiteral("top"));
 
-    actions.dispatch(6);
+    actions.dispatch(Command::IntroduceSite);
     QCOMPARE(urls.urls.size(), 2);
     const QUrl mail = urls.urls.last();
     QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
@@ -578,7 +582,7 @@ void TestDispatch::callAdministrator()
         // No mobile number: nothing at all, not even the modem message.
         Dialogs::Script script;
         list.select(none);
-        actions.dispatch(26);
+        actions.dispatch(Command::CallAdministrator);
         QVERIFY(script.shown.isEmpty());
         QVERIFY(urls.urls.isEmpty());
         QCOMPARE(list.focuses, 0);
@@ -586,7 +590,7 @@ void TestDispatch::callAdministrator()
     {
         Dialogs::Script script;
         list.select(some);
-        actions.dispatch(26);
+        actions.dispatch(Command::CallAdministrator);
         QCOMPARE(script.shown.size(), 1);
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
         QCOMPARE(script.lastText(),
@@ -622,8 +626,8 @@ void TestDispatch::printCommands()
 
     {
         Dialogs::Script script;
-        actions.dispatch(9);
-        actions.dispatch(10);
+        actions.dispatch(Command::PrintSite);
+        actions.dispatch(Command::PrintList);
         actions.printSelectedRow();
         QCOMPARE(script.texts(), QStringList(3, u("موردي براي چاپ وجود ندارد")));
         for (const auto &s : script.shown)
@@ -643,7 +647,7 @@ void TestDispatch::printCommands()
     // One site, from the menu and from the popup, also beyond the 16-bit range.
     for (qint64 id : {a, qint64(40001)}) {
         list.select(id);
-        actions.dispatch(9);
+        actions.dispatch(Command::PrintSite);
         list.select(id);
         actions.printSelectedRow();
     }
@@ -657,7 +661,7 @@ void TestDispatch::printCommands()
     reports.shown.clear();
     list.filter = {a, a + 1};
     list.reload();
-    actions.dispatch(10);
+    actions.dispatch(Command::PrintList);
     QCOMPARE(script.texts(), QStringList{nineLines});
     QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
     QCOMPARE(reports.shown, (QList<QPair<QString, int>>{{QStringLiteral("Print_Sites"), 2}}));
@@ -669,7 +673,7 @@ void TestDispatch::printCommands()
     script.shown.clear();
     list.select(40001);
     QVERIFY(env.sql("DELETE FROM Table_Site WHERE ID = 40001"));
-    actions.dispatch(9);
+    actions.dispatch(Command::PrintSite);
     QVERIFY(reports.shown.isEmpty());
     QCOMPARE(script.shown.size(), 1);
     QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
@@ -686,7 +690,7 @@ void TestDispatch::aboutBoxAndMaker()
     Dialogs::Script script;
     namespace maker = zorbin::maker;
 
-    actions.dispatch(13);
+    actions.dispatch(Command::About);
     const QStringList lines = {u("(نرم افزار زوربين (هميار اينترنت "),
                                u("(نسخه موجود: 2.0 (رايگان "),
                                u("انتشار: خرداد ماه 1393 "),
@@ -702,11 +706,11 @@ void TestDispatch::aboutBoxAndMaker()
     QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
     QVERIFY(urls.urls.isEmpty());
 
-    actions.dispatch(14);
+    actions.dispatch(Command::MakerSite);
     QCOMPARE(urls.urls.size(), 1);
     QCOMPARE(urls.urls.first(), QUrl(maker::webAddress()));
 
-    actions.dispatch(20);
+    actions.dispatch(Command::MailMaker);
     QCOMPARE(urls.urls.size(), 2);
     const QUrl mail = urls.urls.last();
     QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
@@ -751,7 +755,7 @@ void TestDispatch::aboutPage()
     SiteActions actions(*env.context, list, &owner);
     UrlCatcher urls;
     Dialogs::Script script;
-    actions.dispatch(19);
+    actions.dispatch(Command::AboutDesigner);
     QVERIFY(script.shown.isEmpty());
     QCOMPARE(urls.urls.size(), 1);
     QVERIFY(urls.urls.first().isLocalFile());
@@ -771,7 +775,7 @@ void TestDispatch::categoriesOpen()
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
     ModalCloser modals(env.selection);
-    actions.dispatch(16);
+    actions.dispatch(Command::Subjects);
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Category"));
     QCOMPARE(list.reloads, 1);

@@ -3,6 +3,7 @@
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
+#include "mainwin/commands.h"
 #include "mainwin/print_site.h"
 #include "mainwin/print_sites.h"
 #include "sites/category.h"
@@ -42,61 +43,12 @@ SiteActions::SiteActions(zorbin::ui::Context &context, SiteListAccess &list, QWi
 {
 }
 
-void SiteActions::dispatch(int id)
+void SiteActions::dispatch(zorbin::ui::Command id)
 {
-    switch (id) {
-    case 1:
-        newSite();
-        break;
-    case 2:
-        editSite();
-        break;
-    case 3:
-        deleteSite();
-        break;
-    case 4:
-        openAddress();
-        break;
-    case 6:
-        introduceSite();
-        break;
-    case 9:
-        printSite();
-        break;
-    case 10:
-        printList();
-        break;
-    case 13:
-        showAbout();
-        break;
-    case 14:
-        desktop::openAddress(zorbin::maker::webAddress());
-        break;
-    case 16:
-        openCategories();
-        break;
-    case 19:
-        openAboutPage();
-        break;
-    case 20:
-        mailMaker();
-        break;
-    case 26:
-        callAdministrator();
-        break;
-    case 5:  // phone book
-    case 7:  // change password
-    case 8:  // statistics
-    case 11: // backup
-    case 12: // restore
-    case 17: // password generator
-    case 18: // update check
-        // These windows are not part of the program yet.
-        break;
-    default:
-        // 15, 21-25 and anything else: no command.
-        break;
-    }
+    // An identifier without a command, or a command whose window is still to come, does
+    // nothing.
+    if (const zorbin::ui::CommandEntry *entry = zorbin::ui::findCommand(id); entry && entry->run)
+        (this->*entry->run)();
 }
 
 void SiteActions::showSite(bool edit)
@@ -257,6 +209,11 @@ void SiteActions::openAboutPage()
         return;
     }
     desktop::openFile(page);
+}
+
+void SiteActions::openMakerSite()
+{
+    desktop::openAddress(zorbin::maker::webAddress());
 }
 
 void SiteActions::mailMaker()
