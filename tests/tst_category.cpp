@@ -289,7 +289,7 @@ private Q_SLOTS:
         const qint64 site = env.addSite(QStringLiteral("Site"), QStringLiteral("http://x.ir"),
                                         QStringLiteral("s1"));
         Dialogs::Script script;
-        script.answers << QStringLiteral("yes");
+        script.replies << Dialogs::Reply::Yes;
         Window w(env);
         QCOMPARE(w.ids(), (QList<qint64>{1, 10, 12}));
         w.selectRow(0);
@@ -301,7 +301,7 @@ private Q_SLOTS:
         QCOMPARE(env.store->site(site)->fields[zorbin::store::Mozoo], QStringLiteral("s1"));
 
         // A row other than the first.
-        script.answers << QStringLiteral("yes");
+        script.replies << Dialogs::Reply::Yes;
         w.selectRow(1);
         w.click(w.remove);
         QCOMPARE(w.ids(), QList<qint64>{10});
@@ -313,7 +313,7 @@ private Q_SLOTS:
         QVERIFY(env.ok());
         env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
-        script.answers << QStringLiteral("no");
+        script.replies << Dialogs::Reply::No;
         Window w(env);
         // Added behind the window's back: the re-read shows it.
         env.addCategory(QStringLiteral("two"));
@@ -410,7 +410,7 @@ private Q_SLOTS:
         QVERIFY(env.ok());
         const qint64 id = env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
-        script.answers << QStringLiteral("yes");
+        script.replies << Dialogs::Reply::Yes;
         Window w(env);
         // Gone already when the user confirms.
         QVERIFY(env.store->deleteCategory(id));

@@ -3,7 +3,6 @@
 #include "helpers/testenv.h"
 #include "mainwin/main_page.h"
 #include "mainwin/menus.h"
-#include "mainwin/reportpreview.h"
 #include "mainwin/siteactions.h"
 #include "mainwin/sitelistaccess.h"
 
@@ -20,7 +19,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QToolBar>
 #include <QUrlQuery>
 #include <QtTest>
@@ -87,9 +85,9 @@ struct FakeList : SiteListAccess
     int focuses = 0;
 };
 
-// Closes every modal window that opens while it lives, noting what it was and the
-// shared selection at that moment.
-class ModalCloser : public QObject
+// Notes every window the script is handed, with the shared selection at that moment;
+// the script then closes it.
+class WindowLog
 {
 public:
     struct Seen
@@ -101,32 +99,15 @@ public:
         qint64 selectedId;
     };
 
-    explicit ModalCloser(const zorbin::store::Selection &selection) : m_selection(selection)
+    WindowLog(Dialogs::Script &script, const zorbin::store::Selection &selection)
     {
-        connect(&m_timer, &QTimer::timeout, this, &ModalCloser::poll);
-        m_timer.start(10);
+        script.onWindow = [this, &selection](QDialog &window) {
+            seen.append({QString::fromLatin1(window.metaObject()->className()), window.objectName(),
+                         selection.editMode, selection.viewMode, selection.selectedId});
+        };
     }
 
     QList<Seen> seen;
-
-private:
-    void poll()
-    {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || w == m_last)
-            return;
-        m_last = w;
-        seen.append({QString::fromLatin1(w->metaObject()->className()), w->objectName(),
-                     m_selection.editMode, m_selection.viewMode, m_selection.selectedId});
-        if (auto *dlg = qobject_cast<QDialog *>(w))
-            dlg->reject();
-        else
-            w->close();
-    }
-
-    const zorbin::store::Selection &m_selection;
-    QTimer m_timer;
-    QPointer<QWidget> m_last;
 };
 
 // Takes every URL the program hands to the desktop.
@@ -150,18 +131,14 @@ public Q_SLOTS:
     void take(const QUrl &url) { urls << url; }
 };
 
-// Notes which report would be previewed and with how many rows.
-struct ReportCatcher
+// Which reports were previewed, and with how many records.
+QList<QPair<QString, int>> previews(const Dialogs::Script &script)
 {
-    ReportCatcher()
-    {
-        zorbin::ui::reportPreviewHook() = [this](const QString &report, int rows) {
-            shown << qMakePair(report, rows);
-        };
-    }
-    ~ReportCatcher() { zorbin::ui::reportPreviewHook() = nullptr; }
-    QList<QPair<QString, int>> shown;
-};
+    QList<QPair<QString, int>> list;
+    for (const Dialogs::Shown &s : script.of(Dialogs::Kind::Preview))
+        list << qMakePair(s.text, s.records);
+    return list;
+}
 
 } // namespace
 
@@ -341,16 +318,14 @@ void TestDispatch::unknownAndLaterCommandsDoNothing()
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     UrlCatcher urls;
-    ReportCatcher reports;
-    ModalCloser modals(env.selection);
     Dialogs::Script script;
+    WindowLog modals(script, env.selection);
     for (int id : {0, 5, 7, 8, 11, 12, 15, 17, 18, 21, 22, 23, 24, 25, 27, 99, -1}) {
         actions.dispatch(Command(id));
         QCoreApplication::processEvents();
     }
     QVERIFY(script.shown.isEmpty());
     QVERIFY(urls.urls.isEmpty());
-    QVERIFY(reports.shown.isEmpty());
     QVERIFY(modals.seen.isEmpty());
     QCOMPARE(list.reloads, 0);
     QCOMPARE(list.focuses, 0);
@@ -365,7 +340,7 @@ void TestDispatch::newSiteAlwaysOpens()
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
-    ModalCloser modals(env.selection);
+    WindowLog modals(script, env.selection);
 
     // Even with an empty list, and whatever flags a previous window left.
     env.selection.editMode = true;
@@ -395,15 +370,12 @@ void TestDispatch::editNeedsARow()
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
-    ModalCloser modals(env.selection);
     {
         Dialogs::Script script;
         actions.dispatch(Command::EditSite);
         QCOMPARE(script.shown.size(), 1);
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Exclamation);
         QCOMPARE(script.lastText(), u("موردي براي ويرايش وجود ندارد"));
-        QCoreApplication::processEvents();
-        QVERIFY(modals.seen.isEmpty());
         QVERIFY(!env.selection.editMode);
     }
 
@@ -413,6 +385,7 @@ void TestDispatch::editNeedsARow()
                     "VALUES (40001, 'big', 'http://big.ir', 'news')"));
     list.reload();
     Dialogs::Script script;
+    WindowLog modals(script, env.selection);
     for (qint64 id : {b, qint64(40001)}) {
         list.select(id);
         actions.dispatch(Command::EditSite);
@@ -449,7 +422,7 @@ void TestDispatch::deleteAnswers()
 
     {
         Dialogs::Script script;
-        script.answers << QStringLiteral("no");
+        script.replies << Dialogs::Reply::No;
         actions.dispatch(Command::DeleteSite);
         QCOMPARE(script.texts(), QStringList{u(" آيا مي خواهيد اين سايت را حذف کنيد ؟")});
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Question);
@@ -461,7 +434,7 @@ void TestDispatch::deleteAnswers()
     {
         list.select(b);
         Dialogs::Script script;
-        script.answers << QStringLiteral("yes");
+        script.replies << Dialogs::Reply::Yes;
         actions.dispatch(Command::DeleteSite);
         QCOMPARE(script.texts(), QStringList{u(" آيا مي خواهيد اين سايت را حذف کنيد ؟")});
         QCOMPARE(env.store->siteIds().value().size(), 1);
@@ -488,7 +461,7 @@ void TestDispatch::deleteRemovesExactlyTheChosenId()
     Dialogs::Script script;
 
     list.select(1);
-    script.answers << QStringLiteral("yes");
+    script.replies << Dialogs::Reply::Yes;
     actions.dispatch(Command::DeleteSite);
     QVector<qint64> expected;
     for (int i = 10; i <= 19; ++i)
@@ -497,7 +470,7 @@ void TestDispatch::deleteRemovesExactlyTheChosenId()
 
     // Beyond the 16-bit range the right record goes, and only it.
     list.select(40001);
-    script.answers << QStringLiteral("yes");
+    script.replies << Dialogs::Reply::Yes;
     actions.dispatch(Command::DeleteSite);
     expected.removeLast();
     QCOMPARE(env.store->siteIds().value(), expected);
@@ -516,7 +489,7 @@ void TestDispatch::deleteRefusedByTheDatabase()
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
-    script.answers << QStringLiteral("yes");
+    script.replies << Dialogs::Reply::Yes;
     actions.dispatch(Command::DeleteSite);
     QCOMPARE(script.shown.size(), 2);
     QCOMPARE(script.shown.at(0).kind, Dialogs::Kind::Question);
@@ -611,7 +584,6 @@ void TestDispatch::printCommands()
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
-    ReportCatcher reports;
     const QString nineLines =
         QStringList{u("کاربر گرامي، در صورت بروز خطا در مشاهده صفحه چاپ به آدرس زير برويد"),
                     u("Windows, XP:  Start > Settings > Control Panel > Printers and Faxes"),
@@ -632,7 +604,6 @@ void TestDispatch::printCommands()
         QCOMPARE(script.texts(), QStringList(3, u("موردي براي چاپ وجود ندارد")));
         for (const auto &s : script.shown)
             QCOMPARE(s.kind, Dialogs::Kind::Exclamation);
-        QVERIFY(reports.shown.isEmpty());
         QCOMPARE(list.reloads, 0);
     }
 
@@ -651,30 +622,28 @@ void TestDispatch::printCommands()
         list.select(id);
         actions.printSelectedRow();
     }
-    QCOMPARE(reports.shown.size(), 4);
-    for (const auto &r : reports.shown)
+    QCOMPARE(previews(script).size(), 4);
+    for (const auto &r : previews(script))
         QCOMPARE(r, qMakePair(QStringLiteral("Print_Site"), 1));
     QCOMPARE(list.reloads, 4);
-    QVERIFY(script.shown.isEmpty());
+    QCOMPARE(script.shown.size(), 4); // nothing but the previews
 
     // The list prints exactly what the grid shows, then the grid shows the full list.
-    reports.shown.clear();
+    script.shown.clear();
     list.filter = {a, a + 1};
     list.reload();
     actions.dispatch(Command::PrintList);
-    QCOMPARE(script.texts(), QStringList{nineLines});
+    QCOMPARE(script.texts(), (QStringList{nineLines, QStringLiteral("Print_Sites")}));
     QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
-    QCOMPARE(reports.shown, (QList<QPair<QString, int>>{{QStringLiteral("Print_Sites"), 2}}));
+    QCOMPARE(previews(script), (QList<QPair<QString, int>>{{QStringLiteral("Print_Sites"), 2}}));
     QCOMPARE(list.reloads, 5);
     QCOMPARE(list.shownCount(), 4);
 
     // A site that is gone by the time it is printed gives a message, not an empty report.
-    reports.shown.clear();
     script.shown.clear();
     list.select(40001);
     QVERIFY(env.sql("DELETE FROM Table_Site WHERE ID = 40001"));
     actions.dispatch(Command::PrintSite);
-    QVERIFY(reports.shown.isEmpty());
     QCOMPARE(script.shown.size(), 1);
     QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
 }
@@ -774,7 +743,7 @@ void TestDispatch::categoriesOpen()
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
-    ModalCloser modals(env.selection);
+    WindowLog modals(script, env.selection);
     actions.dispatch(Command::Subjects);
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Category"));

@@ -7,13 +7,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using zorbin::ui::Dialogs;
 
@@ -214,17 +214,17 @@ void TestLogin::ownMessageKeepsTypedName()
     Window w(env);
     w.showActive();
     w.type(QStringLiteral("ali"), QStringLiteral("3"));
-    // A real message box this time; it takes the activation and gives it back when closed.
-    QString seen;
-    QTimer::singleShot(300, [&] {
-        if (QWidget *box = QApplication::activeModalWidget()) {
-            if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-                seen = label->text();
-            box->close();
-        }
-    });
-    w.clickLogin();
-    QCOMPARE(seen, kWrong);
+    {
+        Dialogs::Script script;
+        w.clickLogin();
+        QCOMPARE(script.texts(), QStringList{kWrong});
+    }
+    // The real message box takes the activation and gives it back when it closes.
+    const auto box = Dialogs::messageBox(&w.login, Dialogs::Kind::Exclamation, kWrong, true);
+    box->show();
+    box->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    box->close();
     // The window manager hands the activation back to the window.
     w.login.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.login));

@@ -13,11 +13,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTimer>
 #include <QtTest>
 
 using zorbin::ui::Dialogs;
@@ -436,16 +436,22 @@ void TestMainPage::ownMessageBoxKeepsTheSearch()
     w.type(QStringLiteral("a"));
     QCOMPARE(w.found->text(), QStringLiteral("1"));
 
-    auto closeModal = [] {
-        QTimer::singleShot(50, [] {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
-        });
+    // Runs the modal window over the page; once it has the activation, it closes.
+    auto visit = [](QDialog &window) {
+        bool wasActive = false;
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                wasActive = QTest::qWaitForWindowActive(&window);
+                window.close();
+            },
+            Qt::QueuedConnection);
+        window.exec();
+        QVERIFY(wasActive);
     };
     // A real message box of the window (the one shown before printing the found sites):
     // when it closes the window is active again, and the found rows stay.
-    closeModal();
-    Dialogs::inform(&w.page, QStringLiteral("x"));
+    visit(*Dialogs::messageBox(&w.page, Dialogs::Kind::Information, QStringLiteral("x"), true));
     w.page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.page));
     QCoreApplication::processEvents();
@@ -453,8 +459,7 @@ void TestMainPage::ownMessageBoxKeepsTheSearch()
 
     // Another window of the program closing brings the full list back.
     QDialog other(&w.page);
-    closeModal();
-    other.exec();
+    visit(other);
     w.page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.page));
     QCoreApplication::processEvents();
@@ -526,14 +531,11 @@ void TestMainPage::doubleClickOpensSiteInViewMode()
     // What the site window finds when it opens; it clears the flags when it closes.
     QString opened;
     zorbin::store::Selection seen;
-    QTimer::singleShot(0, &w.page, [&] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            opened = modal->objectName();
-            seen = env.selection;
-            modal->close();
-        }
-    });
     Dialogs::Script script;
+    script.onWindow = [&](QDialog &window) {
+        opened = window.objectName();
+        seen = env.selection;
+    };
     const QRect row = w.page.grid()->visualRect(w.page.model()->index(1, 1));
     QTest::mouseDClick(w.page.grid()->viewport(), Qt::LeftButton, {}, row.center());
     QCOMPARE(opened, QStringLiteral("Site"));

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 using zorbin::store::SiteRecord;
@@ -657,12 +656,9 @@ private slots:
         QCOMPARE(script.texts(), QStringList{kStarred});
 
         // A subject added in the category window shows when it closes; typing stays.
-        QTimer::singleShot(0, this, [&env] {
-            env.addCategory(QStringLiteral("news"));
-            if (QWidget *w = QApplication::activeModalWidget())
-                w->close();
-        });
+        script.onWindow = [&env](QDialog &) { env.addCategory(QStringLiteral("news")); };
         button(dlg, "Button_Add1")->click();
+        QCOMPARE(script.shown.last().className, QStringLiteral("Category"));
         QCOMPARE(subject(dlg)->count(), 1);
         QCOMPARE(subject(dlg)->currentIndex(), -1);
         QCOMPARE(line(dlg, 1)->text(), QStringLiteral("A"));
@@ -670,13 +666,11 @@ private slots:
 
         pick(dlg, QStringLiteral("news"));
         // The list is rebuilt on return and loses its pick; with no subjects left it stays.
-        QTimer::singleShot(0, this, [&env] {
+        script.onWindow = [&env](QDialog &) {
             for (const auto &c :
                  QVector<zorbin::store::CategoryRecord>(env.store->categories().value()))
                 QVERIFY(env.store->deleteCategory(c.id));
-            if (QWidget *w = QApplication::activeModalWidget())
-                w->close();
-        });
+        };
         button(dlg, "Button_Add1")->click();
         QCOMPARE(subject(dlg)->count(), 1);
         QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));
@@ -697,11 +691,7 @@ private slots:
         Dialogs::Script script;
         Site dlg(*env.context);
         open(dlg);
-        QTimer::singleShot(0, this, [&env] {
-            env.addCategory(QStringLiteral("shop"));
-            if (QWidget *w = QApplication::activeModalWidget())
-                w->close();
-        });
+        script.onWindow = [&env](QDialog &) { env.addCategory(QStringLiteral("shop")); };
         button(dlg, "Button_Add1")->click();
         QCOMPARE(subject(dlg)->count(), 2);
         QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));

@@ -196,7 +196,7 @@ bool Login::event(QEvent *event)
         break;
     case QEvent::WindowDeactivate:
         // Our own message boxes leave the typed name alone when they close.
-        m_skipActivation = Dialogs::isMessageBox(QApplication::activeWindow());
+        m_skipActivation = Dialogs::messageBoxOpen();
         break;
     default:
         break;

@@ -338,7 +338,7 @@ void Main_Page::openSelectedSite()
     m_context.selection.viewMode = true;
     m_context.selection.selectedId = selectedId();
     Site dlg(m_context, this);
-    dlg.exec();
+    Dialogs::exec(dlg);
 }
 
 void Main_Page::showPopup(const QPoint &viewportPos, const QPoint &globalPos)
@@ -356,7 +356,7 @@ void Main_Page::showPopup(const QPoint &viewportPos, const QPoint &globalPos)
 bool Main_Page::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowDeactivate)
-        m_backFromMessage = Dialogs::isMessageBox(QApplication::activeWindow());
+        m_backFromMessage = Dialogs::messageBoxOpen();
     if (event->type() == QEvent::WindowActivate) {
         // Back from a modal window or another program: read the whole list again. The list
         // read at load is still fresh on the first show, and a message box of this window

@@ -57,7 +57,7 @@ void SiteActions::showSite(bool edit)
     m_context.selection.viewMode = false;
     {
         Site dlg(m_context, m_owner);
-        dlg.exec();
+        Dialogs::exec(dlg);
     }
     m_context.selection.editMode = false;
     m_context.selection.viewMode = false;
@@ -226,7 +226,7 @@ void SiteActions::openCategories()
 {
     {
         Category dlg(m_context, m_owner);
-        dlg.exec();
+        Dialogs::exec(dlg);
     }
     m_list.reloadList();
 }

@@ -565,7 +565,7 @@ void Site::addSubject()
 {
     {
         Category dlg(m_context, this);
-        dlg.exec();
+        Dialogs::exec(dlg);
     }
     activate();
 }
