@@ -1,7 +1,7 @@
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "helpers/testenv.h"
-#include "net/handpointer.h"
+#include "common/handpointer.h"
 #include "sites/site.h"
 
 #include <QApplication>
@@ -638,9 +638,9 @@ private slots:
                 continue;
             const bool link = QList<int>({2, 4, 8, 13, 14, 15}).contains(n);
             // Locked boxes that are no links show the platform's read-only pointer.
-            QCOMPARE(line(dlg, n)->cursor().shape() == zorbin::net::handPointerShape(), link);
+            QCOMPARE(line(dlg, n)->cursor().shape() == zorbin::ui::handPointerShape(), link);
         }
-        QCOMPARE(zorbin::net::handPointerShape(), Qt::PointingHandCursor);
+        QCOMPARE(zorbin::ui::handPointerShape(), Qt::PointingHandCursor);
     }
 
     void subjectsAndCategoryWindow()

@@ -98,8 +98,22 @@ void Main_Page::buildWidgets()
     central->setFont(zorbin::ui::windowFont(9));
     setCentralWidget(central);
     auto *layout = new QVBoxLayout(central);
+    layout->addWidget(buildSearchRow(central));
+    layout->addWidget(buildGrid(central), 1);
+    buildHolders(central);
+    layout->addWidget(buildInfoRow(central));
+    buildStatusBar();
 
-    // Search row.
+    setTabOrder(m_combo, m_search);
+    setTabOrder(m_search, m_refresh);
+    setTabOrder(m_refresh, m_grid);
+
+    buildClock();
+}
+
+// The search row: the column to search and the words to find.
+QWidget *Main_Page::buildSearchRow(QWidget *central)
+{
     auto *searchBox = new QGroupBox(central);
     searchBox->setObjectName(QStringLiteral("Frame_Search"));
     auto *searchRow = new QHBoxLayout(searchBox);
@@ -128,14 +142,17 @@ void Main_Page::buildWidgets()
     searchRow->addWidget(m_search, 1);
     searchRow->addSpacing(16);
     searchRow->addWidget(m_refresh);
-    layout->addWidget(searchBox);
 
     connect(m_combo, &QComboBox::activated, this,
             [this](int position) { chooseSearchColumn(position, true); });
     connect(m_search, &QLineEdit::textChanged, this, [this] { runSearch(); });
     connect(m_refresh, &QPushButton::clicked, this, [this] { refreshClicked(); });
+    return searchBox;
+}
 
-    // The site grid.
+// The site grid.
+QWidget *Main_Page::buildGrid(QWidget *central)
+{
     m_grid = new QTableView(central);
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست سایت‌ها"));
@@ -156,7 +173,6 @@ void Main_Page::buildWidgets()
         m_grid->setColumnWidth(c, SiteListModel::columnWidth(c));
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
-    layout->addWidget(m_grid, 1);
 
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateHolders(); });
@@ -166,8 +182,12 @@ void Main_Page::buildWidgets()
     });
     connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] { updateFoundCount(); });
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { updateFoundCount(); });
+    return m_grid;
+}
 
-    // Holders of the current row for the site actions; never shown.
+// Holders of the current row for the site actions; never shown.
+void Main_Page::buildHolders(QWidget *central)
+{
     m_nameCall = makeLabel(central, "NameCall", QString());
     m_nameCall->hide();
     m_addressHolder = new QLineEdit(central);
@@ -176,8 +196,11 @@ void Main_Page::buildWidgets()
     m_mobileHolder = new QLineEdit(central);
     m_mobileHolder->setObjectName(QStringLiteral("Text3"));
     m_mobileHolder->hide();
+}
 
-    // Clock, date and counters.
+// Clock, date and counters.
+QWidget *Main_Page::buildInfoRow(QWidget *central)
+{
     auto *info = new QFrame(central);
     info->setObjectName(QStringLiteral("Frame_Status"));
     info->setFrameShape(QFrame::StyledPanel);
@@ -202,8 +225,12 @@ void Main_Page::buildWidgets()
     m_found = addPair("Label6", QStringLiteral(":يافته ها"), "Label7", QStringLiteral("0"));
     infoRow->addSpacing(24);
     m_total = addPair("Label3", QStringLiteral(":تعداد کل"), "Label4", QStringLiteral("0"));
-    layout->addWidget(info);
+    return info;
+}
 
+// The product line at the foot of the window.
+void Main_Page::buildStatusBar()
+{
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("AeroStatusBar1"));
     m_statusBar->setFont(zorbin::ui::windowFont(9));
@@ -215,11 +242,10 @@ void Main_Page::buildWidgets()
     zorbin::ui::keepVisualOrder(product);
     m_statusBar->addWidget(product, 1);
     setStatusBar(m_statusBar);
+}
 
-    setTabOrder(m_combo, m_search);
-    setTabOrder(m_search, m_refresh);
-    setTabOrder(m_refresh, m_grid);
-
+void Main_Page::buildClock()
+{
     m_clockTimer = new QTimer(this);
     m_clockTimer->setObjectName(QStringLiteral("ClockTimer"));
     m_clockTimer->setSingleShot(true);

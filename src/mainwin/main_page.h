@@ -45,6 +45,12 @@ protected:
 
 private:
     void buildWidgets();
+    QWidget *buildSearchRow(QWidget *central);
+    QWidget *buildGrid(QWidget *central);
+    void buildHolders(QWidget *central);
+    QWidget *buildInfoRow(QWidget *central);
+    void buildStatusBar();
+    void buildClock();
     void chooseSearchColumn(int position, bool byUser);
     void runSearch();
     void refreshClicked();

@@ -60,6 +60,26 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
 
+    makeEntry(frame);
+    makeGrid(frame);
+    makeButtons(frame);
+    layOut(frame);
+    setTabOrder(m_text1, m_save);
+    setTabOrder(m_save, m_grid);
+    setTabOrder(m_grid, m_edit);
+    setTabOrder(m_edit, m_delete);
+
+    connectControls();
+
+    resize(400, 440);
+    reload();
+    m_text1->setFocus();
+}
+
+// --- controls ---------------------------------------------------------------------------
+
+void Category::makeEntry(QWidget *frame)
+{
     m_label6 = new QLabel(frame);
     m_label6->setObjectName(QStringLiteral("Label6"));
     setPunctuatedText(m_label6, kTitleLabel);
@@ -72,7 +92,10 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
 
     m_save = new QPushButton(kAdd, frame);
     m_save->setObjectName(QStringLiteral("Button_Save"));
+}
 
+void Category::makeGrid(QWidget *frame)
+{
     m_model = new QStandardItemModel(0, 2, this);
     m_model->setHorizontalHeaderLabels(zorbin::store::categoryColumns());
 
@@ -90,7 +113,10 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
     m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_grid->setColumnWidth(0, 60);
     m_grid->setAccessibleName(kCaption);
+}
 
+void Category::makeButtons(QWidget *frame)
+{
     m_edit = new QPushButton(kEdit, frame);
     m_edit->setObjectName(QStringLiteral("Button_Edit"));
     m_delete = new QPushButton(kDelete, frame);
@@ -108,7 +134,12 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
         b->setDefault(false);
         b->setMinimumWidth(80);
     }
+}
 
+// --- layout -----------------------------------------------------------------------------
+
+void Category::layOut(QWidget *frame)
+{
     auto *entry = new QHBoxLayout;
     entry->addWidget(m_label6);
     entry->addWidget(m_text1, 1);
@@ -127,20 +158,14 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
 
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame);
+}
 
-    setTabOrder(m_text1, m_save);
-    setTabOrder(m_save, m_grid);
-    setTabOrder(m_grid, m_edit);
-    setTabOrder(m_edit, m_delete);
-
+void Category::connectControls()
+{
     connect(m_save, &QPushButton::clicked, this, &Category::save);
     connect(m_text1, &QLineEdit::returnPressed, this, &Category::save);
     connect(m_edit, &QPushButton::clicked, this, &Category::edit);
     connect(m_delete, &QPushButton::clicked, this, &Category::remove);
-
-    resize(400, 440);
-    reload();
-    m_text1->setFocus();
 }
 
 void Category::addRow(qint64 id, const QString &title)

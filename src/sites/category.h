@@ -28,6 +28,11 @@ public Q_SLOTS:
     void remove();
 
 private:
+    void makeEntry(QWidget *frame);
+    void makeGrid(QWidget *frame);
+    void makeButtons(QWidget *frame);
+    void layOut(QWidget *frame);
+    void connectControls();
     // Re-reads all subjects into the grid and makes its first row current.
     void reload();
     // Shows only this subject in the grid, as while its title is being changed.
