@@ -1,4 +1,4 @@
-#include "helpers/testenv.h"
+#include "helpers/teststore.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
 #include "store/fold.h"
@@ -130,7 +130,7 @@ void TstStore::connectionTextForms()
 
 void TstStore::newInstallation()
 {
-    TestEnv env;
+    TestStore env;
     QVERIFY(env.ok());
     QVERIFY(QFileInfo::exists(env.dir.filePath("ZBDB.mdb")));
     QVERIFY(QFileInfo(env.dir.filePath("images/none.jpg")).size() > 100);
@@ -152,7 +152,7 @@ void TstStore::newInstallation()
 
 void TstStore::cipherFileNeedsTheKey()
 {
-    TestEnv env;
+    TestStore env;
     QVERIFY(env.ok());
     env.store.reset();
     const QString file = env.dir.filePath("ZBDB.mdb");
@@ -269,7 +269,7 @@ void TstStore::readOnlyFolder()
 {
     if (geteuid() == 0)
         QSKIP("permissions do not bind the root user");
-    TestEnv env;
+    TestStore env;
     env.store.reset();
     QFile::setPermissions(env.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     QString message;
@@ -285,7 +285,7 @@ void TstStore::readOnlyFolder()
 
 void TstStore::siteRoundTrip()
 {
-    TestEnv env;
+    TestStore env;
     SiteRecord r;
     for (int i = 1; i < SiteFieldCount; ++i)
         r.fields[size_t(i)] = QStringLiteral("v%1 'quoted' ي ك").arg(i);
@@ -336,7 +336,7 @@ void TstStore::siteRoundTrip()
 
 void TstStore::exactIdsAnd64Bit()
 {
-    TestEnv env;
+    TestStore env;
     QVERIFY(env.sql("INSERT INTO Table_Site(ID,Onvan) VALUES (1,'one'),(10,'ten'),"
                     "(12,'twelve'),(40001,'big'),(5000000000,'huge')"));
     QCOMPARE(env.store->site(1)->fields[Onvan], QStringLiteral("one"));
@@ -355,7 +355,7 @@ void TstStore::exactIdsAnd64Bit()
 
 void TstStore::prefixSearch()
 {
-    TestEnv env;
+    TestStore env;
     env.addSite(QStringLiteral("Google"), QStringLiteral("http://google.com"),
                 QStringLiteral("search"), QStringLiteral("Larry"));
     env.addSite(QStringLiteral("GOLD price"), QStringLiteral("https://gold.ir"));
@@ -379,7 +379,7 @@ void TstStore::prefixSearch()
 
 void TstStore::searchFolding()
 {
-    TestEnv env;
+    TestStore env;
     // Stored with the Arabic letters and Latin digits, as older data often is.
     const qint64 arabic = env.addSite(QStringLiteral("كتابخانه ملي"));
     const qint64 persian = env.addSite(QStringLiteral("کتاب فروشی"));
@@ -406,7 +406,7 @@ void TstStore::searchFolding()
 
 void TstStore::searchLiteralCharacters()
 {
-    TestEnv env;
+    TestStore env;
     const qint64 quote = env.addSite(QStringLiteral("Rock'n roll"));
     const qint64 percent = env.addSite(QStringLiteral("100% free"));
     const qint64 underscore = env.addSite(QStringLiteral("a_b"));
@@ -443,7 +443,7 @@ void TstStore::searchLiteralCharacters()
 
 void TstStore::categories()
 {
-    TestEnv env;
+    TestStore env;
     Store &s = *env.store;
     const auto a = s.addCategory(QStringLiteral("خبری"));
     const auto b = s.addCategory(QStringLiteral("News"));
@@ -460,7 +460,7 @@ void TstStore::categories()
 
 void TstStore::usersInTableOrder()
 {
-    TestEnv env;
+    TestStore env;
     QVERIFY(env.sql("INSERT INTO Table_User VALUES ('zed','2','q','a'),"
                     "('ali','3',NULL,NULL)"));
     const auto users = env.store->users().value();
