@@ -92,13 +92,22 @@ bool inAddMode(const Window &w)
 class TestCategory : public QObject
 {
     Q_OBJECT
+private:
+    std::unique_ptr<TestEnv> m_env;
+
 private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
 
     void controlsAndCaptions()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Window w(env);
         QCOMPARE(w.dlg.objectName(), QStringLiteral("Category"));
@@ -142,8 +151,7 @@ private Q_SLOTS:
 
     void addSubjects()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("News"));
         Dialogs::Script script;
         Window w(env);
@@ -168,8 +176,7 @@ private Q_SLOTS:
 
     void enterSaves()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Window w(env);
         w.type(QStringLiteral("ورزشی"));
@@ -184,8 +191,7 @@ private Q_SLOTS:
 
     void duplicateRefused()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
         Window w(env);
@@ -209,8 +215,7 @@ private Q_SLOTS:
 
     void spacesOnlyTitle()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Window w(env);
         w.type(QStringLiteral("   "));
@@ -227,8 +232,7 @@ private Q_SLOTS:
 
     void emptyTitle()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
         Window w(env);
@@ -250,8 +254,7 @@ private Q_SLOTS:
 
     void renameSubject()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         const qint64 a = env.addCategory(QStringLiteral("alpha"));
         const qint64 b = env.addCategory(QStringLiteral("beta"));
         const qint64 site = env.addSite(QStringLiteral("Site"), QStringLiteral("http://x.ir"),
@@ -280,8 +283,7 @@ private Q_SLOTS:
 
     void deleteExactId()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         for (int i = 1; i <= 12; ++i)
             QCOMPARE(env.addCategory(QStringLiteral("s%1").arg(i)), qint64(i));
         for (qint64 id : {2, 3, 4, 5, 6, 7, 8, 9, 11})
@@ -309,8 +311,7 @@ private Q_SLOTS:
 
     void deleteAnsweredNo()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
         script.replies << Dialogs::Reply::No;
@@ -325,8 +326,7 @@ private Q_SLOTS:
 
     void emptyList()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Window w(env);
         QCOMPARE(w.grid->model()->rowCount(), 0);
@@ -345,8 +345,7 @@ private Q_SLOTS:
 
     void escapeCloses()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("one"));
         {
             Window w(env);
@@ -366,8 +365,7 @@ private Q_SLOTS:
 
     void storeRefusesAdd()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
         Window w(env);
@@ -383,8 +381,7 @@ private Q_SLOTS:
 
     void storeRefusesRenameAndDelete()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
         Window w(env);
@@ -406,8 +403,7 @@ private Q_SLOTS:
 
     void refusedDeleteReported()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         const qint64 id = env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
         script.replies << Dialogs::Reply::Yes;
@@ -422,8 +418,7 @@ private Q_SLOTS:
 
     void looksRightToLeft()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         for (const char *t : {"اخبار", "ورزشی", "علمی و فناوری", "سرگرمی", "خرید اینترنتی"})
             env.addCategory(QString::fromUtf8(t));
         Window w(env);

@@ -146,7 +146,17 @@ class TestDispatch : public QObject
 {
     Q_OBJECT
 
+private:
+    std::unique_ptr<TestEnv> m_env;
+
 private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
 
     void menuBarTree();
@@ -310,8 +320,7 @@ void TestDispatch::popupItems()
 
 void TestDispatch::unknownAndLaterCommandsDoNothing()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("a"), QStringLiteral("http://a.ir"), QStringLiteral("news"),
                 QStringLiteral("m"), QStringLiteral("0912"));
     QWidget owner;
@@ -334,8 +343,7 @@ void TestDispatch::unknownAndLaterCommandsDoNothing()
 
 void TestDispatch::newSiteAlwaysOpens()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -365,8 +373,7 @@ void TestDispatch::newSiteAlwaysOpens()
 
 void TestDispatch::editNeedsARow()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -401,8 +408,7 @@ void TestDispatch::editNeedsARow()
 
 void TestDispatch::deleteAnswers()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -447,8 +453,7 @@ void TestDispatch::deleteAnswers()
 
 void TestDispatch::deleteRemovesExactlyTheChosenId()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     for (int i = 1; i <= 19; ++i)
         env.addSite(QStringLiteral("site %1").arg(i));
     for (int i = 2; i <= 9; ++i)
@@ -480,8 +485,7 @@ void TestDispatch::deleteRemovesExactlyTheChosenId()
 
 void TestDispatch::deleteRefusedByTheDatabase()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 a = env.addSite(QStringLiteral("a"));
     QVERIFY(env.sql("CREATE TRIGGER keep BEFORE DELETE ON Table_Site "
                     "BEGIN SELECT RAISE(ABORT, 'kept'); END"));
@@ -503,8 +507,7 @@ void TestDispatch::deleteRefusedByTheDatabase()
 
 void TestDispatch::openAndIntroduce()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -539,8 +542,7 @@ void TestDispatch::openAndIntroduce()
 
 void TestDispatch::callAdministrator()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 none = env.addSite(QStringLiteral("a"), QStringLiteral("http://a.ir"),
                                     QStringLiteral("news"), QStringLiteral("m"));
     const qint64 some =
@@ -579,8 +581,7 @@ void TestDispatch::callAdministrator()
 
 void TestDispatch::printCommands()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -650,8 +651,7 @@ void TestDispatch::printCommands()
 
 void TestDispatch::aboutBoxAndMaker()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -717,8 +717,7 @@ void TestDispatch::aboutPage()
     QCOMPARE(SiteActions::aboutPage(program.path(), data.path()), beside);
 
     // The command hands the page to the desktop as a local file.
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -737,8 +736,7 @@ void TestDispatch::aboutPage()
 
 void TestDispatch::categoriesOpen()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -752,8 +750,7 @@ void TestDispatch::categoriesOpen()
 
 void TestDispatch::mainWindowPopupOnlyOverRows()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Main_Page page(*env.context);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
@@ -782,8 +779,7 @@ void TestDispatch::screenshots()
     const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
     if (folder.isEmpty())
         QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("خبرگزاري"), QStringLiteral("http://news.ir"),
                 QStringLiteral("خبري"), QStringLiteral("علي"), QStringLiteral("09120000000"));
     Main_Page page(*env.context);

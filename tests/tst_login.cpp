@@ -86,7 +86,17 @@ struct Window
 class TestLogin : public QObject
 {
     Q_OBJECT
+private:
+    std::unique_ptr<TestEnv> m_env;
+
 private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
 
     void controlsAndTexts();
@@ -111,8 +121,7 @@ private Q_SLOTS:
 
 void TestLogin::controlsAndTexts()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     QCOMPARE(w.login.objectName(), QStringLiteral("Login"));
@@ -136,8 +145,7 @@ void TestLogin::controlsAndTexts()
 
 void TestLogin::namesInTableOrder()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral("zahra"), QStringLiteral("z")));
     QVERIFY(addUser(env, QStringLiteral("ali"), QStringLiteral("a")));
     QVERIFY(addUser(env, QStringLiteral("مریم"), QStringLiteral("m")));
@@ -157,8 +165,7 @@ void TestLogin::namesInTableOrder()
 
 void TestLogin::activationPutsDefaultName()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral("ali"), QStringLiteral("a")));
     Dialogs::Script script;
     Window w(env);
@@ -180,8 +187,7 @@ void TestLogin::activationPutsDefaultName()
 
 void TestLogin::wrongPasswordIsRefused()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -208,8 +214,7 @@ void TestLogin::wrongPasswordIsRefused()
 
 void TestLogin::ownMessageKeepsTypedName()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral("ali"), QStringLiteral("2")));
     Window w(env);
     w.showActive();
@@ -246,8 +251,7 @@ void TestLogin::ownMessageKeepsTypedName()
 
 void TestLogin::emptyPasswordShowsNothing()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -265,8 +269,7 @@ void TestLogin::emptyPasswordShowsNothing()
 
 void TestLogin::blanksAroundNamesAndPasswords()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral(" ali "), QStringLiteral("2")));
     Dialogs::Script script;
     {
@@ -287,8 +290,7 @@ void TestLogin::blanksAroundNamesAndPasswords()
 
 void TestLogin::nameAndPasswordInOneRow()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral("ali"), QStringLiteral("2")));
     Dialogs::Script script;
     Window w(env);
@@ -306,8 +308,7 @@ void TestLogin::nameAndPasswordInOneRow()
 
 void TestLogin::enterInPasswordLogsInOnce()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -321,8 +322,7 @@ void TestLogin::enterInPasswordLogsInOnce()
 
 void TestLogin::enterInNameBoxAddsNoName()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -336,8 +336,7 @@ void TestLogin::enterInNameBoxAddsNoName()
 
 void TestLogin::savePasswordSetting()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     auto &settings = *env.settings;
     Dialogs::Script script;
     {
@@ -384,8 +383,7 @@ void TestLogin::savePasswordSetting()
 
 void TestLogin::savePasswordSettingUnreadable()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     QVERIFY(env.settings->setValue("SavePass", "SettingForm", "SavePass", "x"));
     for (const QString &state : {QStringLiteral("yes"), QStringLiteral("2"), QString()}) {
@@ -399,8 +397,7 @@ void TestLogin::savePasswordSettingUnreadable()
 
 void TestLogin::showPasswordInClear()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -417,8 +414,7 @@ void TestLogin::showPasswordInClear()
 
 void TestLogin::firstPasswordHint()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -434,8 +430,7 @@ void TestLogin::firstPasswordHint()
 
 void TestLogin::emptyAccountTable()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(run(env, "DELETE FROM Table_User"));
     Dialogs::Script script;
     Window w(env);
@@ -451,8 +446,7 @@ void TestLogin::emptyAccountTable()
 
 void TestLogin::unreadableAccountTable()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(run(env, "ALTER TABLE Table_User RENAME TO Table_Gone"));
     Dialogs::Script script;
     Window w(env);
@@ -512,8 +506,7 @@ void TestLogin::secondCopyEndsAtOnce()
 
 void TestLogin::looksRightToLeft()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();

@@ -94,7 +94,17 @@ class TestMainPage : public QObject
 {
     Q_OBJECT
 
-private slots:
+private:
+    std::unique_ptr<TestEnv> m_env;
+
+private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void initTestCase();
 
     void layoutAndTexts();
@@ -125,8 +135,7 @@ void TestMainPage::initTestCase()
 
 void TestMainPage::layoutAndTexts()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Window w(env);
 
     QCOMPARE(w.page.windowTitle(), QStringLiteral("Zorbin"));
@@ -177,8 +186,7 @@ void TestMainPage::layoutAndTexts()
 
 void TestMainPage::listIsOrderedById()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QList<qint64> added;
     for (const char *title : {"zeta", "alpha", "mid", "beta"})
         added << env.addSite(QString::fromLatin1(title));
@@ -197,8 +205,7 @@ void TestMainPage::listIsOrderedById()
 
 void TestMainPage::titlePrefixListsOnlyMatchingSites()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 ab1 = env.addSite(QStringLiteral("ab one"));
     env.addSite(QStringLiteral("xab inside"));
     const qint64 ab2 = env.addSite(QStringLiteral("AB two"));
@@ -214,8 +221,7 @@ void TestMainPage::titlePrefixListsOnlyMatchingSites()
 
 void TestMainPage::persianLettersAndDigitsFindStoredForms()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     // Stored with the Arabic yeh and kaf, and with Latin digits.
     const qint64 arabic =
         env.addSite(QStringLiteral("\u0643\u064A\u0627\u0646 \u0633\u0627\u06CC\u062A"));
@@ -235,8 +241,7 @@ void TestMainPage::persianLettersAndDigitsFindStoredForms()
 
 void TestMainPage::specialCharactersAreLiteral()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 quote = env.addSite(QStringLiteral("it's mine"));
     env.addSite(QStringLiteral("its mine"));
     const qint64 percent = env.addSite(QStringLiteral("50% off"));
@@ -275,8 +280,7 @@ void TestMainPage::specialCharactersAreLiteral()
 
 void TestMainPage::addressColumnStartsWithHttp()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 a = env.addSite(QStringLiteral("one"), QStringLiteral("http://a.ir"));
     env.addSite(QStringLiteral("two"), QStringLiteral("https://b.ir"));
     const qint64 c = env.addSite(QStringLiteral("three"), QStringLiteral("http://c.com"));
@@ -311,8 +315,7 @@ void TestMainPage::addressColumnStartsWithHttp()
 
 void TestMainPage::otherColumnsSearchTheirOwnColumn()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 news = env.addSite(QStringLiteral("one"), QStringLiteral("http://a.ir"),
                                     QStringLiteral("news"), QStringLiteral("zahra"));
     const qint64 sport = env.addSite(QStringLiteral("news two"), QStringLiteral("http://b.ir"),
@@ -332,8 +335,7 @@ void TestMainPage::otherColumnsSearchTheirOwnColumn()
 
 void TestMainPage::countsFollowEachKeystroke()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     for (const char *title : {"a", "ab", "abc", "abcd", "b"})
         env.addSite(QString::fromLatin1(title));
     Window w(env);
@@ -354,8 +356,7 @@ void TestMainPage::countsFollowEachKeystroke()
 
 void TestMainPage::emptyList()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Window w(env);
     w.page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.page));
@@ -379,8 +380,7 @@ void TestMainPage::emptyList()
 
 void TestMainPage::refreshShowsAllAndEmptiesSearch()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("ab"));
     env.addSite(QStringLiteral("cd"));
     Window w(env);
@@ -395,8 +395,7 @@ void TestMainPage::refreshShowsAllAndEmptiesSearch()
 
 void TestMainPage::activationShowsFullListAndKeepsSearchText()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("ab"));
     env.addSite(QStringLiteral("cd"));
     Window w(env);
@@ -425,8 +424,7 @@ void TestMainPage::activationShowsFullListAndKeepsSearchText()
 
 void TestMainPage::ownMessageBoxKeepsTheSearch()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("ab"));
     env.addSite(QStringLiteral("cd"));
     Window w(env);
@@ -468,8 +466,7 @@ void TestMainPage::ownMessageBoxKeepsTheSearch()
 
 void TestMainPage::holdersFollowCurrentRow()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 first =
         env.addSite(QStringLiteral("first"), QStringLiteral("http://1.ir"), QStringLiteral("news"),
                     QStringLiteral("reza"), QStringLiteral("0912"));
@@ -507,8 +504,7 @@ void TestMainPage::holdersFollowCurrentRow()
 
 void TestMainPage::largeIdIsReported()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("small"));
     QVERIFY(env.sql("INSERT INTO Table_Site(ID,Onvan) VALUES(40001,'x')"));
     Window w(env);
@@ -520,8 +516,7 @@ void TestMainPage::largeIdIsReported()
 
 void TestMainPage::doubleClickOpensSiteInViewMode()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("one"));
     const qint64 two = env.addSite(QStringLiteral("two"));
     Window w(env);
@@ -546,8 +541,7 @@ void TestMainPage::doubleClickOpensSiteInViewMode()
 
 void TestMainPage::rightClickShowsPopupOnRows()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("one"));
     const qint64 two = env.addSite(QStringLiteral("two"));
     Window w(env);
@@ -565,8 +559,7 @@ void TestMainPage::rightClickShowsPopupOnRows()
 
 void TestMainPage::shownRowsForTheReport()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 a =
         env.addSite(QStringLiteral("ab"), QStringLiteral("http://a.ir"), QStringLiteral("news"),
                     QStringLiteral("ali"), QStringLiteral("0912"));
@@ -597,8 +590,7 @@ void TestMainPage::shownRowsForTheReport()
 
 void TestMainPage::modelReadsRowsLazily()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(env.sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
                     "INSERT INTO Table_Site(ID,Onvan,Address) "
                     "SELECT i, 'site ' || i, 'http://' || i || '.ir' FROM n"));
@@ -625,8 +617,7 @@ void TestMainPage::modelReadsRowsLazily()
 
 void TestMainPage::clockAndDate()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const QDate before = QDate::currentDate();
     Window w(env);
     const QDate after = QDate::currentDate();

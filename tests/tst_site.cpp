@@ -1,7 +1,7 @@
 #include "common/desktop.h"
 #include "common/dialogs.h"
-#include "helpers/testenv.h"
 #include "common/handpointer.h"
+#include "helpers/testenv.h"
 #include "sites/site.h"
 
 #include <QApplication>
@@ -64,6 +64,7 @@ class TestSite : public QObject
     Q_OBJECT
 
 private:
+    std::unique_ptr<TestEnv> m_env;
     UrlCatcher m_catcher;
 
     // Shows the window and waits until it is the active window, as a user would meet it.
@@ -122,12 +123,18 @@ private slots:
         for (const char *scheme : {"http", "https", "mailto"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
     }
-    void init() { m_catcher.urls.clear(); }
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_catcher.urls.clear();
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
 
     void newModeLooksFresh()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
         Site dlg(*env.context);
@@ -197,8 +204,7 @@ private slots:
 
     void tabOrderAndCaret()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Site dlg(*env.context);
         open(dlg);
@@ -243,8 +249,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, address);
         QFETCH(bool, pickSubject);
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
         Site dlg(*env.context);
@@ -261,8 +266,7 @@ private slots:
 
     void addsNewSite()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         env.addCategory(QStringLiteral("shop"));
         Dialogs::Script script;
@@ -297,8 +301,7 @@ private slots:
 
     void spacesOnlyTitleStoredEmpty()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
         Site dlg(*env.context);
@@ -312,8 +315,7 @@ private slots:
 
     void duplicateTitleRefusedInNewMode()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         env.addSite(QStringLiteral("Alpha"));
         {
@@ -343,8 +345,7 @@ private slots:
 
     void editModeLoadsAndSavesById()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         const qint64 id = insertFull(env);
         QCOMPARE(id, 40001);
@@ -392,8 +393,7 @@ private slots:
 
     void editModeKeepsBoxesForMissingValues()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         QVERIFY(exec(env, "INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
                           "VALUES (7, 'Seven', 'http://seven.ir', 'gone')"));
@@ -415,8 +415,7 @@ private slots:
 
     void rssFollowsAddress()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Site dlg(*env.context);
         open(dlg);
@@ -431,8 +430,7 @@ private slots:
 
     void passwordMask()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Site dlg(*env.context);
         open(dlg);
@@ -476,8 +474,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, rightAligned);
         QFETCH(QString, box);
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Site dlg(*env.context);
         open(dlg);
@@ -491,8 +488,7 @@ private slots:
 
     void viewModeIsReadOnly()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         env.addCategory(QStringLiteral("shop"));
         env.selection.selectedId = insertFull(env);
@@ -541,8 +537,7 @@ private slots:
 
     void viewModeLinksOpen()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         env.selection.selectedId = insertFull(env);
         env.selection.viewMode = true;
@@ -594,8 +589,7 @@ private slots:
 
     void linksInertOutsideViewMode()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         const qint64 id = insertFull(env);
         Dialogs::Script script;
@@ -626,8 +620,7 @@ private slots:
 
     void handPointerOnlyOnViewLinks()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.selection.selectedId = insertFull(env);
         env.selection.viewMode = true;
         Dialogs::Script script;
@@ -645,8 +638,7 @@ private slots:
 
     void subjectsAndCategoryWindow()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Site dlg(*env.context);
         open(dlg);
@@ -683,8 +675,7 @@ private slots:
 
     void viewModeSurvivesCategoryWindow()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         env.selection.selectedId = insertFull(env);
         env.selection.viewMode = true;
@@ -702,8 +693,7 @@ private slots:
 
     void refusedSaveKeepsInput()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
         Site dlg(*env.context);
@@ -723,8 +713,7 @@ private slots:
 
     void refusedUpdateKeepsInput()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         env.selection.selectedId = insertFull(env);
         env.selection.editMode = true;
@@ -744,8 +733,7 @@ private slots:
 
     void missingRecordIsReported()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.selection.selectedId = 123456;
         env.selection.viewMode = true;
         Dialogs::Script script;
@@ -757,8 +745,7 @@ private slots:
 
     void escapeAndCancelClose()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.selection.selectedId = insertFull(env);
         for (bool escape : {true, false}) {
             env.selection.editMode = true;

@@ -56,7 +56,17 @@ QStringList titles(Store &store, const QVector<qint64> &ids)
 class TstStore : public QObject
 {
     Q_OBJECT
+private:
+    std::unique_ptr<TestStore> m_env;
+
 private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestStore>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void connectionTextForms();
     void newInstallation();
     void cipherFileNeedsTheKey();
@@ -130,8 +140,7 @@ void TstStore::connectionTextForms()
 
 void TstStore::newInstallation()
 {
-    TestStore env;
-    QVERIFY(env.ok());
+    TestStore &env = *m_env;
     QVERIFY(QFileInfo::exists(env.dir.filePath("ZBDB.mdb")));
     QVERIFY(QFileInfo(env.dir.filePath("images/none.jpg")).size() > 100);
     const auto users = env.store->users().value();
@@ -152,8 +161,7 @@ void TstStore::newInstallation()
 
 void TstStore::cipherFileNeedsTheKey()
 {
-    TestStore env;
-    QVERIFY(env.ok());
+    TestStore &env = *m_env;
     env.store.reset();
     const QString file = env.dir.filePath("ZBDB.mdb");
     QFile f(file);
@@ -269,7 +277,7 @@ void TstStore::readOnlyFolder()
 {
     if (geteuid() == 0)
         QSKIP("permissions do not bind the root user");
-    TestStore env;
+    TestStore &env = *m_env;
     env.store.reset();
     QFile::setPermissions(env.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     QString message;
@@ -285,7 +293,7 @@ void TstStore::readOnlyFolder()
 
 void TstStore::siteRoundTrip()
 {
-    TestStore env;
+    TestStore &env = *m_env;
     SiteRecord r;
     for (int i = 1; i < SiteFieldCount; ++i)
         r.fields[size_t(i)] = QStringLiteral("v%1 'quoted' ي ك").arg(i);
@@ -336,7 +344,7 @@ void TstStore::siteRoundTrip()
 
 void TstStore::exactIdsAnd64Bit()
 {
-    TestStore env;
+    TestStore &env = *m_env;
     QVERIFY(env.sql("INSERT INTO Table_Site(ID,Onvan) VALUES (1,'one'),(10,'ten'),"
                     "(12,'twelve'),(40001,'big'),(5000000000,'huge')"));
     QCOMPARE(env.store->site(1)->fields[Onvan], QStringLiteral("one"));
@@ -355,7 +363,7 @@ void TstStore::exactIdsAnd64Bit()
 
 void TstStore::prefixSearch()
 {
-    TestStore env;
+    TestStore &env = *m_env;
     env.addSite(QStringLiteral("Google"), QStringLiteral("http://google.com"),
                 QStringLiteral("search"), QStringLiteral("Larry"));
     env.addSite(QStringLiteral("GOLD price"), QStringLiteral("https://gold.ir"));
@@ -379,7 +387,7 @@ void TstStore::prefixSearch()
 
 void TstStore::searchFolding()
 {
-    TestStore env;
+    TestStore &env = *m_env;
     // Stored with the Arabic letters and Latin digits, as older data often is.
     const qint64 arabic = env.addSite(QStringLiteral("كتابخانه ملي"));
     const qint64 persian = env.addSite(QStringLiteral("کتاب فروشی"));
@@ -406,7 +414,7 @@ void TstStore::searchFolding()
 
 void TstStore::searchLiteralCharacters()
 {
-    TestStore env;
+    TestStore &env = *m_env;
     const qint64 quote = env.addSite(QStringLiteral("Rock'n roll"));
     const qint64 percent = env.addSite(QStringLiteral("100% free"));
     const qint64 underscore = env.addSite(QStringLiteral("a_b"));
@@ -443,7 +451,7 @@ void TstStore::searchLiteralCharacters()
 
 void TstStore::categories()
 {
-    TestStore env;
+    TestStore &env = *m_env;
     Store &s = *env.store;
     const auto a = s.addCategory(QStringLiteral("خبری"));
     const auto b = s.addCategory(QStringLiteral("News"));
@@ -460,7 +468,7 @@ void TstStore::categories()
 
 void TstStore::usersInTableOrder()
 {
-    TestStore env;
+    TestStore &env = *m_env;
     QVERIFY(env.sql("INSERT INTO Table_User VALUES ('zed','2','q','a'),"
                     "('ali','3',NULL,NULL)"));
     const auto users = env.store->users().value();
