@@ -2,6 +2,8 @@
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
 #include "store/fold.h"
+#include "store/messages.h"
+#include "store/sitechecks.h"
 #include "store/store.h"
 #include "store/text.h"
 
@@ -82,6 +84,10 @@ private Q_SLOTS:
     void usersInTableOrder();
     void trimmingBlanksOnly();
     void whereDataLives();
+    void longUtf8SequencesInSearch();
+    void folderThatCannotBeMade();
+    void sitesAsTypedAndAsStored();
+    void failuresInTheUsersWords();
 };
 
 void TstStore::whereDataLives()
@@ -476,6 +482,93 @@ void TstStore::usersInTableOrder()
     QCOMPARE(users[1].userName, QStringLiteral("zed"));
     QCOMPARE(users[2].userName, QStringLiteral("ali"));
     QVERIFY(users[2].question.isNull());
+}
+
+void TstStore::longUtf8SequencesInSearch()
+{
+    // The zero-width non-joiner (three bytes in UTF-8) is common inside Persian titles;
+    // signs outside the basic plane take four bytes. Both must pass through the folding
+    // whole, and the letters after them must still fold.
+    const QString zwnj(QChar(0x200C));
+    const QString smile = QString::fromUcs4(U"\U0001F600");
+    const QByteArray zwnjUtf8 = zwnj.toUtf8();
+    const QByteArray smileUtf8 = smile.toUtf8();
+    QCOMPARE(zwnjUtf8.size(), 3);
+    QCOMPARE(smileUtf8.size(), 4);
+    QCOMPARE(foldUtf8(zwnjUtf8), zwnjUtf8);
+    QCOMPARE(foldUtf8(smileUtf8), smileUtf8);
+    // Arabic yeh and kaf after them fold to the Persian forms.
+    QCOMPARE(foldUtf8((zwnj + QChar(0x064A)).toUtf8()), (zwnj + QChar(0x06CC)).toUtf8());
+    QCOMPARE(foldUtf8((smile + QChar(0x0643)).toUtf8()), (smile + QChar(0x06A9)).toUtf8());
+
+    auto &env = *m_env;
+    Store &s = *env.store;
+    // Stored with Arabic yeh, searched with the Persian one.
+    const qint64 joined = env.addSite(QStringLiteral("مي") + zwnj + QStringLiteral("خواهم"));
+    const qint64 apart = env.addSite(QStringLiteral("ميخواهم"));
+    const qint64 happy = env.addSite(smile + QStringLiteral(" ۱۲ شاد"));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("می") + zwnj).value(),
+             (QVector<qint64>{joined}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("می") + zwnj + QStringLiteral("خ"))
+                 .value(),
+             (QVector<qint64>{joined}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QStringLiteral("میخ")).value(),
+             (QVector<qint64>{apart}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, smile + QStringLiteral(" 12")).value(),
+             (QVector<qint64>{happy}));
+    QCOMPARE(s.searchSites(SearchColumn::Onvan, QString::fromUcs4(U"\U0001F601")).value(),
+             QVector<qint64>());
+}
+
+void TstStore::folderThatCannotBeMade()
+{
+    // A folder below a plain file cannot be made, not even by the root user.
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("plain")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString folder = dir.filePath(QStringLiteral("plain/data"));
+    QString message;
+    QVERIFY(!openDataFolder(folder, &message));
+    QCOMPARE(message, openErrorMessage({OpenError::CannotCreate, folder}));
+    QVERIFY(message.contains(folder));
+    QVERIFY(!QFileInfo::exists(folder));
+}
+
+void TstStore::sitesAsTypedAndAsStored()
+{
+    SiteRecord typed;
+    typed[Onvan] = QStringLiteral("  ");
+    typed[Address] = QStringLiteral("http://");
+    typed[Mozoo] = QStringLiteral("news");
+    // What is typed counts: blanks fill a starred field.
+    QVERIFY(hasStarredFields(typed));
+    for (SiteField f : {Onvan, Address, Mozoo}) {
+        SiteRecord missing = typed;
+        missing[f] = QString();
+        QVERIFY2(!hasStarredFields(missing), qPrintable(siteColumns()[f]));
+    }
+    typed[Tozihat] = QStringLiteral(" line one\r\nline two\t ");
+    const SiteRecord stored = storedForm(typed);
+    QCOMPARE(stored[Onvan], QStringLiteral(""));
+    QCOMPARE(stored[Tozihat], QStringLiteral("line one\r\nline two\t"));
+    // No field is stored as NULL.
+    for (int f = 1; f < SiteFieldCount; ++f)
+        QVERIFY(!stored.fields[size_t(f)].isNull());
+}
+
+void TstStore::failuresInTheUsersWords()
+{
+    const QString what = QStringLiteral("سايت حذف نشد.");
+    QCOMPARE(userMessage(what, {StoreError::Kind::Engine, QStringLiteral("disk I/O error")}),
+             what + QStringLiteral("\r\ndisk I/O error"));
+    QCOMPARE(userMessage(what, {StoreError::Kind::Busy, QString()}), what);
+    // The engine's own words reach the user.
+    auto &env = *m_env;
+    QVERIFY(env.sql("DROP TABLE Table_Site"));
+    const auto count = env.store->siteCount();
+    QVERIFY(!count);
+    QVERIFY(userMessage(what, count.error()).endsWith(QStringLiteral("no such table: Table_Site")));
 }
 
 QTEST_GUILESS_MAIN(TstStore)
