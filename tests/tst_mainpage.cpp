@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
+#include <QAbstractItemModelTester>
 #include <QtTest>
 
 using zorbin::ui::Dialogs;
@@ -125,6 +126,8 @@ private Q_SLOTS:
     void rightClickShowsPopupOnRows();
     void shownRowsForTheReport();
     void modelReadsRowsLazily();
+    void modelCacheKeepsTheRecentBlocks();
+    void failedListReadIsToldOnce();
     void clockAndDate();
 };
 
@@ -596,6 +599,7 @@ void TestMainPage::modelReadsRowsLazily()
                     "SELECT i, 'site ' || i, 'http://' || i || '.ir' FROM n"));
 
     SiteListModel model(*env.store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QVERIFY(model.showAll());
     QCOMPARE(model.rowCount(), 300);
     // A site deleted after the list was read keeps its ID and shows empty texts.
@@ -631,6 +635,72 @@ void TestMainPage::clockAndDate()
     const QString first = w.label("Label2");
     QTRY_VERIFY_WITH_TIMEOUT(w.label("Label2") != first, 3000);
     QVERIFY(clock.match(w.label("Label2")).hasMatch());
+}
+
+void TestMainPage::modelCacheKeepsTheRecentBlocks()
+{
+    // Enough rows for the cache to fill and give up its least recently used block.
+    constexpr int kBlock = SiteListModel::BlockSize;
+    constexpr int kRows = (SiteListModel::MaxCachedBlocks + 2) * kBlock;
+    TestEnv &env = *m_env;
+    QVERIFY(env.sql(QByteArray("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < " +
+                               QByteArray::number(kRows) +
+                               ") INSERT INTO Table_Site(ID,Onvan) SELECT i, 'site ' || i FROM n")
+                        .constData()));
+    SiteListModel model(*env.store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(model.showAll());
+    QCOMPARE(model.rowCount(), kRows);
+    auto title = [&](int row) { return model.index(row, 1).data().toString(); };
+
+    // Blocks 0 and 1 are read; then their first sites go. Cached rows keep their texts.
+    QCOMPARE(title(0), QStringLiteral("site 1"));
+    QCOMPARE(title(kBlock), QStringLiteral("site %1").arg(kBlock + 1));
+    QVERIFY(env.sql(QByteArray("DELETE FROM Table_Site WHERE ID IN (1, " +
+                               QByteArray::number(kBlock + 1) + ")")
+                        .constData()));
+    QCOMPARE(title(kBlock), QStringLiteral("site %1").arg(kBlock + 1)); // block 1 used last
+
+    // Every further block up to a full cache, then one more: block 0 is the one to go.
+    for (int b = 2; b <= SiteListModel::MaxCachedBlocks; ++b)
+        QCOMPARE(title(b * kBlock + 5), QStringLiteral("site %1").arg(b * kBlock + 6));
+    QCOMPARE(title(kBlock), QStringLiteral("site %1").arg(kBlock + 1));
+    QCOMPARE(title(0), QString()); // read again: the site has gone
+    QCOMPARE(model.index(0, 0).data().toLongLong(), qint64(1));
+    QCOMPARE(model.allRows().size(), kRows);
+}
+
+void TestMainPage::failedListReadIsToldOnce()
+{
+    TestEnv &env = *m_env;
+    env.addSite(QStringLiteral("ab"));
+    env.addSite(QStringLiteral("ac"));
+    Dialogs::Script script;
+    Window w(env);
+    QCOMPARE(w.total->text(), QStringLiteral("2"));
+    const QString failed = QStringLiteral("فهرست سایت‌ها از بانک اطلاعات خوانده نشد.");
+
+    // The table cannot be read: one message for all the keystrokes, an empty list.
+    QVERIFY(env.sql("ALTER TABLE Table_Site RENAME TO Table_Away"));
+    w.type(QStringLiteral("ab"));
+    QCOMPARE(script.of(Dialogs::Kind::Error).size(), 1);
+    QVERIFY(script.lastText().startsWith(failed + QStringLiteral("\r\n")));
+    QVERIFY(script.lastText().contains(QStringLiteral("Table_Site")));
+    QCOMPARE(w.found->text(), QStringLiteral("0"));
+    // A count that cannot be read shows no number, not "0".
+    w.refresh->click();
+    QCOMPARE(w.total->text(), QString());
+    QCOMPARE(script.of(Dialogs::Kind::Error).size(), 1);
+
+    // Readable again: the list and the count come back, and a new failure is told anew.
+    QVERIFY(env.sql("ALTER TABLE Table_Away RENAME TO Table_Site"));
+    w.refresh->click();
+    QCOMPARE(w.total->text(), QStringLiteral("2"));
+    QCOMPARE(w.found->text(), QStringLiteral("2"));
+    QVERIFY(env.sql("ALTER TABLE Table_Site RENAME TO Table_Away"));
+    w.type(QStringLiteral("a"));
+    QCOMPARE(script.of(Dialogs::Kind::Error).size(), 2);
 }
 
 QTEST_MAIN(TestMainPage)
