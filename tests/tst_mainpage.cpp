@@ -6,6 +6,7 @@
 #include "mainwin/main_page.h"
 #include "mainwin/sitelistmodel.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -18,7 +19,6 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
-#include <QAbstractItemModelTester>
 #include <QtTest>
 
 using zorbin::ui::Dialogs;
@@ -657,9 +657,9 @@ void TestMainPage::modelCacheKeepsTheRecentBlocks()
     // Blocks 0 and 1 are read; then their first sites go. Cached rows keep their texts.
     QCOMPARE(title(0), QStringLiteral("site 1"));
     QCOMPARE(title(kBlock), QStringLiteral("site %1").arg(kBlock + 1));
-    QVERIFY(env.sql(QByteArray("DELETE FROM Table_Site WHERE ID IN (1, " +
-                               QByteArray::number(kBlock + 1) + ")")
-                        .constData()));
+    QVERIFY(env.sql(
+        QByteArray("DELETE FROM Table_Site WHERE ID IN (1, " + QByteArray::number(kBlock + 1) + ")")
+            .constData()));
     QCOMPARE(title(kBlock), QStringLiteral("site %1").arg(kBlock + 1)); // block 1 used last
 
     // Every further block up to a full cache, then one more: block 0 is the one to go.
@@ -679,7 +679,8 @@ void TestMainPage::failedListReadIsToldOnce()
     Dialogs::Script script;
     Window w(env);
     QCOMPARE(w.total->text(), QStringLiteral("2"));
-    const QString failed = QStringLiteral("فهرست سایت‌ها از بانک اطلاعات خوانده نشد.");
+    const QString failed = QStringLiteral(
+        "فهرست سایت‌ها از بانک اطلاعات خوانده نشد.");
 
     // The table cannot be read: one message for all the keystrokes, an empty list.
     QVERIFY(env.sql("ALTER TABLE Table_Site RENAME TO Table_Away"));

@@ -1,7 +1,7 @@
 #include "account/login.h"
+#include "app/startup.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
-#include "mainwin/main_page.h"
 #include "store/datafolder.h"
 #include "store/messages.h"
 #include "store/selection.h"
@@ -12,34 +12,11 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLockFile>
-#include <QPointer>
 #include <QTimer>
-#include <functional>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 // For timing the start: ends the program once the first window has painted.
-// Runs `action` once, after the watched window has painted for the first time.
-class AfterFirstPaint : public QObject
-{
-public:
-    AfterFirstPaint(QObject *parent, std::function<void()> action)
-        : QObject(parent), m_action(std::move(action))
-    {
-    }
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && m_action) {
-            QTimer::singleShot(0, this, std::exchange(m_action, {}));
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_action;
-};
-
 class ExitOnPaint : public QObject
 {
 public:
@@ -89,30 +66,11 @@ int main(int argc, char *argv[])
     zorbin::store::Settings settings(zorbin::store::resolveSettingsFolder());
     zorbin::ui::Context context{*store, selection, settings, folder};
 
-    auto *login = new Login(context, nullptr, true);
-    login->setAttribute(Qt::WA_DeleteOnClose);
-    std::unique_ptr<Main_Page> mainPage;
-    QObject::connect(login, &Login::loggedIn, login, [&] {
-        mainPage = std::make_unique<Main_Page>(context);
-        mainPage->show();
-        login->close();
-    });
-    // Unlocking the database takes tens of milliseconds; the window shows first and the
-    // names follow. A database that fails its checks ends the program with its message.
-    login->installEventFilter(new AfterFirstPaint(login, [&] {
-        zorbin::store::OpenResult result;
-        if (!store->verify(&result)) {
-            zorbin::ui::Dialogs::error(login, zorbin::store::openErrorMessage(result));
-            QCoreApplication::exit(1);
-            return;
-        }
-        login->loadNames();
-    }));
+    Startup startup(context);
+    QObject::connect(&startup, &Startup::finished, &app, &QCoreApplication::exit);
+    startup.start();
     // For timing the start: the process ends the moment the window has painted.
     if (qEnvironmentVariableIsSet("ZORBIN_EXIT_WHEN_SHOWN"))
-        login->installEventFilter(new ExitOnPaint(login));
-    login->show();
-    const int rc = app.exec();
-    mainPage.reset();
-    return rc;
+        startup.login()->installEventFilter(new ExitOnPaint(startup.login()));
+    return app.exec();
 }
