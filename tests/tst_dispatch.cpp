@@ -1,6 +1,7 @@
 #include "common/dialogs.h"
 #include "common/maker.h"
 #include "helpers/testenv.h"
+#include "helpers/urlcatcher.h"
 #include "mainwin/main_page.h"
 #include "mainwin/menus.h"
 #include "mainwin/siteactions.h"
@@ -108,27 +109,6 @@ public:
     }
 
     QList<Seen> seen;
-};
-
-// Takes every URL the program hands to the desktop.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    UrlCatcher()
-    {
-        for (const char *scheme : {"http", "https", "mailto", "tel", "file"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "take");
-    }
-    ~UrlCatcher() override
-    {
-        for (const char *scheme : {"http", "https", "mailto", "tel", "file"})
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-    }
-    QList<QUrl> urls;
-
-public Q_SLOTS:
-    void take(const QUrl &url) { urls << url; }
 };
 
 // Which reports were previewed, and with how many records.

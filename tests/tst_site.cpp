@@ -2,6 +2,7 @@
 #include "common/dialogs.h"
 #include "common/handpointer.h"
 #include "helpers/testenv.h"
+#include "helpers/urlcatcher.h"
 #include "sites/site.h"
 
 #include <QApplication>
@@ -50,15 +51,6 @@ bool exec(TestEnv &env, const char *sql)
 } // namespace
 
 // Collects what the window hands to the browser or mail program.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
-
 class TestSite : public QObject
 {
     Q_OBJECT
@@ -111,18 +103,8 @@ private:
         return ok ? 40001 : 0;
     }
 
-private slots:
-    void initTestCase()
-    {
-        QApplication::setLayoutDirection(Qt::RightToLeft);
-        for (const char *scheme : {"http", "https", "mailto"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_catcher, "open");
-    }
-    void cleanupTestCase()
-    {
-        for (const char *scheme : {"http", "https", "mailto"})
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-    }
+private Q_SLOTS:
+    void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
     // Each test case gets a fresh data folder with its store.
     void init()
     {
