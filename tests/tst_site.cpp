@@ -673,6 +673,42 @@ private Q_SLOTS:
         QCOMPARE(line(dlg, 2)->cursor().shape(), Qt::PointingHandCursor);
     }
 
+    void recordInAndOut()
+    {
+        TestEnv &env = *m_env;
+        env.addCategory(QStringLiteral("news"));
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        zorbin::store::SiteRecord record;
+        record.id = 42;
+        for (int f = 1; f < zorbin::store::SiteFieldCount; ++f)
+            record.fields[size_t(f)] = QStringLiteral("value %1").arg(f);
+        record[F::Mozoo] = QStringLiteral("news");
+        env.selection.selectedId = 42;
+        dlg.setRecord(record);
+        // Each field lands in the box of its own number.
+        for (int n = 1; n <= 15; ++n) {
+            if (n == 3 || n == 11)
+                continue;
+            QCOMPARE(line(dlg, n)->text(), record.fields[size_t(n)]);
+        }
+        QCOMPARE(subject(dlg)->currentText(), QStringLiteral("news"));
+        QCOMPARE(dlg.findChild<QPlainTextEdit *>(QStringLiteral("Text11"))->toPlainText(),
+                 record[F::Tozihat]);
+        const zorbin::store::SiteRecord back = dlg.record();
+        QCOMPARE(back.id, qint64(42));
+        for (int f = 1; f < zorbin::store::SiteFieldCount; ++f)
+            QCOMPARE(back.fields[size_t(f)], record.fields[size_t(f)]);
+        // A NULL field leaves its box as it was.
+        zorbin::store::SiteRecord partial;
+        partial[F::Onvan] = QStringLiteral("other");
+        dlg.setRecord(partial);
+        QCOMPARE(line(dlg, 1)->text(), QStringLiteral("other"));
+        QCOMPARE(line(dlg, 2)->text(), record[F::Address]);
+        QVERIFY(script.shown.isEmpty());
+    }
+
     void refusedSaveKeepsInput()
     {
         TestEnv &env = *m_env;
