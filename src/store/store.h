@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 
