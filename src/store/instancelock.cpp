@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
 namespace zorbin::store {
 
@@ -38,6 +39,10 @@ Result<std::unique_ptr<QLockFile>> acquireInstanceLock(const QString &dataFolder
         QString host, application;
         // QLockFile itself takes over a lock whose process is gone; one that names no
         // process cannot belong to a running copy.
+        if (lock->getLockInfo(&pid, &host, &application))
+            return std::unique_ptr<QLockFile>();
+        // Another copy starting this very moment may not have written its lock yet.
+        QThread::msleep(100);
         if (lock->getLockInfo(&pid, &host, &application))
             return std::unique_ptr<QLockFile>();
         if (!lock->removeStaleLockFile())

@@ -353,8 +353,11 @@ bool Store::verify(OpenResult *result)
     // A large page cache keeps decrypted pages, so a second scan costs a fraction.
     exec(db, "PRAGMA cache_size = -65536", nullptr);
     exec(db, "PRAGMA temp_store = MEMORY", nullptr);
-    if (auto indexed = ensureIndexes(); !indexed)
+    if (auto indexed = ensureIndexes(); !indexed) {
         m_indexProblem = indexed.error().detail;
+        qWarning("The search indexes could not be made; lists read the table: %s",
+                 qPrintable(m_indexProblem));
+    }
     sqlite3_create_function_v2(db, "zorbin_prefix", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                prefixFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "zorbin_collect", 1, SQLITE_UTF8, &m_collected, nullptr,
