@@ -296,6 +296,12 @@ void TstDataSafety::lockPlaceAndKey()
         EnvVar xdg("XDG_RUNTIME_DIR", QByteArray());
         QCOMPARE(QFileInfo(instanceLockPath(folder)).path(), folder);
     }
+    // A runtime folder others may write in is not used.
+    QVERIFY(QFile::setPermissions(runtime.path(), QFileDevice::Permissions(0x7777)));
+    {
+        EnvVar xdg("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        QCOMPARE(QFileInfo(instanceLockPath(folder)).path(), folder);
+    }
 }
 
 void TstDataSafety::staleAndForeignLocks()

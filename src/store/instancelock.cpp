@@ -4,8 +4,29 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QThread>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zorbin::store {
+
+namespace {
+
+// $XDG_RUNTIME_DIR when it is a folder of this user that no one else may write in.
+QString privateRuntimeFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty() || !QDir::isAbsolutePath(runtime))
+        return QString();
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(runtime).constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QString();
+    return runtime;
+}
+
+} // namespace
 
 QString instanceLockPath(const QString &dataFolder)
 {
@@ -17,9 +38,7 @@ QString instanceLockPath(const QString &dataFolder)
             .toHex()
             .left(32);
     const QString name = QStringLiteral("zorbin-%1.lock").arg(QString::fromLatin1(key));
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir() &&
-        QFileInfo(runtime).isWritable())
+    if (const QString runtime = privateRuntimeFolder(); !runtime.isEmpty())
         return QDir(runtime).filePath(name);
     return QDir(canonical).filePath(QStringLiteral(".zorbin.lock"));
 }
