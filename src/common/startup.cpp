@@ -1,6 +1,7 @@
 #include "common/startup.h"
 
 #include "store/connectiontext.h"
+#include "store/newinstall.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,10 @@ QString openErrorMessage(const store::OpenResult &result)
                               "نیست؛ "
                               "پرونده ناقص است.")
             .arg(result.detail);
+    case OpenError::IsFolder:
+        return QStringLiteral("به جای پرونده اطلاعات (ZBDB.mdb) پوشه‌ای با همین نام هست.\r\n"
+                              "آن پوشه را جابه‌جا کنید یا نامش را عوض کنید:\r\n") +
+               result.detail;
     case OpenError::BadConnection:
         return QStringLiteral("نشانی پرونده اطلاعات مشخص نیست.");
     case OpenError::Failed:
@@ -53,20 +58,23 @@ QString openErrorMessage(const store::OpenResult &result)
 std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message, bool verify)
 {
     const QString path = QDir(folder).filePath(QString::fromLatin1(store::kDatabaseFileName));
-    if (!QFileInfo::exists(path)) {
-        QString error;
-        const bool made = QDir().mkpath(folder) && store::Store::createDatabase(path, &error);
+    // What an interrupted first start left is cleared before the folder is judged.
+    const auto recovered = store::recoverInterruptedCreation(folder);
+    if (!recovered) {
+        if (message)
+            *message = openErrorMessage({store::OpenError::CannotCreate, recovered.error().detail});
+        return nullptr;
+    }
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        QFile picture(QStringLiteral(":/none.jpg"));
+        const QByteArray pictureData =
+            picture.open(QIODevice::ReadOnly) ? picture.readAll() : QByteArray();
+        const auto made = store::makeNewInstallation(folder, pictureData);
         if (!made) {
             if (message)
                 *message = openErrorMessage({store::OpenError::CannotCreate, folder});
             return nullptr;
         }
-        const QString images = QDir(folder).filePath(QStringLiteral("images"));
-        QDir().mkpath(images);
-        const QString none = QDir(images).filePath(QStringLiteral("none.jpg"));
-        if (!QFileInfo::exists(none) && QFile::copy(QStringLiteral(":/none.jpg"), none))
-            QFile::setPermissions(none, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                            QFile::ReadOther);
     }
     store::OpenResult result;
     const QString text = store::connectionText(folder);

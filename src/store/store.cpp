@@ -99,6 +99,9 @@ bool exec(sqlite3 *db, const char *sql, QString *error)
     return false;
 }
 
+// How long a statement waits for another program's write to finish before it fails.
+constexpr int kBusyTimeoutMs = 5000;
+
 bool applyKey(sqlite3 *db)
 {
     const QByteArray key(kDatabasePassword);
@@ -136,10 +139,11 @@ namespace {
 
 // A range on the column's case-insensitive index; with `folded`, the rows in the range
 // are also compared with the folded prefix.
-QByteArray searchSql(SearchColumn column, bool folded)
+QByteArray searchSql(SearchColumn column, bool folded, bool tableOnly = false)
 {
     const QByteArray c = searchColumnName(column);
-    QByteArray sql = "SELECT zorbin_collect(ID) FROM Table_Site WHERE " + c +
+    QByteArray sql = "SELECT zorbin_collect(ID) FROM Table_Site " +
+                     QByteArray(tableOnly ? "NOT INDEXED " : "") + "WHERE " + c +
                      " COLLATE NOCASE >= ?1 AND " + c + " COLLATE NOCASE < ?2";
     if (folded)
         sql += " AND zorbin_prefix(" + c + ", ?3)";
@@ -209,6 +213,7 @@ bool Store::createDatabase(const QString &path, QString *error)
         sqlite3_close(db);
         return false;
     }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     bool ok = applyKey(db) && exec(db, "BEGIN", error);
     for (const char *sql : kSchema)
         ok = ok && exec(db, sql, error);
@@ -252,6 +257,11 @@ std::unique_ptr<Store> Store::connect(const QString &connectionText, OpenResult 
     }
     const QString path = info->dataSource;
     const QFileInfo fi(path);
+    if (fi.isDir()) {
+        r.error = OpenError::IsFolder;
+        r.detail = path;
+        return nullptr;
+    }
     if (!fi.exists()) {
         r.error = OpenError::CannotCreate;
         r.detail = path;
@@ -288,6 +298,7 @@ std::unique_ptr<Store> Store::connect(const QString &connectionText, OpenResult 
         return nullptr;
     }
     std::unique_ptr<Store> store(new Store(db, path));
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     const QByteArray password = info->password.toUtf8();
     if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK) {
         r.error = OpenError::Failed;
@@ -342,13 +353,29 @@ bool Store::verify(OpenResult *result)
     // A large page cache keeps decrypted pages, so a second scan costs a fraction.
     exec(db, "PRAGMA cache_size = -65536", nullptr);
     exec(db, "PRAGMA temp_store = MEMORY", nullptr);
-    for (const char *sql : kIndexes)
-        exec(db, sql, nullptr);
+    if (auto indexed = ensureIndexes(); !indexed) {
+        m_indexProblem = indexed.error().detail;
+        qWarning("The search indexes could not be made; lists read the table: %s",
+                 qPrintable(m_indexProblem));
+    }
     sqlite3_create_function_v2(db, "zorbin_prefix", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                prefixFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "zorbin_collect", 1, SQLITE_UTF8, &m_collected, nullptr,
                                collectStep, collectFinal, nullptr);
     return true;
+}
+
+Result<void> Store::ensureIndexes()
+{
+    for (const char *sql : kIndexes) {
+        QString error;
+        if (!exec(m_db, sql, &error)) {
+            const int code = sqlite3_errcode(m_db) & 0xFF;
+            return failure(code == SQLITE_BUSY ? StoreError::Kind::Busy : StoreError::Kind::Engine,
+                           QString::fromLatin1(sql) + QStringLiteral(": ") + error);
+        }
+    }
+    return {};
 }
 
 bool Store::fail(const char *what)
@@ -408,8 +435,14 @@ QVector<qint64> Store::siteIds()
     Statement st(m_db, "SELECT zorbin_collect(ID) FROM "
                        "(SELECT ID FROM Table_Site INDEXED BY Site_ID ORDER BY ID)");
     if (st.step() != SQLITE_ROW) {
-        fail("site list");
+        // The index is missing or damaged: the table itself still holds every site.
         m_collected.clear();
+        Statement plain(m_db, "SELECT zorbin_collect(ID) FROM "
+                              "(SELECT ID FROM Table_Site NOT INDEXED ORDER BY ID)");
+        if (plain.step() != SQLITE_ROW) {
+            fail("site list");
+            m_collected.clear();
+        }
     }
     QVector<qint64> ids = std::exchange(m_collected, {});
     sortIds(ids); // the engine may drop the inner order; this keeps it cheaply
@@ -428,22 +461,29 @@ QVector<qint64> Store::searchSites(SearchColumn column, const QString &prefix)
     const bool exact =
         variants.first().toUcs4().size() == prefix.toUcs4().size() && !folded.endsWith('@');
     const int slot = SlotSearch + 2 * int(column) + (exact ? 0 : 1);
-    Statement &st = cached(slot, searchSql(column, !exact));
-    m_collected.clear();
-    for (const QString &variant : variants) {
-        const QByteArray lower = variant.toUtf8();
-        st.reset();
-        st.bindUtf8(1, lower);
-        st.bindUtf8(2, prefixUpperBound(lower));
-        if (!exact)
-            st.bindUtf8(3, folded);
-        if (st.step() != SQLITE_ROW) {
-            fail("search");
-            m_collected.clear();
-            break;
+    const auto run = [&](Statement &st) {
+        m_collected.clear();
+        for (const QString &variant : variants) {
+            const QByteArray lower = variant.toUtf8();
+            st.reset();
+            st.bindUtf8(1, lower);
+            st.bindUtf8(2, prefixUpperBound(lower));
+            if (!exact)
+                st.bindUtf8(3, folded);
+            if (st.step() != SQLITE_ROW) {
+                m_collected.clear();
+                return false;
+            }
         }
+        st.reset();
+        return true;
+    };
+    if (!run(cached(slot, searchSql(column, !exact)))) {
+        // A damaged index must not hide the sites: the table itself is searched.
+        Statement plain(m_db, searchSql(column, !exact, true).constData());
+        if (!run(plain))
+            fail("search");
     }
-    st.reset();
     QVector<qint64> ids = std::exchange(m_collected, {});
     sortIds(ids);
     return ids;
@@ -527,7 +567,11 @@ bool Store::deleteSite(qint64 id)
 
 qint64 Store::siteCount()
 {
-    return count("SELECT count(*) FROM Table_Site");
+    const qint64 n = count("SELECT count(*) FROM Table_Site");
+    if (!m_failed)
+        return n;
+    // The engine counts through the smallest index; a damaged one must not hide the sites.
+    return count("SELECT count(*) FROM Table_Site NOT INDEXED");
 }
 
 QVector<CategoryRecord> Store::categories()

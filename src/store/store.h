@@ -26,6 +26,7 @@ enum class OpenError {
     MissingTable,  // a table is missing
     WrongColumns,  // a table lacks a column or has them in another order
     BadConnection, // the connection text names no file
+    IsFolder,      // a folder stands where the database file should be
     Failed         // anything else the engine reported
 };
 
@@ -56,6 +57,11 @@ public:
 
     // Makes the new-installation database: the four tables and the default account.
     static bool createDatabase(const QString &path, QString *error);
+
+    // Adds the search indexes a file made elsewhere may lack. Opening calls it and keeps a
+    // failure in indexProblem() without failing: lists and counts then read the table.
+    Result<void> ensureIndexes();
+    QString indexProblem() const { return m_indexProblem; }
 
     static const QString &defaultUserName();
     static const QString &defaultPassword();
@@ -102,6 +108,7 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_path;
     QString m_lastError;
+    QString m_indexProblem;
     bool m_failed = false;
     QVector<qint64> m_collected; // filled by the engine during an ID query
     std::vector<std::unique_ptr<Statement>> m_statements;
