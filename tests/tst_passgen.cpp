@@ -69,8 +69,6 @@ private slots:
         QCOMPARE(buildAlphabet({true, false, true, false}, QStringLiteral("!!")), digits + capital);
         QCOMPARE(buildAlphabet({true, true, true, true}, QStringLiteral("aa\"")),
                  digits + small + capital + QStringLiteral("aa\""));
-        QCOMPARE(buildAlphabet({false, false, false, true}, defaultOtherCharacters()),
-                 QStringLiteral("!@#$%^&*-_="));
         QCOMPARE(buildAlphabet({false, false, false, false}, QStringLiteral("x")), QString());
     }
 

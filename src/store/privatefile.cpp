@@ -31,8 +31,8 @@ std::expected<QString, QString> createPrivateTemp(const QString &finalPath)
         return std::unexpected(QStringLiteral("folder does not exist: ") +
                                QDir::toNativeSeparators(folder));
     // QTemporaryFile makes its files 0600 with O_EXCL, never following a planted link.
-    QTemporaryFile temp(QDir(folder).filePath(QStringLiteral(".") + info.fileName() +
-                                              QStringLiteral(".XXXXXX.part")));
+    // A short fixed name: the final name may already be as long as a name can be.
+    QTemporaryFile temp(QDir(folder).filePath(QStringLiteral(".zorbin-XXXXXX.part")));
     temp.setAutoRemove(false);
     if (!temp.open())
         return std::unexpected(QStringLiteral("cannot create a file in ") +
