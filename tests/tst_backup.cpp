@@ -116,6 +116,11 @@ private slots:
         QCOMPARE(noFolder.error().kind, StoreError::Kind::Io);
         QVERIFY(!noFolder.error().detail.isEmpty());
         QVERIFY(!env.store->backupTo(target.path())); // a folder is in the way
+        // The open database itself is never replaced by its own backup.
+        const QString database = QDir(env.dir.path()).filePath(QStringLiteral("ZBDB.mdb"));
+        const QByteArray before = hashOf(database);
+        QVERIFY(!env.store->backupTo(database));
+        QCOMPARE(hashOf(database), before);
         QVERIFY(QDir(target.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
         if (::geteuid() != 0) {
             QVERIFY(QFile::setPermissions(target.path(), QFile::ReadOwner | QFile::ExeOwner));

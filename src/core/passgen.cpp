@@ -1,5 +1,7 @@
 #include "core/passgen.h"
 
+#include "store/text.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -53,7 +55,7 @@ std::optional<int> acceptedLength(const QString &text)
 std::expected<QString, GenerateError>
 generatorAlphabet(const QString &lengthText, const ClassChoice &checked, const QString &other)
 {
-    if (lengthText.trimmed().isEmpty())
+    if (store::trimBlanks(lengthText).isEmpty())
         return std::unexpected(GenerateError::NoLength);
     if (std::find(checked.begin(), checked.end(), true) == checked.end())
         return std::unexpected(GenerateError::NoClass);

@@ -106,6 +106,12 @@ Result<void> Store::backupTo(const QString &path)
     if (QFileInfo(path).isDir())
         return ioFailure(QStringLiteral("backup: a folder is in the way: ") +
                          QDir::toNativeSeparators(path));
+    // Replacing the open database file would leave this connection writing to a file
+    // that no longer has a name: later changes would be lost.
+    const QString existing = QFileInfo(path).canonicalFilePath();
+    if (!existing.isEmpty() && existing == QFileInfo(m_path).canonicalFilePath())
+        return ioFailure(QStringLiteral("backup: the database cannot be its own backup: ") +
+                         QDir::toNativeSeparators(path));
     auto temp = createPrivateTemp(path);
     if (!temp)
         return ioFailure(temp.error());
