@@ -79,7 +79,9 @@ private slots:
                                   QString(10000, u'8'),
                                   "x\u202Eexe",
                                   "a/b/../c",
-                                  "..."};
+                                  "...",
+                                  "a.",
+                                  "a.b."};
         QSet<QString> seen;
         for (const QString &m : mobiles) {
             const QString name = pictureFileName(m);

@@ -46,9 +46,10 @@ QString pictureFileName(const QString &mobile)
     for (qsizetype i = 0; i < chars.size(); ++i) {
         const char32_t c = chars[i];
         bool plain = plainChar(c);
-        // A dot may separate digits, but never start the name or stand beside another dot.
+        // A dot may separate digits, but never start or end the name or stand beside
+        // another dot.
         if (c == '.' &&
-            (i == 0 || chars[i - 1] == '.' || (i + 1 < chars.size() && chars[i + 1] == '.')))
+            (i == 0 || i + 1 == chars.size() || chars[i - 1] == '.' || chars[i + 1] == '.'))
             plain = false;
         if (plain)
             base += QString::fromUcs4(&c, 1);
