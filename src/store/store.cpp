@@ -60,6 +60,9 @@ const char *const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS Site_Address ON Table_Site(Address COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS Site_Mozoo ON Table_Site(Mozoo COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS Site_Modir ON Table_Site(Modir COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Contact_ID ON Table_Contact(ID)",
+    "CREATE INDEX IF NOT EXISTS Contact_Name ON Table_Contact(Name COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Contact_Mobile ON Table_Contact(Mobile COLLATE NOCASE)",
 };
 
 void prefixFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
