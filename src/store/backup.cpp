@@ -1,7 +1,7 @@
 // Backup and restore of the whole database file.
 #include "store/connectiontext.h"
 #include "store/engineerror.h"
-#include "store/privatefile.h"
+#include "store/filemodes.h"
 #include "store/store.h"
 
 #include <QDateTime>
@@ -21,7 +21,7 @@ std::unexpected<StoreError> ioFailure(const QString &detail)
 
 // Copies the open database `source` into the empty file `path` page by page, in one
 // read transaction, so the copy is consistent even while the file is in use.
-std::expected<void, QString> onlineCopy(sqlite3 *source, const QString &path)
+Result<void> onlineCopy(sqlite3 *source, const QString &path)
 {
     sqlite3 *dest = nullptr;
     const QByteArray file = QFile::encodeName(path);
@@ -32,19 +32,19 @@ std::expected<void, QString> onlineCopy(sqlite3 *source, const QString &path)
     if (sqlite3_open_v2(file.constData(), &dest, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         const QString words = engineWords(dest);
         sqlite3_close(dest);
-        return std::unexpected(words);
+        return ioFailure(words);
     }
     const QByteArray key(kDatabasePassword);
     if (sqlite3_key(dest, key.constData(), int(key.size())) != SQLITE_OK) {
         const QString words = engineWords(dest);
         sqlite3_close(dest);
-        return std::unexpected(words);
+        return ioFailure(words);
     }
     sqlite3_backup *backup = sqlite3_backup_init(dest, "main", source, "main");
     if (!backup) {
         const QString words = engineWords(dest);
         sqlite3_close(dest);
-        return std::unexpected(words);
+        return ioFailure(words);
     }
     const int rc = sqlite3_backup_step(backup, -1);
     sqlite3_backup_finish(backup);
@@ -52,35 +52,35 @@ std::expected<void, QString> onlineCopy(sqlite3 *source, const QString &path)
         const QString words = QStringLiteral("cannot write ") + QDir::toNativeSeparators(path) +
                               QStringLiteral(": ") + QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(dest);
-        return std::unexpected(words);
+        return ioFailure(words);
     }
     if (sqlite3_close(dest) != SQLITE_OK)
-        return std::unexpected(QStringLiteral("cannot close ") + QDir::toNativeSeparators(path));
+        return ioFailure(QStringLiteral("cannot close ") + QDir::toNativeSeparators(path));
     return {};
 }
 
 // Copies the file at `from` into the existing file `to`, byte for byte.
-std::expected<void, QString> copyBytes(const QString &from, const QString &to)
+Result<void> copyBytes(const QString &from, const QString &to)
 {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
-        return std::unexpected(QStringLiteral("cannot read ") + QDir::toNativeSeparators(from) +
+        return ioFailure(QStringLiteral("cannot read ") + QDir::toNativeSeparators(from) +
                                QStringLiteral(": ") + in.errorString());
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return std::unexpected(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
+        return ioFailure(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
                                QStringLiteral(": ") + out.errorString());
     QByteArray chunk;
     while (!(chunk = in.read(1 << 20)).isEmpty()) {
         if (out.write(chunk) != chunk.size())
-            return std::unexpected(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
+            return ioFailure(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
                                    QStringLiteral(": ") + out.errorString());
     }
     if (in.error() != QFileDevice::NoError)
-        return std::unexpected(QStringLiteral("cannot read ") + QDir::toNativeSeparators(from) +
+        return ioFailure(QStringLiteral("cannot read ") + QDir::toNativeSeparators(from) +
                                QStringLiteral(": ") + in.errorString());
     if (!out.flush())
-        return std::unexpected(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
+        return ioFailure(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
                                QStringLiteral(": ") + out.errorString());
     return {};
 }
@@ -114,7 +114,7 @@ Result<void> Store::backupTo(const QString &path)
                          QDir::toNativeSeparators(path));
     auto temp = createPrivateTemp(path);
     if (!temp)
-        return ioFailure(temp.error());
+        return std::unexpected(temp.error());
     auto done = onlineCopy(m_db, *temp);
     if (done)
         done = syncFile(*temp);
@@ -122,7 +122,7 @@ Result<void> Store::backupTo(const QString &path)
         done = renameOver(*temp, path);
     if (!done) {
         removeDatabaseTemp(*temp);
-        return ioFailure(done.error());
+        return std::unexpected(done.error());
     }
     return std::expected<void, StoreError>();
 }
@@ -145,10 +145,10 @@ Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *re
     // never changed and the check sees exactly what will be put in place.
     auto temp = createPrivateTemp(m_path);
     if (!temp)
-        return ioFailure(temp.error());
+        return std::unexpected(temp.error());
     if (auto copied = copyBytes(backupPath, *temp); !copied) {
         removeDatabaseTemp(*temp);
-        return ioFailure(copied.error());
+        return std::unexpected(copied.error());
     }
     {
         const QString text = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
@@ -166,7 +166,7 @@ Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *re
     }
     if (auto synced = syncFile(*temp); !synced) {
         removeDatabaseTemp(*temp);
-        return ioFailure(synced.error());
+        return std::unexpected(synced.error());
     }
 
     // The data being replaced stays beside it, as a consistent copy restorable later.
@@ -177,7 +177,7 @@ Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *re
     }
     if (auto placed = renameOver(*temp, m_path); !placed) {
         removeDatabaseTemp(*temp);
-        return ioFailure(placed.error());
+        return std::unexpected(placed.error());
     }
     return done;
 }

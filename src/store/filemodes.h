@@ -9,7 +9,8 @@ namespace zorbin::store {
 
 // What the program keeps is the user's alone: folders it makes are 0700 and files it
 // writes 0600, whatever the umask. Folders and files that already exist keep the modes
-// the user gave them.
+// the user gave them. Files are written under a temporary name beside their final path and
+// renamed into place, so a killed process never leaves a half-made file under that name.
 
 // Makes `path` and any missing parent folders, each new one 0700.
 Result<void> makePrivateFolder(const QString &path);
@@ -19,9 +20,22 @@ Result<void> makePrivateFolder(const QString &path);
 // it is.
 Result<void> createPrivateFile(const QString &path);
 
-// Writes `data` to `path` through a 0600 file of a temporary name in the same folder,
-// renamed into place only when complete; an existing `path` is not replaced.
+// Makes an empty 0600 file with a unique temporary name in the folder of `finalPath` and
+// returns its path. Its name carries kPartialFileMark.
+Result<QString> createPrivateTemp(const QString &finalPath);
+
+// Flushes `path` to the disk, so that a rename after it never exposes a short file.
+Result<void> syncFile(const QString &path);
+
+// Renames `from` over `to` in one step, replacing a file there.
+Result<void> renameOver(const QString &from, const QString &to);
+
+// Writes `data` to exactly `path` through a synced 0600 temporary file and a rename,
+// replacing a file there.
 Result<void> writePrivateFile(const QString &path, const QByteArray &data);
+
+// Removes a temporary database file and the journal the engine may have left beside it.
+void removeDatabaseTemp(const QString &path);
 
 // The name part a file being written gets before it is renamed into place; what carries it
 // in a data folder at start was left by an interrupted run.

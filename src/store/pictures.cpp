@@ -1,6 +1,6 @@
 #include "store/pictures.h"
 
-#include "store/privatefile.h"
+#include "store/filemodes.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -107,7 +107,7 @@ Result<QString> savePicture(const QString &dataFolder, const QString &mobile, co
     if (image.isNull())
         return failure(StoreError::Kind::Io, QStringLiteral("no picture to save"));
     if (auto made = makePrivateFolder(picturesFolder(dataFolder)); !made)
-        return failure(StoreError::Kind::Io, made.error());
+        return std::unexpected(made.error());
 
     QImage picture = image;
     if (picture.width() > kPictureMaxSide || picture.height() > kPictureMaxSide)
@@ -133,7 +133,7 @@ Result<QString> savePicture(const QString &dataFolder, const QString &mobile, co
 
     const QString path = picturePath(dataFolder, mobile);
     if (auto written = writePrivateFile(path, jpeg); !written)
-        return failure(StoreError::Kind::Io, written.error());
+        return std::unexpected(written.error());
     return path;
 }
 
