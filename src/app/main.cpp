@@ -3,15 +3,14 @@
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "store/datafolder.h"
-#include "store/messages.h"
+#include "store/filemodes.h"
+#include "store/instancelock.h"
 #include "store/selection.h"
 #include "store/settings.h"
 #include "store/store.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDir>
-#include <QLockFile>
 #include <QTimer>
 #include <unistd.h>
 
@@ -43,14 +42,10 @@ int main(int argc, char *argv[])
     const QString folder = zorbin::store::resolveDataFolder();
 
     // One copy per data folder: a second start ends at once, silently, before any window.
-    const QByteArray key =
-        QCryptographicHash::hash(QDir(folder).absolutePath().toUtf8(), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    QLockFile lock(
-        QDir::temp().filePath(QStringLiteral("zorbin-%1.lock").arg(QString::fromLatin1(key))));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError)
+    // The folder is made first (0700) so that the lock can be keyed on its real path.
+    const auto folderMade = zorbin::store::makePrivateFolder(folder);
+    auto lock = zorbin::store::acquireInstanceLock(folder);
+    if (folderMade && lock && !*lock)
         return 0;
 
     zorbin::ui::setupApplication(app);

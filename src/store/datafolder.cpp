@@ -2,6 +2,7 @@
 
 #include "store/connectiontext.h"
 #include "store/messages.h"
+#include "store/newinstall.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
@@ -34,19 +35,23 @@ QString resolveSettingsFolder()
 std::unique_ptr<Store> openDataFolder(const QString &folder, QString *message, bool verify)
 {
     const QString path = QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName));
-    if (!QFileInfo::exists(path)) {
-        const bool made = QDir().mkpath(folder) && Store::createDatabase(path).has_value();
+    // What an interrupted first start left is cleared before the folder is judged.
+    const auto recovered = recoverInterruptedCreation(folder);
+    if (!recovered) {
+        if (message)
+            *message = openErrorMessage({OpenError::CannotCreate, recovered.error().detail});
+        return nullptr;
+    }
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        QFile picture(QStringLiteral(":/none.jpg"));
+        const QByteArray pictureData =
+            picture.open(QIODevice::ReadOnly) ? picture.readAll() : QByteArray();
+        const auto made = makeNewInstallation(folder, pictureData);
         if (!made) {
             if (message)
                 *message = openErrorMessage({OpenError::CannotCreate, folder});
             return nullptr;
         }
-        const QString images = QDir(folder).filePath(QStringLiteral("images"));
-        QDir().mkpath(images);
-        const QString none = QDir(images).filePath(QStringLiteral("none.jpg"));
-        if (!QFileInfo::exists(none) && QFile::copy(QStringLiteral(":/none.jpg"), none))
-            QFile::setPermissions(none, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                            QFile::ReadOther);
     }
     OpenResult result;
     const QString text = connectionText(folder);

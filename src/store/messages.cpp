@@ -39,6 +39,10 @@ QString openErrorMessage(const OpenResult &result)
                               "نیست؛ "
                               "پرونده ناقص است.")
             .arg(result.detail);
+    case OpenError::IsFolder:
+        return QStringLiteral("به جای پرونده اطلاعات (ZBDB.mdb) پوشه‌ای با همین نام هست.\r\n"
+                              "آن پوشه را جابه‌جا کنید یا نامش را عوض کنید:\r\n") +
+               result.detail;
     case OpenError::BadConnection:
         return QStringLiteral("نشانی پرونده اطلاعات مشخص نیست.");
     case OpenError::Failed:

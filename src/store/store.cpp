@@ -1,7 +1,9 @@
 #include "store/store.h"
 
 #include "store/connectiontext.h"
+#include "store/engineerror.h"
 #include "store/fold.h"
+#include "store/prefixsearch.h"
 #include "store/sqlite.h"
 
 #include <QFile>
@@ -60,6 +62,9 @@ const char *const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS Site_Address ON Table_Site(Address COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS Site_Mozoo ON Table_Site(Mozoo COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS Site_Modir ON Table_Site(Modir COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Contact_ID ON Table_Contact(ID)",
+    "CREATE INDEX IF NOT EXISTS Contact_Name ON Table_Contact(Name COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Contact_Mobile ON Table_Contact(Mobile COLLATE NOCASE)",
 };
 
 void prefixFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -99,6 +104,9 @@ bool exec(sqlite3 *db, const char *sql, QString *error)
     return false;
 }
 
+// How long a statement waits for another program's write to finish before it fails.
+constexpr int kBusyTimeoutMs = 5000;
+
 bool applyKey(sqlite3 *db)
 {
     const QByteArray key(kDatabasePassword);
@@ -133,18 +141,6 @@ const char *searchColumnName(SearchColumn column)
 }
 
 namespace {
-
-// A range on the column's case-insensitive index; with `folded`, the rows in the range
-// are also compared with the folded prefix.
-QByteArray searchSql(SearchColumn column, bool folded)
-{
-    const QByteArray c = searchColumnName(column);
-    QByteArray sql = "SELECT zorbin_collect(ID) FROM Table_Site WHERE " + c +
-                     " COLLATE NOCASE >= ?1 AND " + c + " COLLATE NOCASE < ?2";
-    if (folded)
-        sql += " AND zorbin_prefix(" + c + ", ?3)";
-    return sql;
-}
 
 // Sorts IDs; dense ones (the usual case) through a bitmap in linear time.
 void sortIds(QVector<qint64> &ids)
@@ -208,6 +204,7 @@ Result<void> Store::createDatabase(const QString &path)
         sqlite3_close(db);
         return failure(StoreError::Kind::Io, detail);
     }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     QString error;
     bool ok = applyKey(db) && exec(db, "BEGIN", &error);
     for (const char *sql : kSchema)
@@ -254,6 +251,11 @@ std::unique_ptr<Store> Store::connect(const QString &connectionText, OpenResult 
     }
     const QString path = info->dataSource;
     const QFileInfo fi(path);
+    if (fi.isDir()) {
+        r.error = OpenError::IsFolder;
+        r.detail = path;
+        return nullptr;
+    }
     if (!fi.exists()) {
         r.error = OpenError::CannotCreate;
         r.detail = path;
@@ -290,6 +292,7 @@ std::unique_ptr<Store> Store::connect(const QString &connectionText, OpenResult 
         return nullptr;
     }
     std::unique_ptr<Store> store(new Store(db, path));
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     const QByteArray password = info->password.toUtf8();
     if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK) {
         r.error = OpenError::Failed;
@@ -344,8 +347,11 @@ bool Store::verify(OpenResult *result)
     // A large page cache keeps decrypted pages, so a second scan costs a fraction.
     exec(db, "PRAGMA cache_size = -65536", nullptr);
     exec(db, "PRAGMA temp_store = MEMORY", nullptr);
-    for (const char *sql : kIndexes)
-        exec(db, sql, nullptr);
+    if (auto indexed = ensureIndexes(); !indexed) {
+        m_indexProblem = indexed.error().detail;
+        qWarning("The search indexes could not be made; lists read the table: %s",
+                 qPrintable(m_indexProblem));
+    }
     sqlite3_create_function_v2(db, "zorbin_prefix", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                prefixFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "zorbin_collect", 1, SQLITE_UTF8, &m_collected, nullptr,
@@ -353,12 +359,22 @@ bool Store::verify(OpenResult *result)
     return true;
 }
 
+Result<void> Store::ensureIndexes()
+{
+    for (const char *sql : kIndexes) {
+        QString error;
+        if (!exec(m_db, sql, &error)) {
+            StoreError problem = engineError();
+            problem.detail = QString::fromLatin1(sql) + QStringLiteral(": ") + error;
+            return std::unexpected(problem);
+        }
+    }
+    return {};
+}
+
 StoreError Store::engineError() const
 {
-    const int code = sqlite3_errcode(m_db) & 0xFF;
-    const auto kind = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? StoreError::Kind::Busy
-                                                                     : StoreError::Kind::Engine;
-    return {kind, QString::fromUtf8(sqlite3_errmsg(m_db))};
+    return engineErrorOf(m_db);
 }
 
 Result<void> Store::changedOne(int rc, qint64 id)
@@ -411,8 +427,14 @@ Result<QVector<qint64>> Store::siteIds()
     Statement st(m_db, "SELECT zorbin_collect(ID) FROM "
                        "(SELECT ID FROM Table_Site INDEXED BY Site_ID ORDER BY ID)");
     if (st.step() != SQLITE_ROW) {
+        // The index is missing or damaged: the table itself still holds every site.
         m_collected.clear();
-        return std::unexpected(engineError());
+        Statement plain(m_db, "SELECT zorbin_collect(ID) FROM "
+                              "(SELECT ID FROM Table_Site NOT INDEXED ORDER BY ID)");
+        if (plain.step() != SQLITE_ROW) {
+            m_collected.clear();
+            return std::unexpected(engineError());
+        }
     }
     QVector<qint64> ids = std::exchange(m_collected, {});
     sortIds(ids); // the engine may drop the inner order; this keeps it cheaply
@@ -423,30 +445,22 @@ Result<QVector<qint64>> Store::searchSites(SearchColumn column, const QString &p
 {
     if (prefix.isEmpty())
         return siteIds();
-    const QByteArray folded = foldUtf8(prefix.toUtf8());
-    const QStringList variants = prefixVariants(prefix);
-    // The index ranges answer exactly when they spell the whole prefix, unless the raised
-    // last byte lands on a capital letter, which the case-insensitive order reads as small.
-    const bool exact =
-        variants.first().toUcs4().size() == prefix.toUcs4().size() && !folded.endsWith('@');
-    const int slot = SlotSearch + 2 * int(column) + (exact ? 0 : 1);
-    Statement &st = cached(slot, searchSql(column, !exact));
+    const PrefixSearch search(prefix);
+    const char *name = searchColumnName(column);
+    const int slot = SlotSearch + 2 * int(column) + (search.exact ? 0 : 1);
     m_collected.clear();
-    for (const QString &variant : variants) {
-        const QByteArray lower = variant.toUtf8();
-        st.reset();
-        st.bindUtf8(1, lower);
-        st.bindUtf8(2, prefixUpperBound(lower));
-        if (!exact)
-            st.bindUtf8(3, folded);
-        if (st.step() != SQLITE_ROW) {
-            const StoreError error = engineError();
-            st.reset();
-            m_collected.clear();
-            return std::unexpected(error);
-        }
+    auto found = runPrefixSearch(
+        m_db, cached(slot, prefixSearchSql("Table_Site", name, search.exact)), search);
+    if (!found) {
+        // A damaged index must not hide the sites: the table itself is searched.
+        m_collected.clear();
+        Statement plain(m_db, prefixSearchSql("Table_Site", name, search.exact, true).constData());
+        found = runPrefixSearch(m_db, plain, search);
     }
-    st.reset();
+    if (!found) {
+        m_collected.clear();
+        return std::unexpected(found.error());
+    }
     QVector<qint64> ids = std::exchange(m_collected, {});
     sortIds(ids);
     return ids;
@@ -526,7 +540,10 @@ Result<void> Store::deleteSite(qint64 id)
 
 Result<qint64> Store::siteCount()
 {
-    return count("SELECT count(*) FROM Table_Site");
+    if (auto n = count("SELECT count(*) FROM Table_Site"))
+        return n;
+    // The engine counts through the smallest index; a damaged one must not hide the sites.
+    return count("SELECT count(*) FROM Table_Site NOT INDEXED");
 }
 
 Result<QVector<CategoryRecord>> Store::categories()
