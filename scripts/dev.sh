@@ -4,6 +4,8 @@
 #   scripts/dev.sh test       build (Debug, -Werror) and run every test
 #   scripts/dev.sh sanitize   build with AddressSanitizer + UBSan and run every test
 #   scripts/dev.sh bench      build (Release) and run the benchmark
+#   scripts/dev.sh package    build (Release) and make the Debian package in build-release/
+#   scripts/dev.sh package-check  the package, unpacked into a scratch root and checked there
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
@@ -11,6 +13,9 @@ mode=${1:-run}
 packages=(cmake make g++ pkg-config libgl-dev qt6-base-dev qt6-base-dev-tools libqt6svg6
           libqt6svg6-dev qt6-translations-l10n libsqlcipher-dev sqlcipher sqlite3 poppler-utils)
 command -v npm >/dev/null 2>&1 || packages+=(npm)
+case "$mode" in
+package*) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
@@ -47,8 +52,18 @@ bench)
     cmake --build build-release -j"$jobs"
     ./build-release/zorbin_bench
     ;;
+package | package-check)
+    cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZORBIN_TESTS=OFF -DZORBIN_BENCH=OFF >/dev/null
+    cmake --build build-release -j"$jobs"
+    rm -f build-release/zorbin_*.deb
+    (cd build-release && cpack -G DEB >/dev/null)
+    deb=$(ls build-release/zorbin_*.deb)
+    echo "package: $deb ($(du -k "$deb" | cut -f1) KiB)"
+    [ "$mode" = package ] && exit 0
+    bash packaging/check-package.sh "$deb"
+    ;;
 *)
-    echo "usage: $0 run|test|sanitize|bench" >&2
+    echo "usage: $0 run|test|sanitize|bench|package|package-check" >&2
     exit 2
     ;;
 esac

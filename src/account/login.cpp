@@ -46,7 +46,6 @@ Login::Login(zorbin::ui::Context &context, QWidget *parent, bool namesLater)
 {
     setObjectName(QStringLiteral("Login"));
     setWindowTitle(QStringLiteral("Zorbin"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/person-lock.svg")));
     setFont(zorbin::ui::windowFont(10));
     buildForm();
     if (!namesLater)

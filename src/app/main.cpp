@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "core/commandline.h"
 #include "store/datafolder.h"
 #include "store/filemodes.h"
 #include "store/instancelock.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QTimer>
 #include <unistd.h>
 
@@ -35,6 +37,14 @@ public:
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer before any window, display or database is touched.
+    if (const auto status = zorbin::app::handleCommandLine(
+            argc, argv,
+            {QStringLiteral("Zorbin"), QStringLiteral(ZORBIN_VERSION),
+             QStringLiteral("Zorbin keeps the web sites you are registered at, their passwords "
+                            "and a phone book in one encrypted file.")}))
+        return *status;
+
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zorbin"));
     QCoreApplication::setOrganizationName(QStringLiteral("Zorbin"));
@@ -49,6 +59,8 @@ int main(int argc, char *argv[])
         return 0;
 
     zorbin::ui::setupApplication(app);
+    app.setWindowIcon(QIcon(QStringLiteral(":/appicon/zorbin.svg")));
+    app.setDesktopFileName(QStringLiteral("example.zorbin.Zorbin"));
 
     QString message;
     auto store = zorbin::store::openDataFolder(folder, &message, false);
