@@ -133,11 +133,13 @@ private Q_SLOTS:
              QList<QWidget *>{label6, label1, w.text1, w.save, w.edit, w.remove, w.grid})
             QVERIFY(frames.first()->isAncestorOf(c));
 
-        // The grid: ID and Category, whole rows, no editing.
+        // The grid: ID and Category, headed in Persian as the rest of the window, whole
+        // rows, no editing.
         QCOMPARE(w.grid->model()->columnCount(), 2);
-        QCOMPARE(w.grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
+        QCOMPARE(w.grid->model()->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("شناسه"));
         QCOMPARE(w.grid->model()->headerData(1, Qt::Horizontal).toString(),
-                 QStringLiteral("Category"));
+                 QStringLiteral("عنوان موضوع"));
         QCOMPARE(w.grid->selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(w.grid->editTriggers(), QAbstractItemView::NoEditTriggers);
         QVERIFY(w.grid->columnWidth(0) < w.grid->columnWidth(1));

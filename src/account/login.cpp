@@ -4,6 +4,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/textboxes.h"
 #include "store/messages.h"
 #include "store/settings.h"
 #include "store/store.h"
@@ -52,6 +53,7 @@ Login::Login(zorbin::ui::Context &context, QWidget *parent, bool namesLater)
     if (!namesLater)
         loadNames();
     loadSavedPassword();
+    zorbin::ui::liftLengthLimits(this);
     m_password->setFocus();
 }
 
@@ -105,6 +107,8 @@ void Login::makeControls()
     m_restore = new QPushButton(QIcon(QStringLiteral(":/icons/key.svg")),
                                 QStringLiteral("بازيابي رمز"), this);
     m_restore->setObjectName(QStringLiteral("Button_Restore"));
+    zorbin::ui::giveCaptionRoom(m_login);
+    zorbin::ui::giveCaptionRoom(m_restore);
 }
 
 // --- layout -----------------------------------------------------------------------------
@@ -185,10 +189,27 @@ bool Login::readUsers(QVector<UserRecord> *users)
 
 void Login::loadNames()
 {
+    // The first name added would become the shown one; the default name (or a name the
+    // user typed meanwhile) stays, whether the window was activated before or not.
+    const QString shown = m_userName->currentText();
     QVector<UserRecord> users;
     readUsers(&users);
     for (const UserRecord &user : users)
         m_userName->addItem(user.userName);
+    if (shown.isEmpty() || shown == Store::defaultUserName())
+        showDefaultName();
+    else
+        m_userName->setEditText(shown);
+}
+
+void Login::showDefaultName()
+{
+    // The list's current item follows, so that nothing brings another name back.
+    const int listed = m_userName->findText(Store::defaultUserName(),
+                                            Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (listed >= 0)
+        m_userName->setCurrentIndex(listed);
+    m_userName->setEditText(Store::defaultUserName());
 }
 
 void Login::loadSavedPassword()
@@ -208,7 +229,7 @@ bool Login::event(QEvent *event)
         if (m_skipActivation)
             m_skipActivation = false;
         else
-            m_userName->setEditText(Store::defaultUserName());
+            showDefaultName();
         break;
     case QEvent::WindowDeactivate:
         // Our own message boxes leave the typed name alone when they close.
