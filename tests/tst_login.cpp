@@ -102,6 +102,7 @@ private Q_SLOTS:
     void controlsAndTexts();
     void namesInTableOrder();
     void activationPutsDefaultName();
+    void defaultNameWinsOverTheFirstAccount();
     void wrongPasswordIsRefused();
     void ownMessageKeepsTypedName();
     void emptyPasswordShowsNothing();
@@ -183,6 +184,39 @@ void TestLogin::activationPutsDefaultName()
     w.login.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.login));
     QCOMPARE(w.names()->currentText(), QStringLiteral("admin"));
+}
+
+void TestLogin::defaultNameWinsOverTheFirstAccount()
+{
+    // "bob" comes first in the table; the first name added must not stay shown.
+    TestEnv &env = *m_env;
+    QVERIFY(run(env, "DELETE FROM Table_User"));
+    for (const char *name : {"bob", "admin", "carol"})
+        QVERIFY(addUser(env, QString::fromLatin1(name), QStringLiteral("p")));
+    Dialogs::Script script;
+    // Names read while the window is built, then the activation.
+    {
+        Window w(env);
+        QCOMPARE(w.names()->currentText(), QStringLiteral("admin"));
+        w.showActive();
+        QCOMPARE(w.names()->currentText(), QStringLiteral("admin"));
+        QCOMPARE(w.names()->currentIndex(), 1);
+    }
+    // At start: the window is active before the names are read.
+    Login later(*env.context, nullptr, true);
+    later.show();
+    later.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&later));
+    later.loadNames();
+    auto *combo = child<QComboBox>(later, "Combo1");
+    QCOMPARE(combo->count(), 3);
+    QCOMPARE(combo->currentText(), QStringLiteral("admin"));
+    QCOMPARE(combo->currentIndex(), 1);
+    // A name the user typed meanwhile stays.
+    Login typed(*env.context, nullptr, true);
+    child<QComboBox>(typed, "Combo1")->setEditText(QStringLiteral("carol"));
+    typed.loadNames();
+    QCOMPARE(child<QComboBox>(typed, "Combo1")->currentText(), QStringLiteral("carol"));
 }
 
 void TestLogin::wrongPasswordIsRefused()
