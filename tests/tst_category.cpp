@@ -283,6 +283,23 @@ private Q_SLOTS:
         QCOMPARE(env.store->site(site)->fields[zorbin::store::Mozoo], QStringLiteral("beta"));
     }
 
+    // A subject title longer than a line box's default limit loads whole, and saving it
+    // unchanged writes it back whole.
+    void longTitleSurvivesUnchangedSave()
+    {
+        TestEnv &env = *m_env;
+        const QString title = QString(40000, QChar(0x645)) + QStringLiteral("end");
+        const qint64 id = env.addCategory(title);
+        Dialogs::Script script;
+        Window w(env);
+        w.selectRow(0);
+        w.click(w.edit);
+        QCOMPARE(w.text1->text().size(), title.size());
+        w.click(w.save);
+        QVERIFY(script.shown.isEmpty());
+        QCOMPARE(env.store->category(id)->title, title);
+    }
+
     void deleteExactId()
     {
         TestEnv &env = *m_env;
