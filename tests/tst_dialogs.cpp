@@ -146,7 +146,8 @@ private Q_SLOTS:
         const QString open = QCoreApplication::translate("QFileDialog", "&Open");
         QVERIFY2(!open.contains(QLatin1Char('&')) && open != QLatin1String("&Open"),
                  qPrintable(open));
-        QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("&Yes")), QStringLiteral("&Yes"));
+        QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("&Yes")),
+                 QStringLiteral("&Yes"));
         QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("ذخيره && &خروج")),
                  QStringLiteral("ذخيره & خروج"));
     }

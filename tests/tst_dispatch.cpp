@@ -768,7 +768,7 @@ void TestDispatch::barCommandsInTheAccessibilityTree()
 
     QHash<QString, QAccessibleInterface *> found;
     std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *node,
-                                                                 int depth) {
+                                                                int depth) {
         if (!node || depth > 6)
             return;
         for (int i = 0; i < node->childCount(); ++i) {

@@ -1,4 +1,5 @@
 #include "account/login.h"
+#include "common/appearance.h"
 #include "common/dialogs.h"
 #include "helpers/testenv.h"
 
@@ -555,6 +556,20 @@ void TestLogin::looksRightToLeft()
     for (QWidget *widget : w.login.findChildren<QWidget *>())
         QVERIFY2(w.login.rect().contains(widget->geometry()) || !widget->isVisibleTo(&w.login),
                  qPrintable(widget->objectName()));
+    // The icon-and-text buttons: the icon at the right, the caption beside it with its
+    // whole ink and room to spare inside the button.
+    for (const char *name : {"Button_Login", "Button_Restore"}) {
+        auto *button =
+            dynamic_cast<zorbin::ui::IconTextButton *>(child<QPushButton>(w.login, name));
+        QVERIFY2(button, name);
+        const QRect caption = button->captionRect();
+        const QFontMetrics metrics = button->fontMetrics();
+        QVERIFY(caption.width() >= metrics.boundingRect(button->text()).width());
+        QVERIFY2(caption.left() >= metrics.averageCharWidth() &&
+                     caption.right() < button->iconRect().left() &&
+                     button->iconRect().right() <= button->width() - metrics.averageCharWidth(),
+                 name);
+    }
     const QString shot = qEnvironmentVariable("ZORBIN_SHOT");
     if (!shot.isEmpty())
         QVERIFY(w.login.grab().save(shot));

@@ -1,3 +1,4 @@
+#include "account/login.h"
 #include "calendar/jalali.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -158,6 +160,9 @@ private Q_SLOTS:
     void modelCacheKeepsTheRecentBlocks();
     void failedListReadIsToldOnce();
     void clockAndDate();
+    // Under a real display with a window manager (ZORBIN_SHOT=folder): pictures of the
+    // window with a long address, the login window and the message boxes.
+    void screenshots();
 };
 
 void TestMainPage::initTestCase()
@@ -792,6 +797,64 @@ void TestMainPage::failedListReadIsToldOnce()
     QVERIFY(env.sql("ALTER TABLE Table_Site RENAME TO Table_Away"));
     w.type(QStringLiteral("a"));
     QCOMPARE(script.of(Dialogs::Kind::Error).size(), 2);
+}
+
+void TestMainPage::screenshots()
+{
+    const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+    if (folder.isEmpty())
+        QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+    zorbin::ui::setupApplication(*qApp); // Qt's own texts in Persian, as the program has them
+    TestEnv &env = *m_env;
+    env.addSite(QStringLiteral("فروشگاه اينترنتي"),
+                QStringLiteral("http://www.shop.example.com/catalogue/garden/tools/"
+                               "long-handled-spade-with-ash-shaft"),
+                QStringLiteral("خريد"), QStringLiteral("علي"), QStringLiteral("09120000000"));
+    env.addSite(QStringLiteral("خبرگزاري"), QStringLiteral("http://news.ir"),
+                QStringLiteral("خبري"));
+    QScreen *screen = QGuiApplication::primaryScreen();
+    auto shoot = [&](const QString &name) {
+        QTest::qWait(400);
+        QVERIFY(screen->grabWindow(0).save(folder + QLatin1Char('/') + name));
+    };
+    Window w(env);
+    w.page.show();
+    w.page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.page));
+    shoot(QStringLiteral("main.png"));
+
+    // The texts the commands would show, then the real boxes.
+    QStringList texts;
+    {
+        Dialogs::Script script;
+        for (const char *command : {"Command13", "Command3", "Command10"})
+            w.page.findChild<QAction *>(QString::fromLatin1(command))->trigger();
+        texts = script.texts();
+    }
+    const QList<QPair<QString, Dialogs::Kind>> boxes = {
+        {QStringLiteral("about.png"), Dialogs::Kind::Information},
+        {QStringLiteral("delete.png"), Dialogs::Kind::Question},
+        {QStringLiteral("printlist.png"), Dialogs::Kind::Information}};
+    for (int i = 0; i < boxes.size(); ++i) {
+        const auto box = Dialogs::messageBox(&w.page, boxes[i].second, texts.at(i), true);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        shoot(boxes[i].first);
+    }
+    const auto example = Dialogs::messageBox(
+        &w.page, Dialogs::Kind::Information,
+        QStringLiteral("info@example.com\r\nexample@yahoo.com\r\nexample@gmail.com"), false);
+    example->show();
+    QVERIFY(QTest::qWaitForWindowExposed(example.get()));
+    shoot(QStringLiteral("example.png"));
+    example->close();
+    w.page.hide();
+
+    Login login(*env.context);
+    login.show();
+    login.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    shoot(QStringLiteral("login.png"));
 }
 
 QTEST_MAIN(TestMainPage)

@@ -101,14 +101,12 @@ void Login::makeControls()
     m_savePassword = new QCheckBox(QStringLiteral("ذخيره رمز"), this);
     m_savePassword->setObjectName(QStringLiteral("CheckNet"));
 
-    m_login = new QPushButton(QIcon(QStringLiteral(":/icons/box-arrow-in-left.svg")),
-                              QStringLiteral("ورود"), this);
+    m_login = new zorbin::ui::IconTextButton(QIcon(QStringLiteral(":/icons/box-arrow-in-left.svg")),
+                                             QStringLiteral("ورود"), this);
     m_login->setObjectName(QStringLiteral("Button_Login"));
-    m_restore = new QPushButton(QIcon(QStringLiteral(":/icons/key.svg")),
-                                QStringLiteral("بازيابي رمز"), this);
+    m_restore = new zorbin::ui::IconTextButton(QIcon(QStringLiteral(":/icons/key.svg")),
+                                               QStringLiteral("بازيابي رمز"), this);
     m_restore->setObjectName(QStringLiteral("Button_Restore"));
-    zorbin::ui::giveCaptionRoom(m_login);
-    zorbin::ui::giveCaptionRoom(m_restore);
 }
 
 // --- layout -----------------------------------------------------------------------------
@@ -205,8 +203,8 @@ void Login::loadNames()
 void Login::showDefaultName()
 {
     // The list's current item follows, so that nothing brings another name back.
-    const int listed = m_userName->findText(Store::defaultUserName(),
-                                            Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int listed =
+        m_userName->findText(Store::defaultUserName(), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (listed >= 0)
         m_userName->setCurrentIndex(listed);
     m_userName->setEditText(Store::defaultUserName());

@@ -1,6 +1,5 @@
 #include "common/appearance.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -8,6 +7,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTextOption>
 #include <QTranslator>
 #include <algorithm>
@@ -107,8 +108,8 @@ QString inWrittenOrder(const QString &text)
                text.at(end) != QLatin1Char('\n'))
             ++end;
         const QStringView line = QStringView(text).mid(start, end - start);
-        const auto first = std::find_if(line.begin(), line.end(),
-                                        [](QChar c) { return !c.isSpace(); });
+        const auto first =
+            std::find_if(line.begin(), line.end(), [](QChar c) { return !c.isSpace(); });
         const bool rightToLeft = first == line.end() || first->direction() == QChar::DirR ||
                                  first->direction() == QChar::DirAL;
         if (rightToLeft) {
@@ -152,16 +153,69 @@ QString withoutPersianMnemonic(const QString &caption)
     return plain;
 }
 
-void giveCaptionRoom(QAbstractButton *button)
+IconTextButton::IconTextButton(const QIcon &icon, const QString &text, QWidget *parent)
+    : QPushButton(icon, text, parent)
 {
-    const QFontMetrics metrics(button->font());
-    const QString caption = button->text();
-    // How far the letters' ink reaches beyond the caption's advance, on either side.
-    const QRect ink = metrics.boundingRect(caption);
-    const int advance = metrics.horizontalAdvance(caption);
-    const int overhang = std::max(0, -ink.left()) + std::max(0, ink.right() + 1 - advance);
-    button->setMinimumWidth(button->sizeHint().width() + 2 * overhang +
-                            2 * metrics.averageCharWidth());
+}
+
+int IconTextButton::gap() const
+{
+    return fontMetrics().averageCharWidth();
+}
+
+int IconTextButton::captionWidth() const
+{
+    // The ink of the letters, which may reach past their advance, and a letter's room.
+    const QFontMetrics metrics = fontMetrics();
+    const QRect ink = metrics.boundingRect(text());
+    const int advance = metrics.horizontalAdvance(text());
+    return advance + std::max(0, -ink.left()) + std::max(0, ink.right() + 1 - advance);
+}
+
+QSize IconTextButton::sizeHint() const
+{
+    const QSize natural = QPushButton::sizeHint();
+    // Qt's hint holds the icon, the advance of the caption and the frame; add the ink and
+    // a letter's room at either end.
+    const int extra = captionWidth() - fontMetrics().horizontalAdvance(text()) + 3 * gap();
+    return {natural.width() + extra, natural.height()};
+}
+
+QRect IconTextButton::iconRect() const
+{
+    const QRect all = rect();
+    const int group = iconSize().width() + gap() + captionWidth();
+    const int start = all.center().x() + group / 2; // the right end of the pair
+    QRect icon(QPoint(start - iconSize().width() + 1, all.center().y() - iconSize().height() / 2),
+               iconSize());
+    return QStyle::visualRect(
+        layoutDirection() == Qt::RightToLeft ? Qt::LeftToRight : Qt::RightToLeft, all, icon);
+}
+
+QRect IconTextButton::captionRect() const
+{
+    const QRect all = rect();
+    const int group = iconSize().width() + gap() + captionWidth();
+    const int left = all.center().x() - group / 2;
+    QRect caption(left, all.top(), captionWidth(), all.height());
+    return QStyle::visualRect(
+        layoutDirection() == Qt::RightToLeft ? Qt::LeftToRight : Qt::RightToLeft, all, caption);
+}
+
+void IconTextButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    // The button's face and frame as the style draws them, without its content.
+    QStyleOptionButton face = option;
+    face.text.clear();
+    face.icon = QIcon();
+    painter.drawControl(QStyle::CE_PushButton, face);
+    const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+    icon().paint(&painter, iconRect(), Qt::AlignCenter, mode);
+    painter.drawItemText(captionRect(), Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
+                         isEnabled(), text(), QPalette::ButtonText);
 }
 
 namespace {

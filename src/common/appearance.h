@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QFont>
+#include <QPushButton>
 #include <QString>
 
-class QAbstractButton;
 class QApplication;
 class QLabel;
 
@@ -38,8 +38,27 @@ QString inWrittenOrder(const QString &text);
 // the underlined letter would break the joining of the word ("&نه"). "&&" stays a "&".
 QString withoutPersianMnemonic(const QString &caption);
 
-// An icon-and-text button wide enough for its whole caption: Persian letters at the end of
-// a word reach past their advance, and the last one would touch the button's edge.
-void giveCaptionRoom(QAbstractButton *button);
+// A push button with an icon and a caption, the icon at the reading start (the right in a
+// right-to-left window) and the caption beside it, the two centred together. Qt's own
+// drawing pushes a right-to-left caption against the button's far edge, where its last
+// letter, which reaches past its advance, is cut.
+class IconTextButton : public QPushButton
+{
+public:
+    IconTextButton(const QIcon &icon, const QString &text, QWidget *parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    // Where the icon and the caption are drawn.
+    QRect iconRect() const;
+    QRect captionRect() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    int gap() const;
+    int captionWidth() const;
+};
 
 } // namespace zorbin::ui

@@ -93,8 +93,12 @@ std::unique_ptr<QMessageBox> Dialogs::messageBox(QWidget *parent, Kind kind, con
         box->setStandardButtons(QMessageBox::Ok);
     }
     // Qt's Persian "&بله" and "&نه" would be drawn with the word split at the underline.
-    for (QAbstractButton *button : box->buttons())
+    // Without the style's icons the captions are centred: beside an icon, Qt draws a
+    // right-to-left caption against the button's far edge.
+    for (QAbstractButton *button : box->buttons()) {
         button->setText(withoutPersianMnemonic(button->text()));
+        button->setIcon(QIcon());
+    }
     if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
         label->setAlignment(rightAligned ? (Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute)
                                          : (Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute));

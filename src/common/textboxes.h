@@ -24,7 +24,7 @@ public:
 
 private:
     QString m_stored = QStringLiteral(""); // as given
-    QString m_shown;  // the box's own text right after it was given
+    QString m_shown;                       // the box's own text right after it was given
 };
 
 } // namespace zorbin::ui

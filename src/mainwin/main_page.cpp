@@ -80,6 +80,8 @@ Main_Page::Main_Page(zorbin::ui::Context &context, QWidget *parent)
 
     m_model = new SiteListModel(context.store, this);
     buildWidgets();
+    // Before the first row's texts reach the holders.
+    zorbin::ui::liftLengthLimits(this);
 
     // The list, the total and the search column as the window opens.
     showFullList();
@@ -89,7 +91,6 @@ Main_Page::Main_Page(zorbin::ui::Context &context, QWidget *parent)
     updateHolders();
 
     tick();
-    zorbin::ui::liftLengthLimits(this);
     resize(1100, 650);
 }
 
@@ -134,10 +135,9 @@ QWidget *Main_Page::buildSearchRow(QWidget *central)
     m_search->setMinimumWidth(260);
     m_search->installEventFilter(this);
     label10->setBuddy(m_search);
-    m_refresh = new QPushButton(QStringLiteral("مرتب کن"), searchBox);
+    m_refresh = new zorbin::ui::IconTextButton(QIcon(QStringLiteral(":/icons/arrow-repeat.svg")),
+                                               QStringLiteral("مرتب کن"), searchBox);
     m_refresh->setObjectName(QStringLiteral("Button_Refresh"));
-    m_refresh->setIcon(QIcon(QStringLiteral(":/icons/arrow-repeat.svg")));
-    zorbin::ui::giveCaptionRoom(m_refresh);
     searchRow->addWidget(label5);
     searchRow->addWidget(m_combo);
     searchRow->addSpacing(16);

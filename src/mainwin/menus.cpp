@@ -105,8 +105,7 @@ private:
 QAccessibleInterface *commandBarFactory(const QString &className, QObject *object)
 {
     auto *bar = qobject_cast<QMenuBar *>(object);
-    if (className != QLatin1String("QMenuBar") || !bar ||
-        bar->objectName() != QLatin1String("ZBM"))
+    if (className != QLatin1String("QMenuBar") || !bar || bar->objectName() != QLatin1String("ZBM"))
         return nullptr;
     return new CommandBarAccessible(bar);
 }

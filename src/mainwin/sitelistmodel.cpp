@@ -182,8 +182,7 @@ Qt::ItemFlags SiteListModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void SiteCellDelegate::initStyleOption(QStyleOptionViewItem *option,
-                                       const QModelIndex &index) const
+void SiteCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
     // The text's first strong letter decides, as it would for a paragraph of its own.
