@@ -133,11 +133,13 @@ private Q_SLOTS:
              QList<QWidget *>{label6, label1, w.text1, w.save, w.edit, w.remove, w.grid})
             QVERIFY(frames.first()->isAncestorOf(c));
 
-        // The grid: ID and Category, whole rows, no editing.
+        // The grid: ID and Category, headed in Persian as the rest of the window, whole
+        // rows, no editing.
         QCOMPARE(w.grid->model()->columnCount(), 2);
-        QCOMPARE(w.grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
+        QCOMPARE(w.grid->model()->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("شناسه"));
         QCOMPARE(w.grid->model()->headerData(1, Qt::Horizontal).toString(),
-                 QStringLiteral("Category"));
+                 QStringLiteral("عنوان موضوع"));
         QCOMPARE(w.grid->selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(w.grid->editTriggers(), QAbstractItemView::NoEditTriggers);
         QVERIFY(w.grid->columnWidth(0) < w.grid->columnWidth(1));
@@ -279,6 +281,23 @@ private Q_SLOTS:
         QVERIFY(inAddMode(w));
         // Sites keep the text they carry.
         QCOMPARE(env.store->site(site)->fields[zorbin::store::Mozoo], QStringLiteral("beta"));
+    }
+
+    // A subject title longer than a line box's default limit loads whole, and saving it
+    // unchanged writes it back whole.
+    void longTitleSurvivesUnchangedSave()
+    {
+        TestEnv &env = *m_env;
+        const QString title = QString(40000, QChar(0x645)) + QStringLiteral("end");
+        const qint64 id = env.addCategory(title);
+        Dialogs::Script script;
+        Window w(env);
+        w.selectRow(0);
+        w.click(w.edit);
+        QCOMPARE(w.text1->text().size(), title.size());
+        w.click(w.save);
+        QVERIFY(script.shown.isEmpty());
+        QCOMPARE(env.store->category(id)->title, title);
     }
 
     void deleteExactId()

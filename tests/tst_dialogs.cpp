@@ -1,13 +1,47 @@
+#include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/maker.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QtTest>
 
 using zorbin::ui::Dialogs;
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+// Where the character at `index` of one shown line of `label` is drawn: the left edge of
+// its glyph, in pixels from the line's left end.
+qreal drawnAt(const QLabel &label, const QString &line, qsizetype index)
+{
+    QTextLayout layout(line, label.font());
+    QTextOption option;
+    option.setTextDirection(label.layoutDirection());
+    layout.setTextOption(option);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns(int(index), 1);
+    if (runs.isEmpty() || runs.first().positions().isEmpty())
+        return -1;
+    return runs.first().positions().first().x();
+}
+
+// The lines a real message box shows for `text`.
+QStringList shownLines(const QString &text, QLabel **labelOut, std::unique_ptr<QMessageBox> &box)
+{
+    box = Dialogs::messageBox(nullptr, Dialogs::Kind::Information, text, true);
+    *labelOut = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    return (*labelOut)->text().split(crlf);
+}
+
+} // namespace
 
 // The one seam for everything modal: the real message boxes it makes, and the script
 // that answers them in tests.
@@ -16,7 +50,8 @@ class TestDialogs : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
+    // The program's own setting up: right to left, Qt's texts in Persian.
+    void initTestCase() { zorbin::ui::setupApplication(*qApp); }
 
     void realMessageBoxes()
     {
@@ -44,7 +79,9 @@ private Q_SLOTS:
             QCOMPARE(box->icon(), c.icon);
             QCOMPARE(box->standardButtons(), c.buttons);
             QCOMPARE(box->text(), QStringLiteral("متن"));
-            QVERIFY(box->windowTitle().isEmpty());
+            // No title: one blank, as an empty one would have Qt show the program's name.
+            QVERIFY(!box->windowTitle().isEmpty());
+            QVERIFY(box->windowTitle().trimmed().isEmpty());
             QVERIFY(Dialogs::isMessageBox(box.get()));
             auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
             QVERIFY(label);
@@ -56,6 +93,63 @@ private Q_SLOTS:
             Dialogs::messageBox(&owner, Dialogs::Kind::Question, QStringLiteral("؟"), true);
         QCOMPARE(question->defaultButton(), question->button(QMessageBox::No));
         QVERIFY(!Dialogs::isMessageBox(&owner));
+    }
+
+    // Lines written for a left-to-right reading keep it, pushed to the right; a question
+    // that starts with its Persian words reads right to left.
+    void linesReadAsWritten()
+    {
+        const QStringList about = {QStringLiteral("(نرم افزار زوربين (هميار اينترنت "),
+                                   QStringLiteral("(نسخه موجود: 2.0 (رايگان "),
+                                   zorbin::maker::telephone(),
+                                   QStringLiteral(" آيا مي خواهيد اين سايت را حذف کنيد ؟"),
+                                   QStringLiteral("Windows, XP:  Start > Settings")};
+        std::unique_ptr<QMessageBox> box;
+        QLabel *label = nullptr;
+        const QStringList shown = shownLines(about.join(crlf), &label, box);
+        QCOMPARE(shown.size(), about.size());
+        QCOMPARE(label->alignment() & (Qt::AlignRight | Qt::AlignAbsolute),
+                 Qt::AlignRight | Qt::AlignAbsolute);
+
+        auto at = [&](int l, const QString &part) {
+            const qsizetype index = shown[l].indexOf(part);
+            return index < 0 ? -1 : drawnAt(*label, shown[l], index);
+        };
+        // The opening parenthesis stands at the left end of its line, left of the words,
+        // as the lines were written.
+        QVERIFY(at(0, QStringLiteral("(")) >= 0);
+        QVERIFY(at(0, QStringLiteral("(")) < at(0, QStringLiteral("نرم")));
+        QVERIFY(at(0, QStringLiteral("(")) < at(0, QStringLiteral("اينترنت")));
+        QVERIFY(at(1, QStringLiteral("(")) >= 0);
+        QVERIFY(at(1, QStringLiteral("(")) < at(1, QStringLiteral("نسخه")));
+        QVERIFY(at(1, QStringLiteral("(")) < at(1, QStringLiteral("رايگان")));
+        // The telephone number reads in its own digit order, left of the word.
+        QVERIFY(at(2, QStringLiteral("021")) < at(2, QStringLiteral("21")));
+        QVERIFY(at(2, QStringLiteral("21")) < at(2, QStringLiteral("1-")));
+        QVERIFY(at(2, QStringLiteral("1-")) < at(2, QStringLiteral("تلفن")));
+        // The question's first word is drawn at the right, its question mark at the left.
+        QVERIFY(at(3, QStringLiteral("آيا")) > at(3, QStringLiteral("؟")));
+        QCOMPARE(shown[3], about[3]); // left as it was
+        // The text itself is the message's: what a screen reader or a copy reads.
+        QString latin = shown[4];
+        QCOMPARE(latin.remove(QChar(0x2066)).remove(QChar(0x2069)), about[4]);
+    }
+
+    // The Yes and No of a question, and Qt's other Persian captions, carry no mnemonic:
+    // its underline would split the word ("نه" drawn as two letters).
+    void persianButtonsWithoutMnemonic()
+    {
+        const auto question =
+            Dialogs::messageBox(nullptr, Dialogs::Kind::Question, QStringLiteral("؟"), true);
+        QCOMPARE(question->button(QMessageBox::Yes)->text(), QStringLiteral("بله"));
+        QCOMPARE(question->button(QMessageBox::No)->text(), QStringLiteral("نه"));
+        const QString open = QCoreApplication::translate("QFileDialog", "&Open");
+        QVERIFY2(!open.contains(QLatin1Char('&')) && open != QLatin1String("&Open"),
+                 qPrintable(open));
+        QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("&Yes")),
+                 QStringLiteral("&Yes"));
+        QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("ذخيره && &خروج")),
+                 QStringLiteral("ذخيره & خروج"));
     }
 
     void scriptAnswersEachKindFromItsOwnList()

@@ -8,6 +8,7 @@
 #include "mainwin/sitelistaccess.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -157,6 +158,7 @@ private Q_SLOTS:
     void categoriesOpen();
 
     void mainWindowPopupOnlyOverRows();
+    void barCommandsInTheAccessibilityTree();
     // Under a real display (ZORBIN_SHOT=folder): pictures of the bar and the open page.
     void screenshots();
 };
@@ -752,6 +754,49 @@ void TestDispatch::mainWindowPopupOnlyOverRows()
     // The window's bar is the one built here.
     QCOMPARE(page.menuBar()->objectName(), QStringLiteral("ZBM"));
     QVERIFY(page.findChild<QAction *>(QStringLiteral("Command26")));
+}
+
+// A screen reader walking down from the window finds the page menu and each of the five
+// commands at the bar's far end, names them, and can press them.
+void TestDispatch::barCommandsInTheAccessibilityTree()
+{
+    QMainWindow window;
+    MainMenus menus(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy spy(&menus, &MainMenus::commandTriggered);
+
+    QHash<QString, QAccessibleInterface *> found;
+    std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *node,
+                                                                int depth) {
+        if (!node || depth > 6)
+            return;
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface *child = node->child(i);
+            if (!child)
+                continue;
+            // The tree holds together: each child knows its place under its parent.
+            QCOMPARE(node->indexOfChild(child), i);
+            QCOMPARE(child->parent(), node);
+            found.insert(child->text(QAccessible::Name).trimmed(), child);
+            if (child->role() != QAccessible::PopupMenu)
+                walk(child, depth + 1);
+        }
+    };
+    QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(menus.menuBar());
+    QVERIFY(bar);
+    walk(bar, 0);
+    QVERIFY(found.contains(u("منـوي كاربـري")));
+    const QList<int> barIds = {16, 17, 18, 19, 20};
+    for (int id : barIds) {
+        const QString name = menus.command(Command(id))->text().trimmed();
+        QVERIFY2(found.contains(name), qPrintable(name));
+        QAccessibleInterface *button = found.value(name);
+        QVERIFY(button->actionInterface());
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.takeFirst().at(0).value<Command>(), Command(id));
+    }
 }
 
 void TestDispatch::screenshots()

@@ -1,4 +1,5 @@
 #include "account/login.h"
+#include "common/appearance.h"
 #include "common/dialogs.h"
 #include "helpers/testenv.h"
 
@@ -102,6 +103,7 @@ private Q_SLOTS:
     void controlsAndTexts();
     void namesInTableOrder();
     void activationPutsDefaultName();
+    void defaultNameWinsOverTheFirstAccount();
     void wrongPasswordIsRefused();
     void ownMessageKeepsTypedName();
     void emptyPasswordShowsNothing();
@@ -183,6 +185,39 @@ void TestLogin::activationPutsDefaultName()
     w.login.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.login));
     QCOMPARE(w.names()->currentText(), QStringLiteral("admin"));
+}
+
+void TestLogin::defaultNameWinsOverTheFirstAccount()
+{
+    // "bob" comes first in the table; the first name added must not stay shown.
+    TestEnv &env = *m_env;
+    QVERIFY(run(env, "DELETE FROM Table_User"));
+    for (const char *name : {"bob", "admin", "carol"})
+        QVERIFY(addUser(env, QString::fromLatin1(name), QStringLiteral("p")));
+    Dialogs::Script script;
+    // Names read while the window is built, then the activation.
+    {
+        Window w(env);
+        QCOMPARE(w.names()->currentText(), QStringLiteral("admin"));
+        w.showActive();
+        QCOMPARE(w.names()->currentText(), QStringLiteral("admin"));
+        QCOMPARE(w.names()->currentIndex(), 1);
+    }
+    // At start: the window is active before the names are read.
+    Login later(*env.context, nullptr, true);
+    later.show();
+    later.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&later));
+    later.loadNames();
+    auto *combo = child<QComboBox>(later, "Combo1");
+    QCOMPARE(combo->count(), 3);
+    QCOMPARE(combo->currentText(), QStringLiteral("admin"));
+    QCOMPARE(combo->currentIndex(), 1);
+    // A name the user typed meanwhile stays.
+    Login typed(*env.context, nullptr, true);
+    child<QComboBox>(typed, "Combo1")->setEditText(QStringLiteral("carol"));
+    typed.loadNames();
+    QCOMPARE(child<QComboBox>(typed, "Combo1")->currentText(), QStringLiteral("carol"));
 }
 
 void TestLogin::wrongPasswordIsRefused()
@@ -521,6 +556,20 @@ void TestLogin::looksRightToLeft()
     for (QWidget *widget : w.login.findChildren<QWidget *>())
         QVERIFY2(w.login.rect().contains(widget->geometry()) || !widget->isVisibleTo(&w.login),
                  qPrintable(widget->objectName()));
+    // The icon-and-text buttons: the icon at the right, the caption beside it with its
+    // whole ink and room to spare inside the button.
+    for (const char *name : {"Button_Login", "Button_Restore"}) {
+        auto *button =
+            dynamic_cast<zorbin::ui::IconTextButton *>(child<QPushButton>(w.login, name));
+        QVERIFY2(button, name);
+        const QRect caption = button->captionRect();
+        const QFontMetrics metrics = button->fontMetrics();
+        QVERIFY(caption.width() >= metrics.boundingRect(button->text()).width());
+        QVERIFY2(caption.left() >= metrics.averageCharWidth() &&
+                     caption.right() < button->iconRect().left() &&
+                     button->iconRect().right() <= button->width() - metrics.averageCharWidth(),
+                 name);
+    }
     const QString shot = qEnvironmentVariable("ZORBIN_SHOT");
     if (!shot.isEmpty())
         QVERIFY(w.login.grab().save(shot));

@@ -1,12 +1,15 @@
+#include "account/login.h"
 #include "calendar/jalali.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
 #include "helpers/testenv.h"
+#include "helpers/urlcatcher.h"
 #include "mainwin/main_page.h"
 #include "mainwin/sitelistmodel.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -17,8 +20,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 using zorbin::ui::Dialogs;
@@ -89,6 +94,29 @@ struct Window
     QMenu *popup = nullptr;
 };
 
+// Answers the next real message box once it has the activation, as a user closing it
+// (a question's close is its No).
+void closeNextMessageBox()
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && QApplication::activeWindow() == box) {
+            box->close();
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+// The cells' style options as the grid's delegate makes them.
+struct CellProbe : SiteCellDelegate
+{
+    using SiteCellDelegate::initStyleOption;
+};
+
 } // namespace
 
 class TestMainPage : public QObject
@@ -120,6 +148,9 @@ private Q_SLOTS:
     void refreshShowsAllAndEmptiesSearch();
     void activationShowsFullListAndKeepsSearchText();
     void ownMessageBoxKeepsTheSearch();
+    void focusAfterDeleteAndCallInSearchBox();
+    void cellsCutAtTheirOwnEnd();
+    void longAddressHeldWhole();
     void holdersFollowCurrentRow();
     void largeIdIsReported();
     void doubleClickOpensSiteInViewMode();
@@ -129,6 +160,9 @@ private Q_SLOTS:
     void modelCacheKeepsTheRecentBlocks();
     void failedListReadIsToldOnce();
     void clockAndDate();
+    // Under a real display with a window manager (ZORBIN_SHOT=folder): pictures of the
+    // window with a long address, the login window and the message boxes.
+    void screenshots();
 };
 
 void TestMainPage::initTestCase()
@@ -467,6 +501,67 @@ void TestMainPage::ownMessageBoxKeepsTheSearch()
     QCOMPARE(w.found->text(), QStringLiteral("2"));
 }
 
+void TestMainPage::focusAfterDeleteAndCallInSearchBox()
+{
+    TestEnv &env = *m_env;
+    env.addSite(QStringLiteral("ab"), QStringLiteral("http://ab.ir"), QStringLiteral("news"),
+                QStringLiteral("Ali"), QStringLiteral("09120000000"));
+    UrlCatcher urls;
+    Window w(env);
+    w.page.show();
+    w.page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.page));
+    for (const char *command : {"Command3", "Command26"}) {
+        w.page.grid()->setFocus();
+        closeNextMessageBox();
+        w.page.findChild<QAction *>(QString::fromLatin1(command))->trigger();
+        // The real question or notice took the activation; the window gets it back.
+        w.page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.page));
+        QCoreApplication::processEvents();
+        QVERIFY2(w.page.focusWidget() == w.text1, command);
+    }
+    QCOMPARE(w.ids().size(), 1); // the question was answered No
+    QCOMPARE(urls.urls.size(), 1);
+}
+
+void TestMainPage::cellsCutAtTheirOwnEnd()
+{
+    TestEnv &env = *m_env;
+    env.addSite(QStringLiteral("فروشگاه"), QStringLiteral("http://www.shop.example.com/a/b"),
+                QStringLiteral("خريد"));
+    Window w(env);
+    auto *delegate = dynamic_cast<SiteCellDelegate *>(w.page.grid()->itemDelegate());
+    QVERIFY(delegate);
+    auto optionFor = [&](int column) {
+        QStyleOptionViewItem option;
+        option.initFrom(w.page.grid());
+        static_cast<CellProbe *>(delegate)->initStyleOption(&option,
+                                                            w.page.model()->index(0, column));
+        return option;
+    };
+    // A Latin address is laid out left to right and cut on its right; a Persian title the
+    // other way. Both stay flush right.
+    const QStyleOptionViewItem address = optionFor(2);
+    QCOMPARE(address.direction, Qt::LeftToRight);
+    QCOMPARE(address.textElideMode, Qt::ElideRight);
+    QCOMPARE(address.displayAlignment & (Qt::AlignRight | Qt::AlignAbsolute),
+             Qt::AlignRight | Qt::AlignAbsolute);
+    QCOMPARE(optionFor(1).direction, Qt::RightToLeft);
+    const QString cut = address.fontMetrics.elidedText(address.text, Qt::ElideRight, 80);
+    QVERIFY(cut.startsWith(QStringLiteral("http")));
+}
+
+void TestMainPage::longAddressHeldWhole()
+{
+    TestEnv &env = *m_env;
+    const QString address = QStringLiteral("http://x.ir/") + QString(40000, QLatin1Char('a'));
+    env.addSite(QStringLiteral("long"), address);
+    Window w(env);
+    // The selected site's address, as the open and introduce commands get it.
+    QCOMPARE(w.page.selectedAddress(), address);
+}
+
 void TestMainPage::holdersFollowCurrentRow()
 {
     TestEnv &env = *m_env;
@@ -702,6 +797,64 @@ void TestMainPage::failedListReadIsToldOnce()
     QVERIFY(env.sql("ALTER TABLE Table_Site RENAME TO Table_Away"));
     w.type(QStringLiteral("a"));
     QCOMPARE(script.of(Dialogs::Kind::Error).size(), 2);
+}
+
+void TestMainPage::screenshots()
+{
+    const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+    if (folder.isEmpty())
+        QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+    zorbin::ui::setupApplication(*qApp); // Qt's own texts in Persian, as the program has them
+    TestEnv &env = *m_env;
+    env.addSite(QStringLiteral("فروشگاه اينترنتي"),
+                QStringLiteral("http://www.shop.example.com/catalogue/garden/tools/"
+                               "long-handled-spade-with-ash-shaft"),
+                QStringLiteral("خريد"), QStringLiteral("علي"), QStringLiteral("09120000000"));
+    env.addSite(QStringLiteral("خبرگزاري"), QStringLiteral("http://news.ir"),
+                QStringLiteral("خبري"));
+    QScreen *screen = QGuiApplication::primaryScreen();
+    auto shoot = [&](const QString &name) {
+        QTest::qWait(400);
+        QVERIFY(screen->grabWindow(0).save(folder + QLatin1Char('/') + name));
+    };
+    Window w(env);
+    w.page.show();
+    w.page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.page));
+    shoot(QStringLiteral("main.png"));
+
+    // The texts the commands would show, then the real boxes.
+    QStringList texts;
+    {
+        Dialogs::Script script;
+        for (const char *command : {"Command13", "Command3", "Command10"})
+            w.page.findChild<QAction *>(QString::fromLatin1(command))->trigger();
+        texts = script.texts();
+    }
+    const QList<QPair<QString, Dialogs::Kind>> boxes = {
+        {QStringLiteral("about.png"), Dialogs::Kind::Information},
+        {QStringLiteral("delete.png"), Dialogs::Kind::Question},
+        {QStringLiteral("printlist.png"), Dialogs::Kind::Information}};
+    for (int i = 0; i < boxes.size(); ++i) {
+        const auto box = Dialogs::messageBox(&w.page, boxes[i].second, texts.at(i), true);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        shoot(boxes[i].first);
+    }
+    const auto example = Dialogs::messageBox(
+        &w.page, Dialogs::Kind::Information,
+        QStringLiteral("info@example.com\r\nexample@yahoo.com\r\nexample@gmail.com"), false);
+    example->show();
+    QVERIFY(QTest::qWaitForWindowExposed(example.get()));
+    shoot(QStringLiteral("example.png"));
+    example->close();
+    w.page.hide();
+
+    Login login(*env.context);
+    login.show();
+    login.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    shoot(QStringLiteral("login.png"));
 }
 
 QTEST_MAIN(TestMainPage)

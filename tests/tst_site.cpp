@@ -373,6 +373,76 @@ private Q_SLOTS:
         QCOMPARE(env.store->siteCount().value(), 3);
     }
 
+    // What the database holds comes back whole from an unchanged save: a value longer than
+    // a line box's default limit, notes with CR LF (and a lone LF) line breaks.
+    void unchangedSaveWritesBackTheSameValues()
+    {
+        TestEnv &env = *m_env;
+        env.addCategory(QStringLiteral("news"));
+        QString address = QStringLiteral("http://long.example.com/");
+        while (address.size() < 40012)
+            address += QStringLiteral("segment/");
+        address.truncate(40012);
+        const QString notes = QStringLiteral("first line\r\nsecond\u00a0line\r\n\r\nlast\nlone");
+        QVERIFY(env.sql("INSERT INTO Table_Site (ID, Onvan, Address, Mozoo, Tozihat, Rss) "
+                        "VALUES (9, 'Nine', ?1, 'news', ?2, ?1)",
+                        {address, notes}));
+        env.selection.selectedId = 9;
+        env.selection.editMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        QCOMPARE(line(dlg, 2)->text().size(), 40012);
+        button(dlg, "Button_Save")->click();
+        QCOMPARE(script.texts(), QStringList{updated(QStringLiteral("Nine"))});
+        const SiteRecord rec = env.store->site(9).value();
+        QCOMPARE(rec[F::Address].size(), 40012);
+        QCOMPARE(rec[F::Address], address);
+        QCOMPARE(rec[F::Rss], address);
+        QCOMPARE(rec[F::Tozihat], notes);
+    }
+
+    // New lines typed into the notes are stored as CR LF, as the program always stored them.
+    void typedNotesKeepCrLf()
+    {
+        TestEnv &env = *m_env;
+        env.addCategory(QStringLiteral("news"));
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        type(dlg, QStringLiteral("Typed"), QStringLiteral("typed.ir"), QStringLiteral("news"));
+        auto *notes = dlg.findChild<QPlainTextEdit *>(QStringLiteral("Text11"));
+        notes->setFocus();
+        QTest::keyClicks(notes, QStringLiteral("one"));
+        QTest::keyClick(notes, Qt::Key_Return);
+        QTest::keyClicks(notes, QStringLiteral("two"));
+        QTest::keyClick(notes, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(notes, QStringLiteral("three"));
+        button(dlg, "Button_Save")->click();
+        QCOMPARE(script.texts(), QStringList{added(QStringLiteral("Typed"))});
+        const qint64 id = env.store->siteIds().value().last();
+        QCOMPARE(env.store->site(id)->fields[F::Tozihat], QStringLiteral("one\r\ntwo\r\nthree"));
+    }
+
+    // Edit mode opens with the caret in the title and nothing selected: the first key
+    // typed adds to the stored title instead of replacing it.
+    void editModeOpensWithoutSelection()
+    {
+        TestEnv &env = *m_env;
+        env.addCategory(QStringLiteral("news"));
+        const qint64 id = insertFull(env);
+        env.selection.selectedId = id;
+        env.selection.editMode = true;
+        Dialogs::Script script;
+        Site dlg(*env.context);
+        open(dlg);
+        QVERIFY(line(dlg, 1)->hasFocus());
+        QVERIFY(!line(dlg, 1)->hasSelectedText());
+        QTest::keyClicks(line(dlg, 1), QStringLiteral("X"));
+        QVERIFY2(line(dlg, 1)->text().contains(QStringLiteral("Forty")),
+                 qPrintable(line(dlg, 1)->text()));
+    }
+
     void editModeKeepsBoxesForMissingValues()
     {
         TestEnv &env = *m_env;

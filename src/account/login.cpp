@@ -4,6 +4,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/textboxes.h"
 #include "store/messages.h"
 #include "store/settings.h"
 #include "store/store.h"
@@ -51,6 +52,7 @@ Login::Login(zorbin::ui::Context &context, QWidget *parent, bool namesLater)
     if (!namesLater)
         loadNames();
     loadSavedPassword();
+    zorbin::ui::liftLengthLimits(this);
     m_password->setFocus();
 }
 
@@ -98,11 +100,11 @@ void Login::makeControls()
     m_savePassword = new QCheckBox(QStringLiteral("ذخيره رمز"), this);
     m_savePassword->setObjectName(QStringLiteral("CheckNet"));
 
-    m_login = new QPushButton(QIcon(QStringLiteral(":/icons/box-arrow-in-left.svg")),
-                              QStringLiteral("ورود"), this);
+    m_login = new zorbin::ui::IconTextButton(QIcon(QStringLiteral(":/icons/box-arrow-in-left.svg")),
+                                             QStringLiteral("ورود"), this);
     m_login->setObjectName(QStringLiteral("Button_Login"));
-    m_restore = new QPushButton(QIcon(QStringLiteral(":/icons/key.svg")),
-                                QStringLiteral("بازيابي رمز"), this);
+    m_restore = new zorbin::ui::IconTextButton(QIcon(QStringLiteral(":/icons/key.svg")),
+                                               QStringLiteral("بازيابي رمز"), this);
     m_restore->setObjectName(QStringLiteral("Button_Restore"));
 }
 
@@ -184,10 +186,27 @@ bool Login::readUsers(QVector<UserRecord> *users)
 
 void Login::loadNames()
 {
+    // The first name added would become the shown one; the default name (or a name the
+    // user typed meanwhile) stays, whether the window was activated before or not.
+    const QString shown = m_userName->currentText();
     QVector<UserRecord> users;
     readUsers(&users);
     for (const UserRecord &user : users)
         m_userName->addItem(user.userName);
+    if (shown.isEmpty() || shown == Store::defaultUserName())
+        showDefaultName();
+    else
+        m_userName->setEditText(shown);
+}
+
+void Login::showDefaultName()
+{
+    // The list's current item follows, so that nothing brings another name back.
+    const int listed =
+        m_userName->findText(Store::defaultUserName(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (listed >= 0)
+        m_userName->setCurrentIndex(listed);
+    m_userName->setEditText(Store::defaultUserName());
 }
 
 void Login::loadSavedPassword()
@@ -207,7 +226,7 @@ bool Login::event(QEvent *event)
         if (m_skipActivation)
             m_skipActivation = false;
         else
-            m_userName->setEditText(Store::defaultUserName());
+            showDefaultName();
         break;
     case QEvent::WindowDeactivate:
         // Our own message boxes leave the typed name alone when they close.

@@ -45,6 +45,8 @@ private:
     void layOut();
     void connectControls();
     void loadSavedPassword();
+    // The fixed default account name in the name box.
+    void showDefaultName();
     // Reads the accounts afresh; false (after telling the user) when the database refused.
     bool readUsers(QVector<zorbin::store::UserRecord> *users);
     // Our own message boxes take the activation away and give it back; that return is not

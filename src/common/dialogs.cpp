@@ -1,7 +1,9 @@
 #include "common/dialogs.h"
 
+#include "common/appearance.h"
 #include "common/report.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -16,6 +18,10 @@ Dialogs::Script *Dialogs::s_script = nullptr;
 
 namespace {
 const char kMessageBoxMark[] = "zorbinMessageBox";
+
+// Message boxes have no title. An empty one would not do: Qt then hands the window
+// manager the program's name instead, so the title is one blank.
+const QString kNoTitle = QStringLiteral(" ");
 } // namespace
 
 bool Dialogs::isMessageBox(const QWidget *window)
@@ -67,8 +73,8 @@ std::unique_ptr<QMessageBox> Dialogs::messageBox(QWidget *parent, Kind kind, con
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setProperty(kMessageBoxMark, true);
-    box->setWindowTitle(QString());
-    box->setText(text);
+    box->setWindowTitle(kNoTitle);
+    box->setText(inWrittenOrder(text));
     switch (kind) {
     case Kind::Information:
         box->setIcon(QMessageBox::Information);
@@ -85,6 +91,13 @@ std::unique_ptr<QMessageBox> Dialogs::messageBox(QWidget *parent, Kind kind, con
         box->setDefaultButton(QMessageBox::No);
     } else {
         box->setStandardButtons(QMessageBox::Ok);
+    }
+    // Qt's Persian "&بله" and "&نه" would be drawn with the word split at the underline.
+    // Without the style's icons the captions are centred: beside an icon, Qt draws a
+    // right-to-left caption against the button's far edge.
+    for (QAbstractButton *button : box->buttons()) {
+        button->setText(withoutPersianMnemonic(button->text()));
+        button->setIcon(QIcon());
     }
     if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
         label->setAlignment(rightAligned ? (Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute)

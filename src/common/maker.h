@@ -8,9 +8,11 @@ inline QString designer()
 {
     return QStringLiteral("طراح: گروه نرم‌افزاری زوربین");
 }
+// Written number first, like the about box's other lines: read left to right, the number
+// keeps its digit order and the word stands at the right.
 inline QString telephone()
 {
-    return QStringLiteral("تلفن: 021-00000000");
+    return QStringLiteral("021-00000000 :تلفن");
 }
 inline QString webAddress()
 {

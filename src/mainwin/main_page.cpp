@@ -4,6 +4,7 @@
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
+#include "common/textboxes.h"
 #include "mainwin/menus.h"
 #include "mainwin/siteactions.h"
 #include "mainwin/sitelistmodel.h"
@@ -79,6 +80,8 @@ Main_Page::Main_Page(zorbin::ui::Context &context, QWidget *parent)
 
     m_model = new SiteListModel(context.store, this);
     buildWidgets();
+    // Before the first row's texts reach the holders.
+    zorbin::ui::liftLengthLimits(this);
 
     // The list, the total and the search column as the window opens.
     showFullList();
@@ -132,9 +135,9 @@ QWidget *Main_Page::buildSearchRow(QWidget *central)
     m_search->setMinimumWidth(260);
     m_search->installEventFilter(this);
     label10->setBuddy(m_search);
-    m_refresh = new QPushButton(QStringLiteral("مرتب کن"), searchBox);
+    m_refresh = new zorbin::ui::IconTextButton(QIcon(QStringLiteral(":/icons/arrow-repeat.svg")),
+                                               QStringLiteral("مرتب کن"), searchBox);
     m_refresh->setObjectName(QStringLiteral("Button_Refresh"));
-    m_refresh->setIcon(QIcon(QStringLiteral(":/icons/arrow-repeat.svg")));
     searchRow->addWidget(label5);
     searchRow->addWidget(m_combo);
     searchRow->addSpacing(16);
@@ -157,6 +160,7 @@ QWidget *Main_Page::buildGrid(QWidget *central)
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست سایت‌ها"));
     m_grid->setModel(m_model);
+    m_grid->setItemDelegate(new SiteCellDelegate(m_grid));
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -240,6 +244,9 @@ void Main_Page::buildStatusBar()
     product->setObjectName(QStringLiteral("AeroStatusBar1Text"));
     // The product line starts with the Latin product name and reads left to right.
     zorbin::ui::keepVisualOrder(product);
+    // Kept off the window's edge, as the other rows of the window are.
+    const int room = product->fontMetrics().averageCharWidth() * 2;
+    product->setContentsMargins(room, 0, room, 0);
     m_statusBar->addWidget(product, 1);
     setStatusBar(m_statusBar);
 }
@@ -387,6 +394,7 @@ bool Main_Page::event(QEvent *event)
         // Back from a modal window or another program: read the whole list again. The list
         // read at load is still fresh on the first show, and a message box of this window
         // (a question before printing the found sites, say) changes nothing.
+        const bool backFromMessage = m_backFromMessage;
         if (m_listFresh || m_backFromMessage) {
             m_listFresh = false;
             m_backFromMessage = false;
@@ -401,7 +409,10 @@ bool Main_Page::event(QEvent *event)
                 m_grid->scrollTo(index);
             }
         }
-        m_grid->setFocus(Qt::ActiveWindowFocusReason);
+        // The window's own message boxes leave the focus where their command put it (the
+        // search box after a delete or a call).
+        if (!backFromMessage)
+            m_grid->setFocus(Qt::ActiveWindowFocusReason);
         updateHolders();
     }
     return QMainWindow::event(event);

@@ -3,6 +3,8 @@
 #include "common/appearance.h"
 #include "mainwin/commands.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QActionGroup>
 #include <QIcon>
@@ -48,10 +50,75 @@ QIcon icon(const char *name)
     return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
 }
 
+// The bar as assistive technology sees it: Qt lists only a bar's own menus, not the widget
+// in its corner, so the five commands at the bar's far end would be out of reach. Here the
+// corner's tool bar (and through it each command's button) follows the menus.
+class CommandBarAccessible : public QAccessibleWidget
+{
+public:
+    explicit CommandBarAccessible(QMenuBar *bar) : QAccessibleWidget(bar, QAccessible::MenuBar) {}
+
+    int childCount() const override { return int(menus().size()) + (corner() ? 1 : 0); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QMenu *> list = menus();
+        if (index >= 0 && index < list.size()) {
+            // The menu's own parent is Qt's item for it on this bar.
+            QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(list.at(index));
+            return menu ? menu->parent() : nullptr;
+        }
+        if (index == list.size() && corner())
+            return QAccessible::queryAccessibleInterface(corner());
+        return nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        const QList<QMenu *> list = menus();
+        for (int i = 0; i < list.size(); ++i)
+            if (child->object() == list.at(i)->menuAction())
+                return i;
+        if (corner() && child->object() == corner())
+            return int(list.size());
+        return -1;
+    }
+
+private:
+    QMenuBar *bar() const { return static_cast<QMenuBar *>(widget()); }
+    QWidget *corner() const
+    {
+        QWidget *w = bar()->cornerWidget(Qt::TopRightCorner);
+        return w && w->isVisibleTo(bar()) ? w : nullptr;
+    }
+    QList<QMenu *> menus() const
+    {
+        QList<QMenu *> list;
+        for (QAction *a : bar()->actions())
+            if (a->menu() && a->isVisible())
+                list << a->menu();
+        return list;
+    }
+};
+
+// Serves the bars this file builds (named "ZBM"); every other widget keeps Qt's own.
+QAccessibleInterface *commandBarFactory(const QString &className, QObject *object)
+{
+    auto *bar = qobject_cast<QMenuBar *>(object);
+    if (className != QLatin1String("QMenuBar") || !bar || bar->objectName() != QLatin1String("ZBM"))
+        return nullptr;
+    return new CommandBarAccessible(bar);
+}
+
 } // namespace
 
 MainMenus::MainMenus(QMainWindow *window) : QObject(window)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(commandBarFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     m_actions = new QActionGroup(this);
     m_actions->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     connect(m_actions, &QActionGroup::triggered, this, &MainMenus::onActionTriggered);

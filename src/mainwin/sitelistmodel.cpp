@@ -181,3 +181,11 @@ Qt::ItemFlags SiteListModel::flags(const QModelIndex &index) const
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
+
+void SiteCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    // The text's first strong letter decides, as it would for a paragraph of its own.
+    option->direction = option->text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    option->textElideMode = Qt::ElideRight;
+}

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
+#include <QStyledItemDelegate>
 #include <QVector>
 
 namespace zorbin::store {
@@ -60,4 +61,17 @@ private:
     QVector<qint64> m_ids;
     mutable QHash<int, QVector<zorbin::store::SiteListRow>> m_blocks;
     mutable QList<int> m_blockOrder; // least recently used first
+};
+
+// Draws each cell of the site grid in the direction of its own text, so that a long cell is
+// cut at its end: a Latin address or e-mail on its right, a Persian title on its left. The
+// cells stay flush right.
+class SiteCellDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };

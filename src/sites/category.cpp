@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/textboxes.h"
 #include "store/messages.h"
 #include "store/store.h"
 #include "store/text.h"
@@ -71,6 +72,7 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
 
     connectControls();
 
+    zorbin::ui::liftLengthLimits(this);
     resize(400, 440);
     reload();
     m_text1->setFocus();
@@ -97,7 +99,8 @@ void Category::makeEntry(QWidget *frame)
 void Category::makeGrid(QWidget *frame)
 {
     m_model = new QStandardItemModel(0, 2, this);
-    m_model->setHorizontalHeaderLabels(zorbin::store::categoryColumns());
+    // The columns ID and Category, headed in the window's language.
+    m_model->setHorizontalHeaderLabels({QStringLiteral("شناسه"), QStringLiteral("عنوان موضوع")});
 
     m_grid = new QTableView(frame);
     m_grid->setObjectName(QStringLiteral("VSG"));

@@ -8,6 +8,7 @@
 #include "common/dialogs.h"
 #include "common/endcaretedit.h"
 #include "common/handpointer.h"
+#include "common/textboxes.h"
 #include "sites/category.h"
 #include "store/messages.h"
 #include "store/records.h"
@@ -178,6 +179,7 @@ void Site::buildWindow()
     outer->addLayout(makeButtons());
     setInitialTexts();
     setBoxTabOrder();
+    zorbin::ui::liftLengthLimits(this);
 }
 
 // --- boxes ------------------------------------------------------------------------------
@@ -202,7 +204,7 @@ void Site::makeBoxes()
     m_subject->setEditable(false);
     m_subject->installEventFilter(this);
 
-    m_notes = new QPlainTextEdit(this);
+    m_notes = new zorbin::ui::NotesEdit(this);
     m_notes->setObjectName(QStringLiteral("Text11"));
     m_notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_notes->setTabChangesFocus(true);
@@ -471,7 +473,7 @@ QString Site::boxText(int number) const
     if (number == 3)
         return m_subject->currentText();
     if (number == 11)
-        return m_notes->toPlainText();
+        return m_notes->storedText();
     return m_line[size_t(number)]->text();
 }
 
@@ -481,7 +483,7 @@ void Site::setBoxText(int number, const QString &text)
         m_subject->setCurrentIndex(
             m_subject->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     else if (number == 11)
-        m_notes->setPlainText(text);
+        m_notes->setStoredText(text);
     else
         m_line[size_t(number)]->setText(text);
 }
@@ -648,6 +650,16 @@ bool Site::eventFilter(QObject *watched, QEvent *event)
             openLinkBox(box);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void Site::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    // Showing a dialog tells its focus box that it was tabbed into, and a line box then
+    // selects its whole text: the first key would replace the stored title. The caret
+    // goes after the title instead, nothing selected.
+    if (visible)
+        m_line[1]->end(false);
 }
 
 void Site::done(int result)

@@ -11,8 +11,11 @@ class QComboBox;
 class QGridLayout;
 class QHBoxLayout;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
+
+namespace zorbin::ui {
+class NotesEdit;
+}
 
 // The site editor: new, edit and view mode, chosen by the shared selection state when
 // the window becomes active (when it is shown and when the subject window it opened
@@ -25,6 +28,7 @@ public:
     ~Site() override;
 
     void done(int result) override;
+    void setVisible(bool visible) override;
 
     // The boxes as one site, as typed (the ID is the selected one), and the other way.
     zorbin::store::SiteRecord record() const;
@@ -70,7 +74,7 @@ private:
     // Text1 to Text17 by number; 3 (the subject list) and 11 (the notes) are not lines.
     std::array<QLineEdit *, 18> m_line{};
     QComboBox *m_subject = nullptr;
-    QPlainTextEdit *m_notes = nullptr;
+    zorbin::ui::NotesEdit *m_notes = nullptr;
     QCheckBox *m_check = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;
