@@ -36,10 +36,11 @@ QStringList Dialogs::Script::texts() const
     return list;
 }
 
-int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAligned)
+int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
+                  const QString &title)
 {
     if (s_script) {
-        s_script->shown.append({kind, text, rightAligned});
+        s_script->shown.append({kind, text, rightAligned, title});
         if (kind != Kind::Question)
             return QMessageBox::Ok;
         const QString answer =
@@ -48,7 +49,7 @@ int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAli
     }
     QMessageBox box(parent);
     box.setProperty(kMessageBoxMark, true);
-    box.setWindowTitle(QString());
+    box.setWindowTitle(title);
     box.setText(text);
     switch (kind) {
     case Kind::Information:
@@ -81,6 +82,11 @@ void Dialogs::inform(QWidget *parent, const QString &text, bool rightAligned)
     show(parent, Kind::Information, text, rightAligned);
 }
 
+void Dialogs::titled(QWidget *parent, Kind kind, const QString &title, const QString &text)
+{
+    show(parent, kind, text, false, title);
+}
+
 void Dialogs::warn(QWidget *parent, const QString &text)
 {
     show(parent, Kind::Exclamation, text, true);
@@ -98,7 +104,7 @@ void Dialogs::error(QWidget *parent, const QString &text)
 
 QString Dialogs::scriptedFileName(Kind kind, const QString &caption)
 {
-    s_script->shown.append({kind, caption, true});
+    s_script->shown.append({kind, caption, true, QString()});
     return s_script->answers.isEmpty() ? QString() : s_script->answers.takeFirst();
 }
 

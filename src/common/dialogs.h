@@ -20,6 +20,7 @@ public:
         Kind kind;
         QString text;
         bool rightAligned = true;
+        QString title;
     };
 
     // Information icon, OK. `rightAligned` is false for the Latin examples.
@@ -30,6 +31,10 @@ public:
     static bool confirm(QWidget *parent, const QString &text);
     // A failure the user must know about (the database refused a change).
     static void error(QWidget *parent, const QString &text);
+
+    // A box with its own title (Information, Exclamation or Error icon, OK), for the
+    // converter's English texts, which read left to right.
+    static void titled(QWidget *parent, Kind kind, const QString &title, const QString &text);
 
     // Whether `window` is one of the message boxes shown here. A window that re-reads its
     // data when it becomes active again skips that after its own message boxes.
@@ -60,7 +65,8 @@ public:
 
 private:
     static Script *s_script;
-    static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned);
+    static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
+                    const QString &title = QString());
     static QString scriptedFileName(Kind kind, const QString &caption);
 };
 

@@ -1,0 +1,137 @@
+// Appending whole tables in one transaction, for the database converter.
+
+#include "store/sqlite.h"
+#include "store/store.h"
+
+#include <sqlite3.h>
+
+namespace zorbin::store {
+
+namespace {
+
+struct ImportShape
+{
+    const char *what;
+    const char *sql;
+    int columns;
+};
+
+const ImportShape &shape(Store::ImportTable table)
+{
+    static const ImportShape shapes[] = {
+        {"Table_User",
+         "INSERT INTO Table_User (UserName, Password, Question, Answer) VALUES (?1,?2,?3,?4)", 4},
+        {"Table_Site",
+         "INSERT INTO Table_Site (Onvan, Address, Mozoo, Email, Modir, Mobile, Yahoo, Facebook, "
+         "\"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss) "
+         "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15)",
+         15},
+        {"Table_Category", "INSERT INTO Table_Category (Category) VALUES (?1)", 1},
+        {"Table_Contact",
+         "INSERT INTO Table_Contact (Name, \"Group\", Mobile, Home, Office, Email, Site, Job, "
+         "Address, Image) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)",
+         10},
+    };
+    return shapes[static_cast<int>(table)];
+}
+
+StoreError::Kind kindOf(int rc)
+{
+    const int code = rc & 0xFF;
+    return (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? StoreError::Kind::Busy
+                                                          : StoreError::Kind::Engine;
+}
+
+} // namespace
+
+Result<Store::Import> Store::beginImport()
+{
+    if (!sqlite3_get_autocommit(m_db))
+        return failure(StoreError::Kind::Engine, QStringLiteral("a transaction is already open"));
+    // IMMEDIATE takes the write lock now, so a locked file is reported before any row.
+    const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return failure(kindOf(rc), QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return Import(*this);
+}
+
+Store::Import::Import(Store &store) : m_store(&store) {}
+
+Store::Import::Import(Import &&other) noexcept
+    : m_store(std::exchange(other.m_store, nullptr)), m_inserts(std::move(other.m_inserts))
+{
+}
+
+Store::Import::~Import()
+{
+    rollback();
+}
+
+int Store::Import::columnCount(ImportTable table)
+{
+    return shape(table).columns;
+}
+
+void Store::Import::rollback()
+{
+    for (auto &st : m_inserts)
+        st.reset();
+    if (m_store && !sqlite3_get_autocommit(m_store->m_db))
+        sqlite3_exec(m_store->m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_store = nullptr;
+}
+
+Result<void> Store::Import::engineFailure(const char *what)
+{
+    const int rc = sqlite3_extended_errcode(m_store->m_db);
+    const QString detail = QString::fromLatin1(what) + QStringLiteral(": ") +
+                           QString::fromUtf8(sqlite3_errmsg(m_store->m_db));
+    rollback();
+    return failure(kindOf(rc), detail);
+}
+
+Result<void> Store::Import::append(ImportTable table, std::span<const QString> values)
+{
+    const ImportShape &s = shape(table);
+    if (!m_store)
+        return failure(StoreError::Kind::Engine, QStringLiteral("the transaction has ended"));
+    if (int(values.size()) != s.columns) {
+        const QString detail = QStringLiteral("%1: %2 values for %3 columns")
+                                   .arg(QString::fromLatin1(s.what))
+                                   .arg(values.size())
+                                   .arg(s.columns);
+        rollback();
+        return failure(StoreError::Kind::Engine, detail);
+    }
+    auto &st = m_inserts[size_t(table)];
+    if (!st) {
+        st = std::make_unique<Statement>(m_store->m_db, s.sql);
+        if (!st->ok())
+            return engineFailure(s.what);
+    }
+    st->reset();
+    static const QByteArray empty("");
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i].isEmpty())
+            st->bindUtf8(int(i) + 1, empty);
+        else
+            st->bindUtf8(int(i) + 1, values[i].toUtf8());
+    }
+    if (st->step() != SQLITE_DONE)
+        return engineFailure(s.what);
+    return {};
+}
+
+Result<void> Store::Import::commit()
+{
+    if (!m_store)
+        return failure(StoreError::Kind::Engine, QStringLiteral("the transaction has ended"));
+    for (auto &st : m_inserts)
+        st.reset();
+    if (sqlite3_exec(m_store->m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return engineFailure("commit");
+    m_store = nullptr;
+    return {};
+}
+
+} // namespace zorbin::store
