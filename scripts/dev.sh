@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(cmake make g++ pkg-config libgl-dev qt6-base-dev qt6-base-dev-tools libqt6svg6
-          libqt6svg6-dev qt6-translations-l10n libsqlcipher-dev sqlcipher sqlite3 poppler-utils)
+          libqt6svg6-dev qt6-translations-l10n libsqlcipher-dev sqlcipher sqlite3 poppler-utils
+          mdbtools-dev)
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do

@@ -266,11 +266,11 @@ void TestConvertSource::readerOnForeignFiles()
     QVERIFY(cursor->error().isEmpty());
     QVERIFY(values.size() >= 8);
     QCOMPARE(values.mid(0, 5),
-             (QStringList{"1=only ascii chars", QString::fromUtf8("2=ääkkösiä"),
-                          QString::fromUtf8("3=Мир"),
-                          QString::fromUtf16(u"4=\u03F0\u03B1\u1F76 \u03C4\u1F79\u03C4' \u1F10\u03B3\u1F7C "
-                                  u"\u039A\u1F7B\u03F0\u03BB\u03C9\u03C0\u03B1"),
-                          QString::fromUtf8("5=漢字仮名交じり文")}));
+             (QStringList{
+                 "1=only ascii chars", QString::fromUtf8("2=ääkkösiä"), QString::fromUtf8("3=Мир"),
+                 QString::fromUtf16(u"4=\u03F0\u03B1\u1F76 \u03C4\u1F79\u03C4' \u1F10\u03B3\u1F7C "
+                                    u"\u039A\u1F7B\u03F0\u03BB\u03C9\u03C0\u03B1"),
+                 QString::fromUtf8("5=漢字仮名交じり文")}));
     QCOMPARE(values[6], QString::fromUtf8("7=ümlaut"));
 
     auto encoded = openJetFile(fixture("jackcessencrypt_db-enc.mdb"), &error, false);

@@ -1,0 +1,275 @@
+// The converter's window driven as a user would: its states, the dialogs and messages of
+// each step, a whole run ending in a backup Zorbin's store opens with every record.
+
+#include "../bench/converter/v1database.h"
+#include "common/dialogs.h"
+#include "converter/form1.h"
+#include "converter/form2.h"
+#include "store/connectiontext.h"
+#include "store/store.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using zorbin::benchdata::TableRows;
+using zorbin::store::Store;
+using zorbin::ui::Dialogs;
+
+namespace {
+
+struct Env
+{
+    Env()
+    {
+        source = QDir(dir.path()).filePath("Zorbin-DB.dbb");
+        data = QDir(dir.path()).filePath("data");
+        QDir().mkpath(data);
+        TableRows t[4];
+        t[0] = {1, [](qint64, QStringList &v) {
+                    v << "old"
+                      << "1"
+                      << "q"
+                      << "a";
+                }};
+        t[1] = {5, [](qint64 i, QStringList &v) {
+                    for (int c = 0; c < 11; ++c)
+                        v << QString::fromUtf8("سایت %1").arg(i * 11 + c);
+                }};
+        t[2] = {2, [](qint64 i, QStringList &v) { v << QStringLiteral("cat%1").arg(i); }};
+        t[3] = {0, {}};
+        ok = zorbin::benchdata::makeVersion1Database(source, t) &&
+             Store::createDatabase(QDir(data).filePath("ZBDB.mdb"), nullptr);
+    }
+    QTemporaryDir dir;
+    QString source, data;
+    bool ok = false;
+};
+
+template <class T> T *child(Form1 &w, const char *name)
+{
+    return w.findChild<T *>(QString::fromLatin1(name));
+}
+
+// Which of the step controls are enabled, in the order of the window.
+QString enabledControls(Form1 &w)
+{
+    QStringList on;
+    for (const char *name :
+         {"Text1", "BrowseOpen", "AnalysisDB", "ConvertDB", "Text2", "BrowseSave", "SaveDB"}) {
+        auto *widget = w.findChild<QWidget *>(QString::fromLatin1(name));
+        if (widget && widget->isEnabled())
+            on << QString::fromLatin1(name);
+    }
+    return on.join(' ');
+}
+
+void click(Form1 &w, const char *name)
+{
+    auto *b = child<QPushButton>(w, name);
+    QVERIFY(b);
+    b->click();
+}
+
+} // namespace
+
+class TestConvertWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wholeRun();
+    void emptyPathsAndCancelledDialogs();
+    void failedAnalysisStaysInFirstState();
+    void failedSaveKeepsProgramOpen();
+    void aboutAndGuide();
+};
+
+void TestConvertWindow::wholeRun()
+{
+    Env env;
+    QVERIFY(env.ok);
+    Form1 w(env.data);
+    w.show();
+    QCOMPARE(w.layoutDirection(), Qt::LeftToRight);
+    QCOMPARE(enabledControls(w), QStringLiteral("Text1 BrowseOpen AnalysisDB"));
+
+    Dialogs::Script script;
+    script.answers << env.source;
+    click(w, "BrowseOpen");
+    QCOMPARE(child<QLineEdit>(w, "Text1")->text(), env.source);
+    QCOMPARE(script.shown.last().kind, Dialogs::Kind::OpenFile);
+
+    // Converting before the analysis does nothing.
+    w.convertDatabase();
+    QCOMPARE(w.state(), Form1::State::ChoosingSource);
+
+    click(w, "AnalysisDB");
+    QCOMPARE(child<QLabel>(w, "Label3")->text(), QStringLiteral("Analysis Database Completed."));
+    QCOMPARE(w.state(), Form1::State::Analysed);
+    QCOMPARE(enabledControls(w), QStringLiteral("ConvertDB"));
+    QCOMPARE(script.shown.size(), 1); // no message after a completed analysis
+
+    click(w, "ConvertDB");
+    QCOMPARE(script.shown.last().kind, Dialogs::Kind::Information);
+    QCOMPARE(script.shown.last().title, QStringLiteral("Done"));
+    QCOMPARE(script.shown.last().text, QStringLiteral("Convert Database Completed.  "));
+    QCOMPARE(w.state(), Form1::State::Converted);
+    QCOMPARE(enabledControls(w), QStringLiteral("Text2 BrowseSave SaveDB"));
+    // Converting runs once a run.
+    w.convertDatabase();
+    QCOMPARE(script.shown.size(), 2);
+
+    // A name typed without extension gets the backup extension.
+    const QString backup = QDir(env.dir.path()).filePath("converted");
+    script.answers << backup;
+    click(w, "BrowseSave");
+    QCOMPARE(child<QLineEdit>(w, "Text2")->text(), backup + ".dbb");
+    click(w, "SaveDB");
+    QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("Save Database Completed."));
+    QCOMPARE(script.shown.last().text, QStringLiteral("Save Database Completed.  "));
+    QCOMPARE(script.shown.last().title, QStringLiteral("Done"));
+    QCOMPARE(w.state(), Form1::State::Ended);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(enabledControls(w), QString());
+
+    QTemporaryDir restored;
+    QVERIFY(QFile::copy(backup + ".dbb", QDir(restored.path()).filePath("ZBDB.mdb")));
+    auto store = Store::open(zorbin::store::connectionText(restored.path()), nullptr);
+    QVERIFY(store);
+    QCOMPARE(store->siteCount(), 5);
+    QCOMPARE(store->categoryCount(), 2);
+    QCOMPARE(store->users().size(), 2);
+}
+
+void TestConvertWindow::emptyPathsAndCancelledDialogs()
+{
+    Env env;
+    QVERIFY(env.ok);
+    Form1 w(env.data);
+    Dialogs::Script script;
+    click(w, "AnalysisDB");
+    QCOMPARE(script.shown.size(), 1);
+    QCOMPARE(script.shown[0].kind, Dialogs::Kind::Exclamation);
+    QCOMPARE(script.shown[0].title, QStringLiteral("Error"));
+    QCOMPARE(script.shown[0].text, QStringLiteral("Invalid Address for Analysis Database !  "));
+    QVERIFY(!script.shown[0].rightAligned);
+    QCOMPARE(w.state(), Form1::State::ChoosingSource);
+
+    // A cancelled dialog, or one returning its initial name, leaves the box empty.
+    child<QLineEdit>(w, "Text1")->setText("typed before");
+    click(w, "BrowseOpen");
+    QCOMPARE(child<QLineEdit>(w, "Text1")->text(), QString());
+    script.answers << "Zorbin-DB.dbb";
+    click(w, "BrowseOpen");
+    QCOMPARE(child<QLineEdit>(w, "Text1")->text(), QString());
+
+    child<QLineEdit>(w, "Text1")->setText(env.source);
+    click(w, "AnalysisDB");
+    click(w, "ConvertDB");
+    QCOMPARE(w.state(), Form1::State::Converted);
+    script.answers << "ZBDB";
+    click(w, "BrowseSave");
+    QCOMPARE(child<QLineEdit>(w, "Text2")->text(), QString());
+    click(w, "SaveDB");
+    QCOMPARE(script.shown.last().text, QStringLiteral("Invalid Address for Save Database !  "));
+    QCOMPARE(script.shown.last().title, QStringLiteral("Error"));
+    QCOMPARE(w.state(), Form1::State::Converted);
+}
+
+void TestConvertWindow::failedAnalysisStaysInFirstState()
+{
+    Env env;
+    QVERIFY(env.ok);
+    Form1 w(env.data);
+    Dialogs::Script script;
+    const QString bogus = QDir(env.dir.path()).filePath("notes.mdb");
+    QFile f(bogus);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'z'));
+    f.close();
+    child<QLineEdit>(w, "Text1")->setText(bogus);
+    click(w, "AnalysisDB");
+    QCOMPARE(script.shown.size(), 1);
+    QCOMPARE(script.shown[0].title, QStringLiteral("Error"));
+    QVERIFY(!script.shown[0].text.contains("Completed"));
+    QCOMPARE(w.state(), Form1::State::ChoosingSource);
+    QCOMPARE(child<QLabel>(w, "Label3")->text(), QStringLiteral("..."));
+    QCOMPARE(enabledControls(w), QStringLiteral("Text1 BrowseOpen AnalysisDB"));
+
+    // Another file can be chosen in the same run.
+    child<QLineEdit>(w, "Text1")->setText(env.source);
+    click(w, "AnalysisDB");
+    QCOMPARE(w.state(), Form1::State::Analysed);
+}
+
+void TestConvertWindow::failedSaveKeepsProgramOpen()
+{
+    Env env;
+    QVERIFY(env.ok);
+    Form1 w(env.data);
+    w.show();
+    Dialogs::Script script;
+    child<QLineEdit>(w, "Text1")->setText(env.source);
+    click(w, "AnalysisDB");
+    click(w, "ConvertDB");
+    const QString nowhere = QDir(env.dir.path()).filePath("missing/folder/x.dbb");
+    child<QLineEdit>(w, "Text2")->setText(nowhere);
+    click(w, "SaveDB");
+    QCOMPARE(script.shown.last().kind, Dialogs::Kind::Error);
+    QVERIFY(script.shown.last().text.contains(nowhere));
+    for (const auto &shown : script.shown)
+        QVERIFY(!shown.text.startsWith("Save Database Completed"));
+    QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("..."));
+    QCOMPARE(w.state(), Form1::State::Converted);
+    QVERIFY(w.isVisible());
+}
+
+void TestConvertWindow::aboutAndGuide()
+{
+    const QStringList lines = Form1::aboutText().split("\r\n");
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines.mid(0, 3), (QStringList{"Convert Database for Zorbin", "of v1.0 to v2.0",
+                                           "-------------------------"}));
+    Env env;
+    Form1 w(env.data);
+    {
+        Dialogs::Script script;
+        w.findChild<QAction *>("M_About")->trigger();
+        QCOMPARE(script.shown.size(), 1);
+        QCOMPARE(script.shown[0].kind, Dialogs::Kind::Information);
+        QCOMPARE(script.shown[0].title, QString());
+        QCOMPARE(script.shown[0].text, Form1::aboutText());
+    }
+    // The guide is modal, owned by the window; Escape closes it.
+    QString title;
+    int groups = 0;
+    QWidget *owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto *guide = qobject_cast<Form2 *>(QApplication::activeModalWidget());
+        if (!guide)
+            return;
+        title = guide->windowTitle();
+        groups = int(guide->findChildren<QGroupBox *>().size());
+        owner = guide->parentWidget();
+        QTest::keyClick(guide, Qt::Key_Escape);
+    });
+    w.findChild<QAction *>("M_Guide")->trigger();
+    QCOMPARE(title, QStringLiteral("Guide"));
+    QCOMPARE(groups, 3);
+    QCOMPARE(owner, &w);
+    // The menu works in every state; Exit ends the program.
+    w.show();
+    w.findChild<QAction *>("M_Exit")->trigger();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(w.state(), Form1::State::Ended);
+}
+
+QTEST_MAIN(TestConvertWindow)
+#include "tst_convert_window.moc"
