@@ -47,6 +47,7 @@ bench)
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZORBIN_TESTS=OFF >/dev/null
     cmake --build build-release -j"$jobs"
     ./build-release/zorbin_bench
+    ./build-release/zorbin_bench_convert
     ;;
 *)
     echo "usage: $0 run|test|sanitize|bench" >&2

@@ -117,9 +117,11 @@ public:
         explicit Import(Store &store);
         Result<void> engineFailure(const char *what);
         void rollback();
+        void end();
 
         Store *m_store = nullptr;
         std::array<std::unique_ptr<Statement>, 4> m_inserts;
+        qint64 m_cacheSize = -2000; // the connection's page cache before the import
     };
 
     // Opens the transaction; fails when one is open already or the file is locked.

@@ -52,13 +52,23 @@ Result<Store::Import> Store::beginImport()
     const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return failure(kindOf(rc), QString::fromUtf8(sqlite3_errmsg(m_db)));
-    return Import(*this);
+    Import import(*this);
+    // A small page cache while appending: the pages written spill to the file, so memory
+    // stays the same however many records arrive. The usual cache returns at the end.
+    {
+        Statement st(m_db, "PRAGMA cache_size");
+        if (st.step() == SQLITE_ROW)
+            import.m_cacheSize = st.int64(0);
+    }
+    sqlite3_exec(m_db, "PRAGMA cache_size = -8192", nullptr, nullptr, nullptr);
+    return import;
 }
 
 Store::Import::Import(Store &store) : m_store(&store) {}
 
 Store::Import::Import(Import &&other) noexcept
-    : m_store(std::exchange(other.m_store, nullptr)), m_inserts(std::move(other.m_inserts))
+    : m_store(std::exchange(other.m_store, nullptr)), m_inserts(std::move(other.m_inserts)),
+      m_cacheSize(other.m_cacheSize)
 {
 }
 
@@ -78,6 +88,15 @@ void Store::Import::rollback()
         st.reset();
     if (m_store && !sqlite3_get_autocommit(m_store->m_db))
         sqlite3_exec(m_store->m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    end();
+}
+
+void Store::Import::end()
+{
+    if (m_store) {
+        const QByteArray sql = "PRAGMA cache_size = " + QByteArray::number(m_cacheSize);
+        sqlite3_exec(m_store->m_db, sql.constData(), nullptr, nullptr, nullptr);
+    }
     m_store = nullptr;
 }
 
@@ -130,7 +149,7 @@ Result<void> Store::Import::commit()
         st.reset();
     if (sqlite3_exec(m_store->m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         return engineFailure("commit");
-    m_store = nullptr;
+    end();
     return {};
 }
 
