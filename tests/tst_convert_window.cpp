@@ -14,7 +14,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -89,6 +91,9 @@ private slots:
     void failedAnalysisStaysInFirstState();
     void failedSaveKeepsProgramOpen();
     void aboutAndGuide();
+    // Under a real display (ZORBIN_SHOT=folder): the window in each state, the guide and
+    // the about box.
+    void screenshots();
 };
 
 void TestConvertWindow::wholeRun()
@@ -269,6 +274,65 @@ void TestConvertWindow::aboutAndGuide()
     w.findChild<QAction *>("M_Exit")->trigger();
     QVERIFY(!w.isVisible());
     QCOMPARE(w.state(), Form1::State::Ended);
+}
+
+void TestConvertWindow::screenshots()
+{
+    const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+    if (folder.isEmpty())
+        QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+    Env env;
+    QVERIFY(env.ok);
+    auto shoot = [&](const QString &name) {
+        QTest::qWait(400);
+        QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
+            QStringLiteral("%1/converter-%2.png").arg(folder, name)));
+    };
+    Form1 w(env.data);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    shoot("1-choosing");
+    w.findChild<QMenu *>("mnu1")->popup(w.mapToGlobal(QPoint(8, 24)));
+    shoot("1-menu");
+    w.findChild<QMenu *>("mnu1")->close();
+    QTimer::singleShot(600, [&] {
+        shoot("1-analysis-error");
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+    child<QLineEdit>(w, "Text1")->setText(QDir(env.dir.path()).filePath("missing.dbb"));
+    click(w, "AnalysisDB");
+    {
+        Dialogs::Script script;
+        child<QLineEdit>(w, "Text1")->setText(env.source);
+        click(w, "AnalysisDB");
+    }
+    shoot("2-analysed");
+    {
+        Dialogs::Script script;
+        click(w, "ConvertDB");
+        child<QLineEdit>(w, "Text2")->setText(QDir(env.dir.path()).filePath("backup.dbb"));
+    }
+    shoot("3-converted");
+    Form2 guide(&w);
+    guide.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&guide));
+    shoot("guide");
+    guide.close();
+    // The real message boxes: the about box and the conversion's message.
+    QTimer::singleShot(600, [&] {
+        shoot("about");
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+    w.showAbout();
+    QTimer::singleShot(600, [&] {
+        shoot("save-done");
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+    click(w, "SaveDB");
+    shoot("4-ended");
 }
 
 QTEST_MAIN(TestConvertWindow)
