@@ -137,9 +137,14 @@ std::expected<Counts, QString> convert(Analysis &analysis,
     if (!analysis.source || !analysis.target)
         return std::unexpected(QStringLiteral("Analyse the backup first."));
     auto import = analysis.target->beginImport();
-    if (!import)
+    if (!import) {
+        if (import.error().kind == store::StoreError::Kind::Busy)
+            return std::unexpected(
+                QStringLiteral("ZBDB.mdb is in use by another program (is Zorbin open?).") +
+                kLineBreak + QStringLiteral("Close it, then convert again."));
         return std::unexpected(
             QStringLiteral("ZBDB.mdb cannot be changed: %1").arg(import.error().detail));
+    }
     const QString nothingAdded = kLineBreak + QStringLiteral("Nothing was added to ZBDB.mdb.");
 
     std::vector<QString> read;
