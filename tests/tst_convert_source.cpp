@@ -98,6 +98,7 @@ private slots:
     void otherProgramsFilesAreRefused();
     void readerOnForeignFiles();
     void damagedFilesNeverCrash();
+    void charactersBeyondTheBmpArriveWhole();
 };
 
 void TestConvertSource::header_data()
@@ -325,6 +326,33 @@ void TestConvertSource::damagedFilesNeverCrash()
             QVERIFY(n < 1000000);
         }
     }
+}
+
+void TestConvertSource::charactersBeyondTheBmpArriveWhole()
+{
+    REQUIRE_FIXTURES();
+    // The answer of the version 1.0 account, stored as UTF-16, with its first two
+    // characters made into one emoji (a surrogate pair) in place.
+    QByteArray bytes = readAll(fixture("zorbin-v1-sample.mdb"));
+    const QString answer = QString::fromUtf8("کتابخانه مرکزی");
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    auto utf16 = [](const QString &text) {
+        QByteArray b;
+        for (QChar c : text)
+            b += char(c.unicode() & 0xff), b += char(c.unicode() >> 8);
+        return b;
+    };
+    QVERIFY(bytes.contains(utf16(answer)));
+    bytes.replace(utf16(answer), utf16(emoji + answer.mid(2)));
+    QString error;
+    auto source = openJetBuffer(bytes, &error);
+    QVERIFY2(source, qPrintable(error));
+    auto cursor = source->read("Table_User", {"Answer"}, &error);
+    QVERIFY2(cursor, qPrintable(error));
+    std::vector<QString> row;
+    QVERIFY(cursor->next(row));
+    QCOMPARE(row[0], emoji + answer.mid(2));
+    QCOMPARE(row[0].toUtf8(), (emoji + answer.mid(2)).toUtf8());
 }
 
 QTEST_GUILESS_MAIN(TestConvertSource)

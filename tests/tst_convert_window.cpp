@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -53,6 +54,16 @@ struct Env
     QTemporaryDir dir;
     QString source, data;
     bool ok = false;
+};
+
+// Takes the addresses handed to the desktop.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
 };
 
 template <class T> T *child(Form1 &w, const char *name)
@@ -269,6 +280,13 @@ void TestConvertWindow::aboutAndGuide()
     QCOMPARE(title, QStringLiteral("Guide"));
     QCOMPARE(groups, 3);
     QCOMPARE(owner, &w);
+    // Website hands the maker's home page to the browser.
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("https", &catcher, "open");
+    w.findChild<QAction *>("M_Site")->trigger();
+    QDesktopServices::unsetUrlHandler("https");
+    QCOMPARE(catcher.urls.size(), 1);
+    QVERIFY(catcher.urls[0].isValid());
     // The menu works in every state; Exit ends the program.
     w.show();
     w.findChild<QAction *>("M_Exit")->trigger();
