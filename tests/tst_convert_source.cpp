@@ -99,6 +99,7 @@ private slots:
     void readerOnForeignFiles();
     void damagedFilesNeverCrash();
     void charactersBeyondTheBmpArriveWhole();
+    void damagedPropertyBlocksAreNotRead();
 };
 
 void TestConvertSource::header_data()
@@ -353,6 +354,32 @@ void TestConvertSource::charactersBeyondTheBmpArriveWhole()
     QVERIFY(cursor->next(row));
     QCOMPARE(row[0], emoji + answer.mid(2));
     QCOMPARE(row[0].toUtf8(), (emoji + answer.mid(2)).toUtf8());
+}
+
+void TestConvertSource::damagedPropertyBlocksAreNotRead()
+{
+    REQUIRE_FIXTURES();
+    // Property blocks ("MR2") whose first record claims a length of zero: a reader that
+    // parses them loops without end (found by fuzzing). The tables are read all the same.
+    QByteArray bytes = readAll(fixture("zorbin-v1-sample.mdb"));
+    int blocks = 0;
+    for (qsizetype at = bytes.indexOf(QByteArray("MR2\0", 4)); at >= 0;
+         at = bytes.indexOf(QByteArray("MR2\0", 4), at + 4), ++blocks)
+        bytes.replace(at + 4, 4, QByteArray(4, '\0'));
+    QVERIFY(blocks > 0);
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    auto source = openJetBuffer(bytes, &error);
+    QVERIFY2(source, qPrintable(error));
+    auto cursor = source->read("Table_Category", {"Category"}, &error);
+    QVERIFY2(cursor, qPrintable(error));
+    std::vector<QString> row;
+    int rows = 0;
+    while (cursor->next(row))
+        ++rows;
+    QCOMPARE(rows, 5);
+    QVERIFY(timer.elapsed() < 10000);
 }
 
 QTEST_GUILESS_MAIN(TestConvertSource)

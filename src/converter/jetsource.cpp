@@ -7,6 +7,8 @@
 #include "converter/source.h"
 
 #include <QFile>
+#include <algorithm>
+#include <cstring>
 #include <mdbtools.h>
 
 namespace zorbin::converter {
@@ -180,10 +182,80 @@ private:
     qint64 m_record = 0;
 };
 
+// The tables of the file, as MSysObjects lists them. Read here rather than by libmdb's
+// catalog functions, which also parse every object's property block and run without end
+// (taking all memory) on a damaged one; nothing here needs the properties.
+using Catalog = std::vector<std::unique_ptr<MdbCatalogEntry>>;
+
+MdbTableDef *readTable(MdbCatalogEntry *entry)
+{
+    MdbTableDef *def = mdb_read_table(entry);
+    if (!def)
+        return nullptr;
+    if (!mdb_read_columns(def) || def->num_cols == 0 || def->num_cols > MDB_MAX_COLS ||
+        !def->columns || def->columns->len != def->num_cols) {
+        mdb_free_tabledef(def);
+        return nullptr;
+    }
+    return def;
+}
+
+int columnIndex(MdbTableDef *def, const QString &name)
+{
+    for (guint i = 0; i < def->num_cols; ++i) {
+        const auto *col = static_cast<MdbColumn *>(g_ptr_array_index(def->columns, i));
+        if (QString::fromUtf8(col->name).compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+std::optional<Catalog> readCatalog(MdbHandle *mdb)
+{
+    // MSysObjects' definition is always on page 2.
+    MdbCatalogEntry system{};
+    system.mdb = mdb;
+    system.object_type = MDB_TABLE;
+    system.table_pg = 2;
+    qstrncpy(system.object_name, "MSysObjects", sizeof system.object_name);
+    MdbTableDef *def = readTable(&system);
+    if (!def)
+        return std::nullopt;
+    std::vector<int> columns;
+    for (const char *name : {"Id", "Name", "Type"})
+        columns.push_back(columnIndex(def, QString::fromLatin1(name)));
+    if (std::ranges::find(columns, -1) != columns.end()) {
+        mdb_free_tabledef(def);
+        return std::nullopt;
+    }
+    Catalog catalog;
+    JetCursor cursor(mdb, def, std::move(columns), QStringLiteral("MSysObjects"));
+    std::vector<QString> row;
+    constexpr size_t kMaxObjects = 1 << 16;
+    while (catalog.size() < kMaxObjects && cursor.next(row)) {
+        if (row[2].toInt() != MDB_TABLE)
+            continue;
+        auto entry = std::make_unique<MdbCatalogEntry>();
+        std::memset(entry.get(), 0, sizeof(MdbCatalogEntry));
+        entry->mdb = mdb;
+        entry->object_type = MDB_TABLE;
+        entry->table_pg = row[0].toULong() & 0x00FFFFFF;
+        qstrncpy(entry->object_name, row[1].toUtf8().constData(), sizeof entry->object_name);
+        catalog.push_back(std::move(entry));
+    }
+    if (!cursor.error().isEmpty())
+        return std::nullopt;
+    return catalog;
+}
+
 class JetSource : public Source
 {
 public:
-    JetSource(MdbHandle *mdb, QByteArray bytes) : m_mdb(mdb), m_bytes(std::move(bytes)) {}
+    JetSource(MdbHandle *mdb, QByteArray bytes, Catalog catalog)
+        : m_mdb(mdb), m_bytes(std::move(bytes)), m_catalog(std::move(catalog))
+    {
+    }
+    // The cursors read through the handle and the catalog: they go first.
     ~JetSource() override { mdb_close(m_mdb); }
 
     QString kind() const override { return QStringLiteral("Access (Jet 4) file"); }
@@ -211,12 +283,7 @@ public:
         }
         std::vector<int> columns;
         for (const QString &name : fields) {
-            int found = -1;
-            for (guint i = 0; i < def->num_cols && found < 0; ++i) {
-                const auto *col = static_cast<MdbColumn *>(g_ptr_array_index(def->columns, i));
-                if (QString::fromUtf8(col->name).compare(name, Qt::CaseInsensitive) == 0)
-                    found = int(i);
-            }
+            const int found = columnIndex(def, name);
             if (found < 0) {
                 mdb_free_tabledef(def);
                 *error = QStringLiteral("The table %1 has no field %2.").arg(table, name);
@@ -230,19 +297,15 @@ public:
 private:
     MdbTableDef *openTable(const QString &table)
     {
-        QByteArray name = table.toUtf8();
-        MdbTableDef *def = mdb_read_table_by_name(m_mdb, name.data(), MDB_TABLE);
-        if (!def)
-            return nullptr;
-        if (!mdb_read_columns(def) || def->num_cols == 0 || def->num_cols > MDB_MAX_COLS) {
-            mdb_free_tabledef(def);
-            return nullptr;
-        }
-        return def;
+        for (const auto &entry : m_catalog)
+            if (QString::fromUtf8(entry->object_name).compare(table, Qt::CaseInsensitive) == 0)
+                return readTable(entry.get());
+        return nullptr;
     }
 
     MdbHandle *m_mdb;
     QByteArray m_bytes; // the file's bytes when it was opened from memory
+    Catalog m_catalog;
 };
 
 // Checks the header (a Jet 4 file with one of the two releases' passwords) and opens it.
@@ -282,13 +345,14 @@ std::unique_ptr<Source> openJet(const QByteArray &head, const QString &path, QBy
     // Memo values are decoded from their pages here; a larger bind size still keeps any
     // value libmdb converts itself whole.
     mdb_set_bind_size(mdb, 1 << 20);
-    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
+    auto catalog = readCatalog(mdb);
+    if (!catalog) {
         mdb_close(mdb);
         *error = QStringLiteral("The Access database cannot be read: its list of tables is "
                                 "damaged.");
         return nullptr;
     }
-    return std::make_unique<JetSource>(mdb, std::move(bytes));
+    return std::make_unique<JetSource>(mdb, std::move(bytes), std::move(*catalog));
 }
 
 } // namespace
