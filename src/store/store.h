@@ -92,7 +92,7 @@ public:
     qint64 contactCount();
 
     // ---- Appending whole tables in one transaction (the database converter) ----
-    // The tables in the order of their column lists below.
+    // The four tables records are appended to.
     enum class ImportTable { User, Site, Category, Contact };
 
     // One open transaction of appended records, each table through one prepared
