@@ -1,7 +1,7 @@
-// The Access (Jet 4) reader: libmdb walks the catalog, the pages and the rows; the text
-// of Text and Memo fields is decoded here from its stored bytes, because libmdb's own
-// conversion turns characters outside the Basic Multilingual Plane into "??" and cuts
-// values at its bind size.
+// The Access (Jet 4) reader: libmdb reads the table definitions, the pages and the rows;
+// the list of tables and the text of Text and Memo fields are read here from the stored
+// bytes, because libmdb's own conversion turns characters outside the Basic Multilingual
+// Plane into "??" and cuts values at its bind size.
 
 #include "converter/jetformat.h"
 #include "converter/source.h"
@@ -52,7 +52,8 @@ public:
         if (count < 0)
             return damaged(QString());
         std::fill(m_byColumn.begin(), m_byColumn.end(), -1);
-        for (unsigned i = 0; i < m_table->num_cols; ++i) {
+        const unsigned cracked = std::min(unsigned(count), m_table->num_cols);
+        for (unsigned i = 0; i < cracked; ++i) {
             const int column = m_fields[i].colnum;
             if (column >= 0 && column < int(m_byColumn.size()))
                 m_byColumn[size_t(column)] = int(i);
