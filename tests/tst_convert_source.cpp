@@ -100,6 +100,7 @@ private slots:
     void damagedFilesNeverCrash();
     void charactersBeyondTheBmpArriveWhole();
     void damagedPropertyBlocksAreNotRead();
+    void tablesWithoutUsageMapAreRefused();
 };
 
 void TestConvertSource::header_data()
@@ -380,6 +381,27 @@ void TestConvertSource::damagedPropertyBlocksAreNotRead()
         ++rows;
     QCOMPARE(rows, 5);
     QVERIFY(timer.elapsed() < 10000);
+}
+
+void TestConvertSource::tablesWithoutUsageMapAreRefused()
+{
+    REQUIRE_FIXTURES();
+    // The system list of tables (defined on page 2) given an empty row as its usage map:
+    // libmdb then reads the map through a null pointer (found by fuzzing). The file is
+    // refused as damaged instead.
+    QByteArray bytes = readAll(fixture("zorbin-v1-sample.mdb"));
+    const int page = 4096, usageMap = 2 * page + 55, rowOffsets = 14;
+    const int mapPage = quint8(bytes[usageMap + 1]) | quint8(bytes[usageMap + 2]) << 8;
+    QCOMPARE(int(quint8(bytes[usageMap])), 0); // row 0 of its page
+    QVERIFY(mapPage > 2 && (mapPage + 1) * page <= bytes.size());
+    // Row 1 of the map's page starting where row 0 starts is a row of no bytes.
+    bytes[usageMap] = 1;
+    bytes[mapPage * page + rowOffsets + 2] = bytes[mapPage * page + rowOffsets];
+    bytes[mapPage * page + rowOffsets + 3] = char(bytes[mapPage * page + rowOffsets + 1] & 0x1f);
+    QString error;
+    auto source = openJetBuffer(bytes, &error);
+    QVERIFY(!source);
+    QVERIFY2(error.contains("damaged"), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(TestConvertSource)

@@ -193,6 +193,12 @@ MdbTableDef *readTable(MdbCatalogEntry *entry)
     MdbTableDef *def = mdb_read_table(entry);
     if (!def)
         return nullptr;
+    // libmdb finds a table's data pages through its usage map and reads a missing one
+    // through a null pointer (found by fuzzing).
+    if (!def->usage_map || def->map_sz < 1) {
+        mdb_free_tabledef(def);
+        return nullptr;
+    }
     if (!mdb_read_columns(def) || def->num_cols == 0 || def->num_cols > MDB_MAX_COLS ||
         !def->columns || def->columns->len != def->num_cols) {
         mdb_free_tabledef(def);
