@@ -114,6 +114,7 @@ class TestConvert : public QObject
 {
     Q_OBJECT
 private slots:
+    void importRollsBackUnlessCommitted();
     void convertsEveryValueAsText();
     void secondRunAddsEverythingAgain();
     void refusedRecordLeavesTargetAsItWas();
@@ -124,6 +125,49 @@ private slots:
     void savedBackupRestores();
     void failedSaveIsReported();
 };
+
+void TestConvert::importRollsBackUnlessCommitted()
+{
+    Fixture f;
+    QVERIFY(f.ok);
+    auto store = f.open();
+    QVERIFY(store);
+    const std::vector<QString> category{QStringLiteral("news")};
+    {
+        auto import = store->beginImport();
+        QVERIFY(import);
+        // One transaction at a time.
+        QVERIFY(!store->beginImport());
+        QVERIFY(import->append(Store::ImportTable::Category, category));
+        // Dropped without its commit.
+    }
+    QCOMPARE(store->categoryCount(), 0);
+    {
+        auto import = store->beginImport();
+        QVERIFY(import);
+        QVERIFY(import->append(Store::ImportTable::Category, category));
+        // A record of the wrong shape ends the transaction and takes the first with it.
+        const auto wrong = import->append(Store::ImportTable::Site, category);
+        QVERIFY(!wrong);
+        QVERIFY(wrong.error().detail.contains("Table_Site"));
+        QVERIFY(!import->append(Store::ImportTable::Category, category));
+        QVERIFY(!import->commit());
+    }
+    QCOMPARE(store->categoryCount(), 0);
+    {
+        auto import = store->beginImport();
+        QVERIFY(import);
+        QVERIFY(import->append(Store::ImportTable::Category, category));
+        QVERIFY(import->append(Store::ImportTable::Category, std::vector<QString>{QString()}));
+        QVERIFY(import->commit());
+    }
+    QCOMPARE(store->categoryCount(), 2);
+    const auto titles = rows(store->handle(), kCategories, 1);
+    QCOMPARE(titles[1][0], QStringLiteral(""));
+    QVERIFY(!titles[1][0].isNull());
+    // The store works as before once the import is over.
+    QVERIFY(store->addCategory(QStringLiteral("after")));
+}
 
 void TestConvert::convertsEveryValueAsText()
 {
