@@ -3,7 +3,9 @@
 #   scripts/dev.sh run        build (Release) and start Zorbin
 #   scripts/dev.sh test       build (Debug, -Werror) and run every test
 #   scripts/dev.sh sanitize   build with AddressSanitizer + UBSan and run every test
-#   scripts/dev.sh bench      build (Release) and run the benchmark
+#   scripts/dev.sh bench      build (Release) and run the benchmarks
+#   scripts/dev.sh fuzz [s]   build the Access reader's libFuzzer harness (clang) and run it
+#                             for s seconds (default 300) on the Access test files
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
@@ -49,8 +51,21 @@ bench)
     ./build-release/zorbin_bench
     ./build-release/zorbin_bench_convert
     ;;
+fuzz)
+    for p in clang libclang-rt-14-dev; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
+            { apt-get update -qq && apt-get install -y -qq --no-install-recommends "$p"; }
+    done
+    cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DZORBIN_FUZZ=ON -DZORBIN_TESTS=OFF -DZORBIN_BENCH=OFF >/dev/null
+    cmake --build build-fuzz -j"$jobs" --target fuzz_jetsource
+    mkdir -p build-fuzz/corpus build-fuzz/artifacts
+    seeds=../shared/fixtures/jet
+    ./build-fuzz/fuzz_jetsource -close_fd_mask=2 -max_total_time="${2:-300}" -rss_limit_mb=2048 \
+        -artifact_prefix=build-fuzz/artifacts/ build-fuzz/corpus $( [ -d "$seeds" ] && echo "$seeds")
+    ;;
 *)
-    echo "usage: $0 run|test|sanitize|bench" >&2
+    echo "usage: $0 run|test|sanitize|bench|fuzz" >&2
     exit 2
     ;;
 esac

@@ -1,10 +1,6 @@
 // libFuzzer harness of the Access (Jet 4) reader: any bytes as a file, every table the
 // converter reads (and those of the sample files) read to the end.
-//   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DZORBIN_FUZZ=ON \
-//         -DZORBIN_TESTS=OFF -DZORBIN_BENCH=OFF
-//   cmake --build build-fuzz --target fuzz_jetsource
-//   mkdir corpus && cp ../shared/fixtures/jet/*.mdb corpus/
-//   build-fuzz/fuzz_jetsource -close_fd_mask=2 -max_total_time=600 corpus
+//   bash scripts/dev.sh fuzz 600      (builds it with clang and runs it for 600 seconds)
 
 #include "converter/jetformat.h"
 #include "converter/source.h"
