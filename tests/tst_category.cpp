@@ -10,7 +10,6 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
-#include <sqlite3.h>
 
 using zorbin::ui::Dialogs;
 
@@ -77,7 +76,7 @@ struct Window
 QStringList storedTitles(TestEnv &env)
 {
     QStringList list;
-    for (const auto &c : env.store->categories())
+    for (const auto &c : QVector<zorbin::store::CategoryRecord>(env.store->categories().value()))
         list << c.title;
     return list;
 }
@@ -93,13 +92,22 @@ bool inAddMode(const Window &w)
 class TestCategory : public QObject
 {
     Q_OBJECT
+private:
+    std::unique_ptr<TestEnv> m_env;
+
 private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
 
     void controlsAndCaptions()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Window w(env);
         QCOMPARE(w.dlg.objectName(), QStringLiteral("Category"));
@@ -143,8 +151,7 @@ private Q_SLOTS:
 
     void addSubjects()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("News"));
         Dialogs::Script script;
         Window w(env);
@@ -169,8 +176,7 @@ private Q_SLOTS:
 
     void enterSaves()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Window w(env);
         w.type(QStringLiteral("ورزشی"));
@@ -185,8 +191,7 @@ private Q_SLOTS:
 
     void duplicateRefused()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
         Window w(env);
@@ -210,15 +215,14 @@ private Q_SLOTS:
 
     void spacesOnlyTitle()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Window w(env);
         w.type(QStringLiteral("   "));
         w.click(w.save);
         QVERIFY(script.shown.isEmpty());
         QCOMPARE(storedTitles(env), QStringList{QString()});
-        QCOMPARE(env.store->categories().first().title, QStringLiteral(""));
+        QCOMPARE(env.store->categories().value().first().title, QStringLiteral(""));
 
         w.type(QStringLiteral(" "));
         w.click(w.save);
@@ -228,8 +232,7 @@ private Q_SLOTS:
 
     void emptyTitle()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
         Window w(env);
@@ -251,8 +254,7 @@ private Q_SLOTS:
 
     void renameSubject()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         const qint64 a = env.addCategory(QStringLiteral("alpha"));
         const qint64 b = env.addCategory(QStringLiteral("beta"));
         const qint64 site = env.addSite(QStringLiteral("Site"), QStringLiteral("http://x.ir"),
@@ -281,8 +283,7 @@ private Q_SLOTS:
 
     void deleteExactId()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         for (int i = 1; i <= 12; ++i)
             QCOMPARE(env.addCategory(QStringLiteral("s%1").arg(i)), qint64(i));
         for (qint64 id : {2, 3, 4, 5, 6, 7, 8, 9, 11})
@@ -290,7 +291,7 @@ private Q_SLOTS:
         const qint64 site = env.addSite(QStringLiteral("Site"), QStringLiteral("http://x.ir"),
                                         QStringLiteral("s1"));
         Dialogs::Script script;
-        script.answers << QStringLiteral("yes");
+        script.replies << Dialogs::Reply::Yes;
         Window w(env);
         QCOMPARE(w.ids(), (QList<qint64>{1, 10, 12}));
         w.selectRow(0);
@@ -302,7 +303,7 @@ private Q_SLOTS:
         QCOMPARE(env.store->site(site)->fields[zorbin::store::Mozoo], QStringLiteral("s1"));
 
         // A row other than the first.
-        script.answers << QStringLiteral("yes");
+        script.replies << Dialogs::Reply::Yes;
         w.selectRow(1);
         w.click(w.remove);
         QCOMPARE(w.ids(), QList<qint64>{10});
@@ -310,11 +311,10 @@ private Q_SLOTS:
 
     void deleteAnsweredNo()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
-        script.answers << QStringLiteral("no");
+        script.replies << Dialogs::Reply::No;
         Window w(env);
         // Added behind the window's back: the re-read shows it.
         env.addCategory(QStringLiteral("two"));
@@ -326,8 +326,7 @@ private Q_SLOTS:
 
     void emptyList()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         Dialogs::Script script;
         Window w(env);
         QCOMPARE(w.grid->model()->rowCount(), 0);
@@ -346,8 +345,7 @@ private Q_SLOTS:
 
     void escapeCloses()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("one"));
         {
             Window w(env);
@@ -367,13 +365,11 @@ private Q_SLOTS:
 
     void storeRefusesAdd()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
         Window w(env);
-        QVERIFY(sqlite3_exec(env.store->handle(), "DROP TABLE Table_Category", nullptr, nullptr,
-                             nullptr) == SQLITE_OK);
+        QVERIFY(env.sql("DROP TABLE Table_Category"));
         w.type(QStringLiteral("two"));
         w.click(w.save);
         QCOMPARE(script.shown.size(), 1);
@@ -385,14 +381,12 @@ private Q_SLOTS:
 
     void storeRefusesRenameAndDelete()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
         Window w(env);
         w.click(w.edit);
-        QVERIFY(sqlite3_exec(env.store->handle(), "DROP TABLE Table_Category", nullptr, nullptr,
-                             nullptr) == SQLITE_OK);
+        QVERIFY(env.sql("DROP TABLE Table_Category"));
         w.type(QStringLiteral("uno"));
         w.click(w.save);
         QCOMPARE(script.shown.size(), 1);
@@ -409,11 +403,10 @@ private Q_SLOTS:
 
     void refusedDeleteReported()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         const qint64 id = env.addCategory(QStringLiteral("one"));
         Dialogs::Script script;
-        script.answers << QStringLiteral("yes");
+        script.replies << Dialogs::Reply::Yes;
         Window w(env);
         // Gone already when the user confirms.
         QVERIFY(env.store->deleteCategory(id));
@@ -425,8 +418,7 @@ private Q_SLOTS:
 
     void looksRightToLeft()
     {
-        TestEnv env;
-        QVERIFY(env.ok());
+        TestEnv &env = *m_env;
         for (const char *t : {"اخبار", "ورزشی", "علمی و فناوری", "سرگرمی", "خرید اینترنتی"})
             env.addCategory(QString::fromUtf8(t));
         Window w(env);

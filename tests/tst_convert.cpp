@@ -4,7 +4,10 @@
 
 #include "../bench/converter/v1database.h"
 #include "converter/conversion.h"
+#include "helpers/rawdb.h"
+#include "helpers/teststore.h"
 #include "store/connectiontext.h"
+#include "store/datafolder.h"
 #include "store/sqlite.h"
 #include "store/store.h"
 
@@ -32,10 +35,14 @@ QByteArray hashOf(const QString &path)
     return h.result();
 }
 
-QList<QStringList> rows(sqlite3 *db, const char *sql, int columns)
+// The rows of a query, read through a connection of the test's own to the data folder.
+QList<QStringList> rows(const QString &dataFolder, const char *sql, int columns)
 {
     QList<QStringList> out;
-    zorbin::store::Statement st(db, sql);
+    RawDb raw(dataFolder);
+    if (!raw.ok())
+        return out;
+    zorbin::store::Statement st(raw.handle(), sql);
     while (st.step() == SQLITE_ROW) {
         QStringList row;
         for (int i = 0; i < columns; ++i)
@@ -86,34 +93,40 @@ void sampleRows(TableRows (&t)[4])
             }};
 }
 
-struct Fixture
-{
-    Fixture()
-    {
-        source = QDir(dir.path()).filePath("old.dbb");
-        targetFolder = QDir(dir.path()).filePath("data");
-        QDir().mkpath(targetFolder);
-        target = QDir(targetFolder).filePath("ZBDB.mdb");
-        TableRows t[4];
-        sampleRows(t);
-        ok = zorbin::benchdata::makeVersion1Database(source, t) &&
-             Store::createDatabase(target, nullptr);
-    }
-    std::unique_ptr<Store> open() const
-    {
-        return Store::open(zorbin::store::connectionText(targetFolder), nullptr);
-    }
-    QTemporaryDir dir;
-    QString source, targetFolder, target;
-    bool ok = false;
-};
-
 } // namespace
 
 class TestConvert : public QObject
 {
     Q_OBJECT
+    // The data folder with its new-installation ZBDB.mdb, the conversion's target.
+    std::unique_ptr<TestStore> m_env;
+    // The version 1.0 source and the other files, outside the data folder.
+    std::unique_ptr<QTemporaryDir> m_work;
+    QString m_source;
+
+    QString targetFolder() const { return m_env->dir.path(); }
+    QString target() const { return QDir(targetFolder()).filePath(QStringLiteral("ZBDB.mdb")); }
+    QString workPath(const QString &name) const { return QDir(m_work->path()).filePath(name); }
+
 private slots:
+    // Each test case gets a fresh data folder and a fresh sample source.
+    void init()
+    {
+        m_env = std::make_unique<TestStore>();
+        QVERIFY(m_env->ok());
+        m_work = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_work->isValid());
+        m_source = workPath(QStringLiteral("old.dbb"));
+        TableRows t[4];
+        sampleRows(t);
+        QVERIFY(zorbin::benchdata::makeVersion1Database(m_source, t));
+    }
+    void cleanup()
+    {
+        m_env.reset();
+        m_work.reset();
+    }
+
     void importRollsBackUnlessCommitted();
     void convertsEveryValueAsText();
     void secondRunAddsEverythingAgain();
@@ -128,10 +141,7 @@ private slots:
 
 void TestConvert::importRollsBackUnlessCommitted()
 {
-    Fixture f;
-    QVERIFY(f.ok);
-    auto store = f.open();
-    QVERIFY(store);
+    Store *store = m_env->store.get();
     const std::vector<QString> category{QStringLiteral("news")};
     {
         auto import = store->beginImport();
@@ -141,7 +151,7 @@ void TestConvert::importRollsBackUnlessCommitted()
         QVERIFY(import->append(Store::ImportTable::Category, category));
         // Dropped without its commit.
     }
-    QCOMPARE(store->categoryCount(), 0);
+    QCOMPARE(store->categoryCount().value(), 0);
     {
         auto import = store->beginImport();
         QVERIFY(import);
@@ -153,7 +163,7 @@ void TestConvert::importRollsBackUnlessCommitted()
         QVERIFY(!import->append(Store::ImportTable::Category, category));
         QVERIFY(!import->commit());
     }
-    QCOMPARE(store->categoryCount(), 0);
+    QCOMPARE(store->categoryCount().value(), 0);
     {
         auto import = store->beginImport();
         QVERIFY(import);
@@ -161,8 +171,8 @@ void TestConvert::importRollsBackUnlessCommitted()
         QVERIFY(import->append(Store::ImportTable::Category, std::vector<QString>{QString()}));
         QVERIFY(import->commit());
     }
-    QCOMPARE(store->categoryCount(), 2);
-    const auto titles = rows(store->handle(), kCategories, 1);
+    QCOMPARE(store->categoryCount().value(), 2);
+    const auto titles = rows(targetFolder(), kCategories, 1);
     QCOMPARE(titles[1][0], QStringLiteral(""));
     QVERIFY(!titles[1][0].isNull());
     // The store works as before once the import is over.
@@ -171,10 +181,8 @@ void TestConvert::importRollsBackUnlessCommitted()
 
 void TestConvert::convertsEveryValueAsText()
 {
-    Fixture f;
-    QVERIFY(f.ok);
-    const QByteArray sourceHash = hashOf(f.source);
-    auto analysis = analyse(f.source, f.targetFolder);
+    const QByteArray sourceHash = hashOf(m_source);
+    auto analysis = analyse(m_source, targetFolder());
     QVERIFY2(analysis, qPrintable(analysis ? QString() : analysis.error()));
     QVERIFY(!analysis->version2Sites);
     QList<int> progressTables;
@@ -185,16 +193,14 @@ void TestConvert::convertsEveryValueAsText()
     analysis->source.reset();
     analysis->target.reset();
     // The source is never changed.
-    QCOMPARE(hashOf(f.source), sourceHash);
+    QCOMPARE(hashOf(m_source), sourceHash);
 
-    auto store = f.open();
-    QVERIFY(store);
-    const auto users = rows(store->handle(), kUsers, 4);
+    const auto users = rows(targetFolder(), kUsers, 4);
     QCOMPARE(users.size(), 2);
     QCOMPARE(users[0][0], Store::defaultUserName());
     QCOMPARE(users[1], (QStringList{"old", QString::fromUtf8("رمز ۱۲۳"), "", ""}));
 
-    const auto sites = rows(store->handle(), kSites, 15);
+    const auto sites = rows(targetFolder(), kSites, 15);
     QCOMPARE(sites.size(), 3);
     QCOMPARE(sites[0][0], QString::fromUtf8("كتاب‌فروشي ققنوس"));
     QCOMPARE(sites[0][10], kLong);
@@ -210,8 +216,8 @@ void TestConvert::convertsEveryValueAsText()
         for (const QString &v : site)
             QVERIFY(!v.isNull());
     }
-    QVERIFY(rows(store->handle(), kCategories, 1).isEmpty());
-    const auto contacts = rows(store->handle(), kContacts, 10);
+    QVERIFY(rows(targetFolder(), kCategories, 1).isEmpty());
+    const auto contacts = rows(targetFolder(), kContacts, 10);
     QCOMPARE(contacts.size(), 2);
     QCOMPARE(contacts[1][2], QStringLiteral(""));
     QVERIFY(!contacts[1][2].isNull());
@@ -220,69 +226,54 @@ void TestConvert::convertsEveryValueAsText()
 
 void TestConvert::secondRunAddsEverythingAgain()
 {
-    Fixture f;
-    QVERIFY(f.ok);
     for (int run = 0; run < 2; ++run) {
-        auto analysis = analyse(f.source, f.targetFolder);
+        auto analysis = analyse(m_source, targetFolder());
         QVERIFY(analysis);
         QVERIFY(convert(*analysis));
     }
-    auto store = f.open();
-    QVERIFY(store);
-    const auto sites = rows(store->handle(), kSites, 15);
+    const auto sites = rows(targetFolder(), kSites, 15);
     QCOMPARE(sites.size(), 6);
     // Appended in source order after what was there; nothing merged.
     for (int i = 0; i < 3; ++i)
         QCOMPARE(sites[i + 3], sites[i]);
-    QCOMPARE(rows(store->handle(), kUsers, 4).size(), 3);
-    QCOMPARE(rows(store->handle(), kContacts, 10).size(), 4);
+    QCOMPARE(rows(targetFolder(), kUsers, 4).size(), 3);
+    QCOMPARE(rows(targetFolder(), kContacts, 10).size(), 4);
 }
 
 void TestConvert::refusedRecordLeavesTargetAsItWas()
 {
-    Fixture f;
-    QVERIFY(f.ok);
-    auto analysis = analyse(f.source, f.targetFolder);
-    QVERIFY(analysis);
     // The last table's second record is refused, after three tables went in.
-    QCOMPARE(sqlite3_exec(analysis->target->handle(),
-                          "CREATE TEMP TRIGGER refuse BEFORE INSERT ON Table_Contact "
-                          "WHEN NEW.Name = 'c1f0' BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                          nullptr, nullptr, nullptr),
-             SQLITE_OK);
+    QVERIFY(m_env->sql("CREATE TRIGGER refuse BEFORE INSERT ON Table_Contact "
+                       "WHEN NEW.Name = 'c1f0' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    auto analysis = analyse(m_source, targetFolder());
+    QVERIFY(analysis);
     const auto counts = convert(*analysis);
     QVERIFY(!counts);
     QVERIFY2(counts.error().contains("Table_Contact"), qPrintable(counts.error()));
     QVERIFY(counts.error().contains("record 2"));
     QVERIFY(counts.error().contains("Nothing was added"));
     // The connection is usable and the file holds only the new installation.
-    QCOMPARE(rows(analysis->target->handle(), kSites, 15).size(), 0);
-    QCOMPARE(rows(analysis->target->handle(), kUsers, 4).size(), 1);
+    QCOMPARE(analysis->target->siteCount().value(), 0);
+    QCOMPARE(analysis->target->users().value().size(), 1);
     analysis->source.reset();
     analysis->target.reset();
-    auto store = f.open();
-    QVERIFY(store);
-    QCOMPARE(rows(store->handle(), kSites, 15).size(), 0);
-    QCOMPARE(rows(store->handle(), kContacts, 10).size(), 0);
-    QCOMPARE(rows(store->handle(), kUsers, 4).size(), 1);
+    QCOMPARE(rows(targetFolder(), kSites, 15).size(), 0);
+    QCOMPARE(rows(targetFolder(), kContacts, 10).size(), 0);
+    QCOMPARE(rows(targetFolder(), kUsers, 4).size(), 1);
 }
 
 void TestConvert::lockedTargetIsReported()
 {
-    Fixture f;
-    QVERIFY(f.ok);
-    auto analysis = analyse(f.source, f.targetFolder);
+    auto analysis = analyse(m_source, targetFolder());
     QVERIFY(analysis);
-    // Another program holds the write lock for the whole conversion.
-    auto other = f.open();
-    QVERIFY(other);
-    QCOMPARE(sqlite3_exec(other->handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr),
-             SQLITE_OK);
-    sqlite3_busy_timeout(analysis->target->handle(), 0);
+    // Another program holds the write lock for the whole conversion (past the store's
+    // busy wait of a few seconds).
+    RawDb other(targetFolder());
+    QVERIFY(other.exec("BEGIN IMMEDIATE"));
     const auto counts = convert(*analysis);
     QVERIFY(!counts);
     QVERIFY2(counts.error().contains("in use"), qPrintable(counts.error()));
-    QCOMPARE(sqlite3_exec(other->handle(), "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(other.exec("ROLLBACK"));
     // Once the lock is gone, the same analysis converts.
     QVERIFY(convert(*analysis));
 }
@@ -317,9 +308,7 @@ void TestConvert::badSourcesAreRefused()
 {
     QFETCH(QString, kind);
     QFETCH(QString, named);
-    Fixture f;
-    QVERIFY(f.ok);
-    const QString path = QDir(f.dir.path()).filePath("bad.mdb");
+    const QString path = workPath("bad.mdb");
     TableRows t[4];
     sampleRows(t);
     auto write = [&](const QByteArray &bytes) {
@@ -361,8 +350,8 @@ void TestConvert::badSourcesAreRefused()
         bytes[0x14] = 1;
         write(bytes);
     }
-    const QByteArray targetHash = hashOf(f.target);
-    auto analysis = analyse(path, f.targetFolder);
+    const QByteArray targetHash = hashOf(target());
+    auto analysis = analyse(path, targetFolder());
     if (analysis) {
         // Damage the analysis does not reach is found while converting.
         QVERIFY2(kind == "truncated", qPrintable(kind));
@@ -373,36 +362,34 @@ void TestConvert::badSourcesAreRefused()
         QVERIFY2(analysis.error().contains(named), qPrintable(analysis.error()));
     }
     analysis = std::unexpected(QString());
-    QCOMPARE(hashOf(f.target), targetHash);
+    QCOMPARE(hashOf(target()), targetHash);
 }
 
 void TestConvert::targetProblemsAreNamed()
 {
-    Fixture f;
-    QVERIFY(f.ok);
     // No ZBDB.mdb in the data folder: the converter never makes one.
-    const QString empty = QDir(f.dir.path()).filePath("nothing");
+    const QString empty = workPath("nothing");
     QVERIFY(QDir().mkpath(empty));
-    auto analysis = analyse(f.source, empty);
+    auto analysis = analyse(m_source, empty);
     QVERIFY(!analysis);
     QVERIFY2(analysis.error().contains("no ZBDB.mdb"), qPrintable(analysis.error()));
     QVERIFY(!QFileInfo::exists(QDir(empty).filePath("ZBDB.mdb")));
 
     // A version 1.0 file where ZBDB.mdb should be.
-    QVERIFY(QFile::copy(f.source, QDir(empty).filePath("ZBDB.mdb")));
-    analysis = analyse(f.source, empty);
+    QVERIFY(QFile::copy(m_source, QDir(empty).filePath("ZBDB.mdb")));
+    analysis = analyse(m_source, empty);
     QVERIFY(!analysis);
     QVERIFY2(analysis.error().contains("not a Zorbin version 2.0"), qPrintable(analysis.error()));
 
     // The source chosen is ZBDB.mdb itself.
-    analysis = analyse(f.target, f.targetFolder);
+    analysis = analyse(target(), targetFolder());
     QVERIFY(!analysis);
 
     if (geteuid() == 0)
         QSKIP("Running as root: a read-only folder is writable all the same.");
-    QFile::setPermissions(f.targetFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    analysis = analyse(f.source, f.targetFolder);
-    QFile::setPermissions(f.targetFolder,
+    QFile::setPermissions(targetFolder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    analysis = analyse(m_source, targetFolder());
+    QFile::setPermissions(targetFolder(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!analysis);
     QVERIFY2(analysis.error().contains("read-only"), qPrintable(analysis.error()));
@@ -410,13 +397,11 @@ void TestConvert::targetProblemsAreNamed()
 
 void TestConvert::savedBackupRestores()
 {
-    Fixture f;
-    QVERIFY(f.ok);
-    auto analysis = analyse(f.source, f.targetFolder);
+    auto analysis = analyse(m_source, targetFolder());
     QVERIFY(analysis);
     QVERIFY(convert(*analysis));
     // Saved while the converter still holds ZBDB.mdb open, over an older file.
-    const QString backup = QDir(f.dir.path()).filePath("backup.dbb");
+    const QString backup = workPath("backup.dbb");
     {
         QFile old(backup);
         QVERIFY(old.open(QIODevice::WriteOnly));
@@ -425,35 +410,37 @@ void TestConvert::savedBackupRestores()
     const auto saved = saveCopy(analysis->targetPath, backup);
     QVERIFY2(saved, qPrintable(saved ? QString() : saved.error()));
     QCOMPARE(QFile::permissions(backup) & 0x0077, QFileDevice::Permissions());
-    QCOMPARE(hashOf(backup), hashOf(f.target));
+    QCOMPARE(hashOf(backup), hashOf(target()));
 
-    // Zorbin's restore puts the backup in place of its database, which then opens with
-    // every converted record.
-    QTemporaryDir restored;
-    QVERIFY(QFile::copy(backup, QDir(restored.path()).filePath("ZBDB.mdb")));
-    auto store = Store::open(zorbin::store::connectionText(restored.path()), nullptr);
-    QVERIFY(store);
-    QCOMPARE(store->siteCount(), 3);
-    QCOMPARE(store->contactCount(), 2);
-    QCOMPARE(store->users().size(), 2);
-    QCOMPARE(rows(store->handle(), kSites, 15)[0][10], kLong);
+    // Zorbin's restore takes the backup in place of its database, which the next start
+    // opens with every converted record.
+    TestStore zorbin;
+    QVERIFY(zorbin.ok());
+    const auto restored = zorbin.store->restoreFrom(backup);
+    QVERIFY2(restored, restored ? "" : qPrintable(restored.error().detail));
+    zorbin.store.reset();
+    QString message;
+    auto store = zorbin::store::openDataFolder(zorbin.dir.path(), &message);
+    QVERIFY2(store, qPrintable(message));
+    QCOMPARE(store->siteCount().value(), 3);
+    QCOMPARE(store->contactCount().value(), 2);
+    QCOMPARE(store->users().value().size(), 2);
+    QCOMPARE(rows(zorbin.dir.path(), kSites, 15)[0][10], kLong);
 }
 
 void TestConvert::failedSaveIsReported()
 {
-    Fixture f;
-    QVERIFY(f.ok);
-    const QString missingFolder = QDir(f.dir.path()).filePath("no/such/folder/backup.dbb");
-    auto saved = saveCopy(f.target, missingFolder);
+    const QString missingFolder = workPath("no/such/folder/backup.dbb");
+    auto saved = saveCopy(target(), missingFolder);
     QVERIFY(!saved);
     QVERIFY(saved.error().contains(missingFolder));
     QVERIFY(!QFileInfo::exists(missingFolder));
     // Not over the database itself, nor onto a folder.
-    saved = saveCopy(f.target, f.target);
+    saved = saveCopy(target(), target());
     QVERIFY(!saved);
-    saved = saveCopy(f.target, f.dir.path());
+    saved = saveCopy(target(), m_work->path());
     QVERIFY(!saved);
-    QVERIFY(saveCopy(f.target, QDir(f.dir.path()).filePath("ok.dbb")));
+    QVERIFY(saveCopy(target(), workPath("ok.dbb")));
 }
 
 QTEST_GUILESS_MAIN(TestConvert)

@@ -4,6 +4,8 @@
 #include "converter/conversion.h"
 #include "converter/jetformat.h"
 #include "converter/source.h"
+#include "helpers/rawdb.h"
+#include "helpers/teststore.h"
 #include "store/connectiontext.h"
 #include "store/sqlite.h"
 #include "store/store.h"
@@ -44,11 +46,15 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Every row of a target table, values as text (NULL as a null QString).
-QList<QStringList> rows(Store &store, const char *sql, int columns)
+// Every row of a target table, values as text (NULL as a null QString), read through a
+// connection of the test's own to the data folder.
+QList<QStringList> rows(const QString &dataFolder, const char *sql, int columns)
 {
     QList<QStringList> out;
-    zorbin::store::Statement st(store.handle(), sql);
+    RawDb raw(dataFolder);
+    if (!raw.ok())
+        return out;
+    zorbin::store::Statement st(raw.handle(), sql);
     while (st.step() == SQLITE_ROW) {
         QStringList row;
         for (int i = 0; i < columns; ++i)
@@ -71,24 +77,21 @@ const char *selectAll(const QString &table)
            "FROM Table_Contact ORDER BY ID";
 }
 
-// A fresh ZBDB.mdb in its own folder, holding the new-installation account.
-struct Target
-{
-    Target() { ok = Store::createDatabase(QDir(dir.path()).filePath("ZBDB.mdb"), nullptr); }
-    std::unique_ptr<Store> open() const
-    {
-        return Store::open(zorbin::store::connectionText(dir.path()), nullptr);
-    }
-    QTemporaryDir dir;
-    bool ok = false;
-};
-
 } // namespace
 
 class TestConvertSource : public QObject
 {
     Q_OBJECT
+    // The data folder with its new-installation ZBDB.mdb, the conversion's target.
+    std::unique_ptr<TestStore> m_env;
+
 private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestStore>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void header_data();
     void header();
     void jetText();
@@ -185,10 +188,8 @@ void TestConvertSource::fixturesArriveExactly()
     const QJsonObject expected =
         QJsonDocument::fromJson(readAll(fixture(base + ".expected.json"))).object();
     QVERIFY(!expected.isEmpty());
-    Target target;
-    QVERIFY(target.ok);
 
-    auto analysis = analyse(fixture(base + ".mdb"), target.dir.path());
+    auto analysis = analyse(fixture(base + ".mdb"), m_env->dir.path());
     QVERIFY2(analysis, qPrintable(analysis ? QString() : analysis.error()));
     QCOMPARE(analysis->version2Sites, base.startsWith(QLatin1String("zorbin-v2")));
     const auto counts = convert(*analysis);
@@ -196,8 +197,6 @@ void TestConvertSource::fixturesArriveExactly()
     analysis->source.reset();
     analysis->target.reset();
 
-    auto store = target.open();
-    QVERIFY(store);
     const QJsonObject tables = expected.value("tables").toObject();
     for (size_t t = 0; t < tablePlans().size(); ++t) {
         const TablePlan &plan = tablePlans()[t];
@@ -205,7 +204,7 @@ void TestConvertSource::fixturesArriveExactly()
         const QJsonArray columns = table.value("columns").toArray();
         const QJsonArray want = table.value("rows").toArray();
         const int targetColumns = Store::Import::columnCount(plan.target);
-        QList<QStringList> got = rows(*store, selectAll(plan.name), targetColumns);
+        QList<QStringList> got = rows(m_env->dir.path(), selectAll(plan.name), targetColumns);
         // The new installation's account stays first; the converted ones follow.
         if (plan.name == QLatin1String("Table_User"))
             got.removeFirst();
@@ -231,23 +230,19 @@ void TestConvertSource::fixturesArriveExactly()
 void TestConvertSource::missingTableIsNamed()
 {
     REQUIRE_FIXTURES();
-    Target target;
-    QVERIFY(target.ok);
-    const QByteArray before = readAll(QDir(target.dir.path()).filePath("ZBDB.mdb"));
-    const auto analysis = analyse(fixture("zorbin-v1-missing-table.mdb"), target.dir.path());
+    const QByteArray before = readAll(QDir(m_env->dir.path()).filePath("ZBDB.mdb"));
+    const auto analysis = analyse(fixture("zorbin-v1-missing-table.mdb"), m_env->dir.path());
     QVERIFY(!analysis);
     QVERIFY2(analysis.error().contains("Table_Contact"), qPrintable(analysis.error()));
-    QCOMPARE(readAll(QDir(target.dir.path()).filePath("ZBDB.mdb")), before);
+    QCOMPARE(readAll(QDir(m_env->dir.path()).filePath("ZBDB.mdb")), before);
 }
 
 void TestConvertSource::otherProgramsFilesAreRefused()
 {
     REQUIRE_FIXTURES();
-    Target target;
-    QVERIFY(target.ok);
     for (const char *name : {"mdb-reader_V2000_with-password.mdb",
                              "jackcess_testUnicodeCompV2003.mdb", "jackcessencrypt_db-enc.mdb"}) {
-        const auto analysis = analyse(fixture(QString::fromLatin1(name)), target.dir.path());
+        const auto analysis = analyse(fixture(QString::fromLatin1(name)), m_env->dir.path());
         QVERIFY(!analysis);
         QVERIFY2(analysis.error().contains("password"), qPrintable(analysis.error()));
     }

@@ -5,21 +5,22 @@
 #include "common/dialogs.h"
 #include "converter/form1.h"
 #include "converter/form2.h"
+#include "helpers/teststore.h"
+#include "helpers/urlcatcher.h"
 #include "store/connectiontext.h"
 #include "store/store.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using zorbin::benchdata::TableRows;
@@ -28,43 +29,25 @@ using zorbin::ui::Dialogs;
 
 namespace {
 
-struct Env
+// The version 1.0 database the window converts: a user, five Persian sites, two subjects
+// and no contacts.
+bool makeSource(const QString &path)
 {
-    Env()
-    {
-        source = QDir(dir.path()).filePath("Zorbin-DB.dbb");
-        data = QDir(dir.path()).filePath("data");
-        QDir().mkpath(data);
-        TableRows t[4];
-        t[0] = {1, [](qint64, QStringList &v) {
-                    v << "old"
-                      << "1"
-                      << "q"
-                      << "a";
-                }};
-        t[1] = {5, [](qint64 i, QStringList &v) {
-                    for (int c = 0; c < 11; ++c)
-                        v << QString::fromUtf8("سایت %1").arg(i * 11 + c);
-                }};
-        t[2] = {2, [](qint64 i, QStringList &v) { v << QStringLiteral("cat%1").arg(i); }};
-        t[3] = {0, {}};
-        ok = zorbin::benchdata::makeVersion1Database(source, t) &&
-             Store::createDatabase(QDir(data).filePath("ZBDB.mdb"), nullptr);
-    }
-    QTemporaryDir dir;
-    QString source, data;
-    bool ok = false;
-};
-
-// Takes the addresses handed to the desktop.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
+    TableRows t[4];
+    t[0] = {1, [](qint64, QStringList &v) {
+                v << "old"
+                  << "1"
+                  << "q"
+                  << "a";
+            }};
+    t[1] = {5, [](qint64 i, QStringList &v) {
+                for (int c = 0; c < 11; ++c)
+                    v << QString::fromUtf8("سایت %1").arg(i * 11 + c);
+            }};
+    t[2] = {2, [](qint64 i, QStringList &v) { v << QStringLiteral("cat%1").arg(i); }};
+    t[3] = {0, {}};
+    return zorbin::benchdata::makeVersion1Database(path, t);
+}
 
 template <class T> T *child(Form1 &w, const char *name)
 {
@@ -96,7 +79,32 @@ void click(Form1 &w, const char *name)
 class TestConvertWindow : public QObject
 {
     Q_OBJECT
+    // The data folder with its new-installation ZBDB.mdb, the conversion's target.
+    std::unique_ptr<TestStore> m_env;
+    // The version 1.0 source and the backups, outside the data folder.
+    std::unique_ptr<QTemporaryDir> m_work;
+    QString m_source;
+
+    QString data() const { return m_env->dir.path(); }
+    QString workPath(const QString &name) const { return QDir(m_work->path()).filePath(name); }
+
 private slots:
+    // Each test case gets a fresh data folder and a fresh source.
+    void init()
+    {
+        m_env = std::make_unique<TestStore>();
+        QVERIFY(m_env->ok());
+        m_work = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_work->isValid());
+        m_source = workPath(QStringLiteral("Zorbin-DB.dbb"));
+        QVERIFY(makeSource(m_source));
+    }
+    void cleanup()
+    {
+        m_env.reset();
+        m_work.reset();
+    }
+
     void wholeRun();
     void emptyPathsAndCancelledDialogs();
     void failedAnalysisStaysInFirstState();
@@ -109,17 +117,15 @@ private slots:
 
 void TestConvertWindow::wholeRun()
 {
-    Env env;
-    QVERIFY(env.ok);
-    Form1 w(env.data);
+    Form1 w(data());
     w.show();
     QCOMPARE(w.layoutDirection(), Qt::LeftToRight);
     QCOMPARE(enabledControls(w), QStringLiteral("Text1 BrowseOpen AnalysisDB"));
 
     Dialogs::Script script;
-    script.answers << env.source;
+    script.fileNames << m_source;
     click(w, "BrowseOpen");
-    QCOMPARE(child<QLineEdit>(w, "Text1")->text(), env.source);
+    QCOMPARE(child<QLineEdit>(w, "Text1")->text(), m_source);
     QCOMPARE(script.shown.last().kind, Dialogs::Kind::OpenFile);
 
     // Converting before the analysis does nothing.
@@ -143,8 +149,8 @@ void TestConvertWindow::wholeRun()
     QCOMPARE(script.shown.size(), 2);
 
     // A name typed without extension gets the backup extension.
-    const QString backup = QDir(env.dir.path()).filePath("converted");
-    script.answers << backup;
+    const QString backup = workPath("converted");
+    script.fileNames << backup;
     click(w, "BrowseSave");
     QCOMPARE(child<QLineEdit>(w, "Text2")->text(), backup + ".dbb");
     click(w, "SaveDB");
@@ -159,16 +165,14 @@ void TestConvertWindow::wholeRun()
     QVERIFY(QFile::copy(backup + ".dbb", QDir(restored.path()).filePath("ZBDB.mdb")));
     auto store = Store::open(zorbin::store::connectionText(restored.path()), nullptr);
     QVERIFY(store);
-    QCOMPARE(store->siteCount(), 5);
-    QCOMPARE(store->categoryCount(), 2);
-    QCOMPARE(store->users().size(), 2);
+    QCOMPARE(store->siteCount().value(), 5);
+    QCOMPARE(store->categoryCount().value(), 2);
+    QCOMPARE(store->users().value().size(), 2);
 }
 
 void TestConvertWindow::emptyPathsAndCancelledDialogs()
 {
-    Env env;
-    QVERIFY(env.ok);
-    Form1 w(env.data);
+    Form1 w(data());
     Dialogs::Script script;
     click(w, "AnalysisDB");
     QCOMPARE(script.shown.size(), 1);
@@ -182,15 +186,15 @@ void TestConvertWindow::emptyPathsAndCancelledDialogs()
     child<QLineEdit>(w, "Text1")->setText("typed before");
     click(w, "BrowseOpen");
     QCOMPARE(child<QLineEdit>(w, "Text1")->text(), QString());
-    script.answers << "Zorbin-DB.dbb";
+    script.fileNames << "Zorbin-DB.dbb";
     click(w, "BrowseOpen");
     QCOMPARE(child<QLineEdit>(w, "Text1")->text(), QString());
 
-    child<QLineEdit>(w, "Text1")->setText(env.source);
+    child<QLineEdit>(w, "Text1")->setText(m_source);
     click(w, "AnalysisDB");
     click(w, "ConvertDB");
     QCOMPARE(w.state(), Form1::State::Converted);
-    script.answers << "ZBDB";
+    script.fileNames << "ZBDB";
     click(w, "BrowseSave");
     QCOMPARE(child<QLineEdit>(w, "Text2")->text(), QString());
     click(w, "SaveDB");
@@ -201,11 +205,9 @@ void TestConvertWindow::emptyPathsAndCancelledDialogs()
 
 void TestConvertWindow::failedAnalysisStaysInFirstState()
 {
-    Env env;
-    QVERIFY(env.ok);
-    Form1 w(env.data);
+    Form1 w(data());
     Dialogs::Script script;
-    const QString bogus = QDir(env.dir.path()).filePath("notes.mdb");
+    const QString bogus = workPath("notes.mdb");
     QFile f(bogus);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(4096, 'z'));
@@ -220,22 +222,20 @@ void TestConvertWindow::failedAnalysisStaysInFirstState()
     QCOMPARE(enabledControls(w), QStringLiteral("Text1 BrowseOpen AnalysisDB"));
 
     // Another file can be chosen in the same run.
-    child<QLineEdit>(w, "Text1")->setText(env.source);
+    child<QLineEdit>(w, "Text1")->setText(m_source);
     click(w, "AnalysisDB");
     QCOMPARE(w.state(), Form1::State::Analysed);
 }
 
 void TestConvertWindow::failedSaveKeepsProgramOpen()
 {
-    Env env;
-    QVERIFY(env.ok);
-    Form1 w(env.data);
+    Form1 w(data());
     w.show();
     Dialogs::Script script;
-    child<QLineEdit>(w, "Text1")->setText(env.source);
+    child<QLineEdit>(w, "Text1")->setText(m_source);
     click(w, "AnalysisDB");
     click(w, "ConvertDB");
-    const QString nowhere = QDir(env.dir.path()).filePath("missing/folder/x.dbb");
+    const QString nowhere = workPath("missing/folder/x.dbb");
     child<QLineEdit>(w, "Text2")->setText(nowhere);
     click(w, "SaveDB");
     QCOMPARE(script.shown.last().kind, Dialogs::Kind::Error);
@@ -253,8 +253,7 @@ void TestConvertWindow::aboutAndGuide()
     QCOMPARE(lines.size(), 7);
     QCOMPARE(lines.mid(0, 3), (QStringList{"Convert Database for Zorbin", "of v1.0 to v2.0",
                                            "-------------------------"}));
-    Env env;
-    Form1 w(env.data);
+    Form1 w(data());
     {
         Dialogs::Script script;
         w.findChild<QAction *>("M_About")->trigger();
@@ -264,27 +263,32 @@ void TestConvertWindow::aboutAndGuide()
         QCOMPARE(script.shown[0].text, Form1::aboutText());
     }
     // The guide is modal, owned by the window; Escape closes it.
-    QString title;
-    int groups = 0;
-    QWidget *owner = nullptr;
-    QTimer::singleShot(0, [&] {
-        auto *guide = qobject_cast<Form2 *>(QApplication::activeModalWidget());
-        if (!guide)
-            return;
-        title = guide->windowTitle();
-        groups = int(guide->findChildren<QGroupBox *>().size());
-        owner = guide->parentWidget();
-        QTest::keyClick(guide, Qt::Key_Escape);
-    });
-    w.findChild<QAction *>("M_Guide")->trigger();
-    QCOMPARE(title, QStringLiteral("Guide"));
-    QCOMPARE(groups, 3);
-    QCOMPARE(owner, &w);
+    {
+        Dialogs::Script script;
+        QString title;
+        int groups = 0;
+        QWidget *owner = nullptr;
+        bool closedByEscape = false;
+        script.onWindow = [&](QDialog &guide) {
+            title = guide.windowTitle();
+            groups = int(guide.findChildren<QGroupBox *>().size());
+            owner = guide.parentWidget();
+            QTest::keyClick(&guide, Qt::Key_Escape);
+            closedByEscape = !guide.isVisible();
+        };
+        w.findChild<QAction *>("M_Guide")->trigger();
+        const auto windows = script.of(Dialogs::Kind::Window);
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(windows[0].className, QStringLiteral("Form2"));
+        QCOMPARE(windows[0].text, QStringLiteral("Form2"));
+        QCOMPARE(title, QStringLiteral("Guide"));
+        QCOMPARE(groups, 3);
+        QCOMPARE(owner, &w);
+        QVERIFY(closedByEscape);
+    }
     // Website hands the maker's home page to the browser.
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("https", &catcher, "open");
     w.findChild<QAction *>("M_Site")->trigger();
-    QDesktopServices::unsetUrlHandler("https");
     QCOMPARE(catcher.urls.size(), 1);
     QVERIFY(catcher.urls[0].isValid());
     // The menu works in every state; Exit ends the program.
@@ -299,57 +303,45 @@ void TestConvertWindow::screenshots()
     const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
     if (folder.isEmpty())
         QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
-    Env env;
-    QVERIFY(env.ok);
     auto shoot = [&](const QString &name) {
         QTest::qWait(400);
         QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
             QStringLiteral("%1/converter-%2.png").arg(folder, name)));
     };
-    Form1 w(env.data);
+    Form1 w(data());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     shoot("1-choosing");
     w.findChild<QMenu *>("mnu1")->popup(w.mapToGlobal(QPoint(8, 24)));
     shoot("1-menu");
     w.findChild<QMenu *>("mnu1")->close();
-    QTimer::singleShot(600, [&] {
-        shoot("1-analysis-error");
-        if (QWidget *box = QApplication::activeModalWidget())
-            box->close();
-    });
-    child<QLineEdit>(w, "Text1")->setText(QDir(env.dir.path()).filePath("missing.dbb"));
+    // Each message the window gives is shown as the real box the seam makes for it.
+    auto shootBox = [&](const Dialogs::Shown &shown, const QString &name) {
+        auto box = Dialogs::messageBox(&w, shown.kind, shown.text, shown.rightAligned, shown.title);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        shoot(name);
+    };
+    Dialogs::Script script;
+    child<QLineEdit>(w, "Text1")->setText(workPath("missing.dbb"));
     click(w, "AnalysisDB");
-    {
-        Dialogs::Script script;
-        child<QLineEdit>(w, "Text1")->setText(env.source);
-        click(w, "AnalysisDB");
-    }
+    shootBox(script.shown.last(), "1-analysis-error");
+    child<QLineEdit>(w, "Text1")->setText(m_source);
+    click(w, "AnalysisDB");
     shoot("2-analysed");
-    {
-        Dialogs::Script script;
-        click(w, "ConvertDB");
-        child<QLineEdit>(w, "Text2")->setText(QDir(env.dir.path()).filePath("backup.dbb"));
-    }
+    click(w, "ConvertDB");
+    shootBox(script.shown.last(), "convert-done");
+    child<QLineEdit>(w, "Text2")->setText(workPath("backup.dbb"));
     shoot("3-converted");
     Form2 guide(&w);
     guide.show();
     QVERIFY(QTest::qWaitForWindowExposed(&guide));
     shoot("guide");
     guide.close();
-    // The real message boxes: the about box and the conversion's message.
-    QTimer::singleShot(600, [&] {
-        shoot("about");
-        if (QWidget *box = QApplication::activeModalWidget())
-            box->close();
-    });
     w.showAbout();
-    QTimer::singleShot(600, [&] {
-        shoot("save-done");
-        if (QWidget *box = QApplication::activeModalWidget())
-            box->close();
-    });
+    shootBox(script.shown.last(), "about");
     click(w, "SaveDB");
+    shootBox(script.shown.last(), "save-done");
     shoot("4-ended");
 }
 

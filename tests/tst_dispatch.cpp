@@ -1,9 +1,9 @@
 #include "common/dialogs.h"
 #include "common/maker.h"
 #include "helpers/testenv.h"
+#include "helpers/urlcatcher.h"
 #include "mainwin/main_page.h"
 #include "mainwin/menus.h"
-#include "mainwin/reportpreview.h"
 #include "mainwin/siteactions.h"
 #include "mainwin/sitelistaccess.h"
 
@@ -20,13 +20,12 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QToolBar>
 #include <QUrlQuery>
 #include <QtTest>
-#include <sqlite3.h>
 
 using zorbin::store::SiteListRow;
+using zorbin::ui::Command;
 using zorbin::ui::Dialogs;
 
 namespace {
@@ -46,7 +45,7 @@ struct FakeList : SiteListAccess
 
     void reload()
     {
-        ids = filter.isEmpty() ? store.siteIds() : filter;
+        ids = filter.isEmpty() ? store.siteIds().value() : filter;
         if (current >= ids.size())
             current = 0;
     }
@@ -54,7 +53,8 @@ struct FakeList : SiteListAccess
     {
         if (ids.isEmpty())
             return std::nullopt;
-        return store.siteListRow(ids.at(current));
+        const auto found = store.siteListRow(ids.at(current));
+        return found ? std::optional<SiteListRow>(*found) : std::nullopt;
     }
     void select(qint64 id) { current = int(ids.indexOf(id)); }
 
@@ -86,9 +86,9 @@ struct FakeList : SiteListAccess
     int focuses = 0;
 };
 
-// Closes every modal window that opens while it lives, noting what it was and the
-// shared selection at that moment.
-class ModalCloser : public QObject
+// Notes every window the script is handed, with the shared selection at that moment;
+// the script then closes it.
+class WindowLog
 {
 public:
     struct Seen
@@ -100,71 +100,24 @@ public:
         qint64 selectedId;
     };
 
-    explicit ModalCloser(const zorbin::store::Selection &selection) : m_selection(selection)
+    WindowLog(Dialogs::Script &script, const zorbin::store::Selection &selection)
     {
-        connect(&m_timer, &QTimer::timeout, this, &ModalCloser::poll);
-        m_timer.start(10);
+        script.onWindow = [this, &selection](QDialog &window) {
+            seen.append({QString::fromLatin1(window.metaObject()->className()), window.objectName(),
+                         selection.editMode, selection.viewMode, selection.selectedId});
+        };
     }
 
     QList<Seen> seen;
-
-private:
-    void poll()
-    {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || w == m_last)
-            return;
-        m_last = w;
-        seen.append({QString::fromLatin1(w->metaObject()->className()), w->objectName(),
-                     m_selection.editMode, m_selection.viewMode, m_selection.selectedId});
-        if (auto *dlg = qobject_cast<QDialog *>(w))
-            dlg->reject();
-        else
-            w->close();
-    }
-
-    const zorbin::store::Selection &m_selection;
-    QTimer m_timer;
-    QPointer<QWidget> m_last;
 };
 
-// Takes every URL the program hands to the desktop.
-class UrlCatcher : public QObject
+// Which reports were previewed, and with how many records.
+QList<QPair<QString, int>> previews(const Dialogs::Script &script)
 {
-    Q_OBJECT
-public:
-    UrlCatcher()
-    {
-        for (const char *scheme : {"http", "https", "mailto", "tel", "file"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "take");
-    }
-    ~UrlCatcher() override
-    {
-        for (const char *scheme : {"http", "https", "mailto", "tel", "file"})
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-    }
-    QList<QUrl> urls;
-
-public Q_SLOTS:
-    void take(const QUrl &url) { urls << url; }
-};
-
-// Notes which report would be previewed and with how many rows.
-struct ReportCatcher
-{
-    ReportCatcher()
-    {
-        zorbin::ui::reportPreviewHook() = [this](const QString &report, int rows) {
-            shown << qMakePair(report, rows);
-        };
-    }
-    ~ReportCatcher() { zorbin::ui::reportPreviewHook() = nullptr; }
-    QList<QPair<QString, int>> shown;
-};
-
-bool execSql(zorbin::store::Store &store, const char *sql)
-{
-    return sqlite3_exec(store.handle(), sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    QList<QPair<QString, int>> list;
+    for (const Dialogs::Shown &s : script.of(Dialogs::Kind::Preview))
+        list << qMakePair(s.text, s.records);
+    return list;
 }
 
 } // namespace
@@ -173,7 +126,17 @@ class TestDispatch : public QObject
 {
     Q_OBJECT
 
+private:
+    std::unique_ptr<TestEnv> m_env;
+
 private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
 
     void menuBarTree();
@@ -240,10 +203,13 @@ void TestDispatch::menuBarTree()
         {16, u(" موضوعات ")},      {17, u(" پسورد ساز ")},     {18, u(" به روز رساني ")},
         {19, u(" درباره طراح ")},  {20, u(" ارسال ايميل ")},
     };
-    QCOMPARE(MainMenus::commandIds(),
+    QList<int> ids;
+    for (Command id : MainMenus::commandIds())
+        ids << int(id);
+    QCOMPARE(ids,
              (QList<int>{1, 2, 3, 4, 5, 6, 26, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 20}));
-    for (int id : MainMenus::commandIds()) {
-        QAction *a = menus.command(id);
+    for (int id : ids) {
+        QAction *a = menus.command(Command(id));
         QVERIFY2(a, qPrintable(QString::number(id)));
         QCOMPARE(a->text(), captions.value(id));
         QCOMPARE(a->objectName(), QStringLiteral("Command%1").arg(id));
@@ -251,7 +217,7 @@ void TestDispatch::menuBarTree()
         QVERIFY(!a->icon().isNull());
     }
     for (int id : {0, 15, 21, 22, 23, 24, 25, 27})
-        QVERIFY(!menus.command(id));
+        QVERIFY(!menus.command(Command(id)));
 
     // The five bar commands sit in the bar's corner, not in the page.
     auto *corner = qobject_cast<QToolBar *>(bar->cornerWidget(Qt::TopRightCorner));
@@ -276,10 +242,10 @@ void TestDispatch::everyCommandReportsItsIdentifier()
     MainMenus menus(&window);
     QSignalSpy spy(&menus, &MainMenus::commandTriggered);
     QSignalSpy print(&menus, &MainMenus::popupPrintTriggered);
-    for (int id : MainMenus::commandIds()) {
+    for (Command id : MainMenus::commandIds()) {
         menus.command(id)->trigger();
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.takeFirst().at(0).toInt(), id);
+        QCOMPARE(spy.takeFirst().at(0).value<Command>(), id);
     }
     QCOMPARE(print.size(), 0);
 }
@@ -324,7 +290,7 @@ void TestDispatch::popupItems()
     for (const auto &[name, id] : commands) {
         popup->findChild<QAction *>(name)->trigger();
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.takeFirst().at(0).toInt(), id);
+        QCOMPARE(int(spy.takeFirst().at(0).value<Command>()), id);
     }
     QCOMPARE(print.size(), 0);
     popup->findChild<QAction *>(QStringLiteral("M_Print"))->trigger();
@@ -334,44 +300,40 @@ void TestDispatch::popupItems()
 
 void TestDispatch::unknownAndLaterCommandsDoNothing()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("a"), QStringLiteral("http://a.ir"), QStringLiteral("news"),
                 QStringLiteral("m"), QStringLiteral("0912"));
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     UrlCatcher urls;
-    ReportCatcher reports;
-    ModalCloser modals(env.selection);
     Dialogs::Script script;
+    WindowLog modals(script, env.selection);
     for (int id : {0, 5, 7, 8, 11, 12, 15, 17, 18, 21, 22, 23, 24, 25, 27, 99, -1}) {
-        actions.dispatch(id);
+        actions.dispatch(Command(id));
         QCoreApplication::processEvents();
     }
     QVERIFY(script.shown.isEmpty());
     QVERIFY(urls.urls.isEmpty());
-    QVERIFY(reports.shown.isEmpty());
     QVERIFY(modals.seen.isEmpty());
     QCOMPARE(list.reloads, 0);
     QCOMPARE(list.focuses, 0);
-    QCOMPARE(env.store->siteCount(), 1);
+    QCOMPARE(env.store->siteCount().value(), 1);
 }
 
 void TestDispatch::newSiteAlwaysOpens()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
-    ModalCloser modals(env.selection);
+    WindowLog modals(script, env.selection);
 
     // Even with an empty list, and whatever flags a previous window left.
     env.selection.editMode = true;
     env.selection.viewMode = true;
-    actions.dispatch(1);
+    actions.dispatch(Command::NewSite);
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Site"));
     QVERIFY(!modals.seen.first().editMode);
@@ -383,7 +345,7 @@ void TestDispatch::newSiteAlwaysOpens()
     // With sites listed it opens for a new site just the same.
     env.addSite(QStringLiteral("a"));
     list.reload();
-    actions.dispatch(1);
+    actions.dispatch(Command::NewSite);
     QCOMPARE(modals.seen.size(), 2);
     QCOMPARE(modals.seen.last().className, QStringLiteral("Site"));
     QVERIFY(!modals.seen.last().editMode);
@@ -391,32 +353,29 @@ void TestDispatch::newSiteAlwaysOpens()
 
 void TestDispatch::editNeedsARow()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
-    ModalCloser modals(env.selection);
     {
         Dialogs::Script script;
-        actions.dispatch(2);
+        actions.dispatch(Command::EditSite);
         QCOMPARE(script.shown.size(), 1);
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Exclamation);
         QCOMPARE(script.lastText(), u("موردي براي ويرايش وجود ندارد"));
-        QCoreApplication::processEvents();
-        QVERIFY(modals.seen.isEmpty());
         QVERIFY(!env.selection.editMode);
     }
 
     env.addSite(QStringLiteral("a"));
     const qint64 b = env.addSite(QStringLiteral("b"));
-    QVERIFY(execSql(*env.store, "INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
-                                "VALUES (40001, 'big', 'http://big.ir', 'news')"));
+    QVERIFY(env.sql("INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
+                    "VALUES (40001, 'big', 'http://big.ir', 'news')"));
     list.reload();
     Dialogs::Script script;
+    WindowLog modals(script, env.selection);
     for (qint64 id : {b, qint64(40001)}) {
         list.select(id);
-        actions.dispatch(2);
+        actions.dispatch(Command::EditSite);
         QCOMPARE(modals.seen.last().className, QStringLiteral("Site"));
         QVERIFY(modals.seen.last().editMode);
         QVERIFY(!modals.seen.last().viewMode);
@@ -429,14 +388,13 @@ void TestDispatch::editNeedsARow()
 
 void TestDispatch::deleteAnswers()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     {
         Dialogs::Script script;
-        actions.dispatch(3);
+        actions.dispatch(Command::DeleteSite);
         QCOMPARE(script.texts(), QStringList{u("موردي براي حذف وجود ندارد")});
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Exclamation);
         QCOMPARE(list.reloads, 0);
@@ -450,11 +408,11 @@ void TestDispatch::deleteAnswers()
 
     {
         Dialogs::Script script;
-        script.answers << QStringLiteral("no");
-        actions.dispatch(3);
+        script.replies << Dialogs::Reply::No;
+        actions.dispatch(Command::DeleteSite);
         QCOMPARE(script.texts(), QStringList{u(" آيا مي خواهيد اين سايت را حذف کنيد ؟")});
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Question);
-        QCOMPARE(env.store->siteCount(), 2);
+        QCOMPARE(env.store->siteCount().value(), 2);
         QCOMPARE(list.reloads, 1);
         QCOMPARE(list.focuses, 1);
         QVERIFY(list.filter.isEmpty());
@@ -462,10 +420,10 @@ void TestDispatch::deleteAnswers()
     {
         list.select(b);
         Dialogs::Script script;
-        script.answers << QStringLiteral("yes");
-        actions.dispatch(3);
+        script.replies << Dialogs::Reply::Yes;
+        actions.dispatch(Command::DeleteSite);
         QCOMPARE(script.texts(), QStringList{u(" آيا مي خواهيد اين سايت را حذف کنيد ؟")});
-        QCOMPARE(env.store->siteIds().size(), 1);
+        QCOMPARE(env.store->siteIds().value().size(), 1);
         QVERIFY(!env.store->site(b));
         QCOMPARE(list.reloads, 2);
         QCOMPARE(list.focuses, 2);
@@ -475,50 +433,48 @@ void TestDispatch::deleteAnswers()
 
 void TestDispatch::deleteRemovesExactlyTheChosenId()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     for (int i = 1; i <= 19; ++i)
         env.addSite(QStringLiteral("site %1").arg(i));
     for (int i = 2; i <= 9; ++i)
         QVERIFY(env.store->deleteSite(i));
-    QVERIFY(execSql(*env.store, "INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
-                                "VALUES (40001, 'big', 'http://big.ir', 'news')"));
+    QVERIFY(env.sql("INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
+                    "VALUES (40001, 'big', 'http://big.ir', 'news')"));
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
 
     list.select(1);
-    script.answers << QStringLiteral("yes");
-    actions.dispatch(3);
+    script.replies << Dialogs::Reply::Yes;
+    actions.dispatch(Command::DeleteSite);
     QVector<qint64> expected;
     for (int i = 10; i <= 19; ++i)
         expected << i;
-    QCOMPARE(env.store->siteIds(), expected << 40001);
+    QCOMPARE(env.store->siteIds().value(), expected << 40001);
 
     // Beyond the 16-bit range the right record goes, and only it.
     list.select(40001);
-    script.answers << QStringLiteral("yes");
-    actions.dispatch(3);
+    script.replies << Dialogs::Reply::Yes;
+    actions.dispatch(Command::DeleteSite);
     expected.removeLast();
-    QCOMPARE(env.store->siteIds(), expected);
+    QCOMPARE(env.store->siteIds().value(), expected);
     for (const auto &s : script.shown)
         QVERIFY(s.kind != Dialogs::Kind::Error);
 }
 
 void TestDispatch::deleteRefusedByTheDatabase()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 a = env.addSite(QStringLiteral("a"));
-    QVERIFY(execSql(*env.store, "CREATE TEMP TRIGGER keep BEFORE DELETE ON Table_Site "
-                                "BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+    QVERIFY(env.sql("CREATE TRIGGER keep BEFORE DELETE ON Table_Site "
+                    "BEGIN SELECT RAISE(ABORT, 'kept'); END"));
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
-    script.answers << QStringLiteral("yes");
-    actions.dispatch(3);
+    script.replies << Dialogs::Reply::Yes;
+    actions.dispatch(Command::DeleteSite);
     QCOMPARE(script.shown.size(), 2);
     QCOMPARE(script.shown.at(0).kind, Dialogs::Kind::Question);
     QCOMPARE(script.shown.at(1).kind, Dialogs::Kind::Error);
@@ -531,8 +487,7 @@ void TestDispatch::deleteRefusedByTheDatabase()
 
 void TestDispatch::openAndIntroduce()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -540,20 +495,20 @@ void TestDispatch::openAndIntroduce()
     Dialogs::Script script;
 
     // Nothing selected: no address to open.
-    actions.dispatch(4);
+    actions.dispatch(Command::ShowSite);
     QVERIFY(urls.urls.isEmpty());
 
     const QString address = QStringLiteral("http://shop.ir/find?a=1&b=دو#top");
     env.addSite(QStringLiteral("a"), address);
     list.reload();
 
-    actions.dispatch(4);
+    actions.dispatch(Command::ShowSite);
     QCOMPARE(urls.urls.size(), 1);
     QCOMPARE(urls.urls.first().scheme(), QStringLiteral("http"));
     QCOMPARE(urls.urls.first().host(), QStringLiteral("shop.ir"));
     QCOMPARE(urls.urls.first().fragment(), QStringLiteral("top"));
 
-    actions.dispatch(6);
+    actions.dispatch(Command::IntroduceSite);
     QCOMPARE(urls.urls.size(), 2);
     const QUrl mail = urls.urls.last();
     QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
@@ -567,8 +522,7 @@ void TestDispatch::openAndIntroduce()
 
 void TestDispatch::callAdministrator()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 none = env.addSite(QStringLiteral("a"), QStringLiteral("http://a.ir"),
                                     QStringLiteral("news"), QStringLiteral("m"));
     const qint64 some =
@@ -583,7 +537,7 @@ void TestDispatch::callAdministrator()
         // No mobile number: nothing at all, not even the modem message.
         Dialogs::Script script;
         list.select(none);
-        actions.dispatch(26);
+        actions.dispatch(Command::CallAdministrator);
         QVERIFY(script.shown.isEmpty());
         QVERIFY(urls.urls.isEmpty());
         QCOMPARE(list.focuses, 0);
@@ -591,7 +545,7 @@ void TestDispatch::callAdministrator()
     {
         Dialogs::Script script;
         list.select(some);
-        actions.dispatch(26);
+        actions.dispatch(Command::CallAdministrator);
         QCOMPARE(script.shown.size(), 1);
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
         QCOMPARE(script.lastText(),
@@ -607,12 +561,10 @@ void TestDispatch::callAdministrator()
 
 void TestDispatch::printCommands()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
-    ReportCatcher reports;
     const QString nineLines =
         QStringList{u("کاربر گرامي، در صورت بروز خطا در مشاهده صفحه چاپ به آدرس زير برويد"),
                     u("Windows, XP:  Start > Settings > Control Panel > Printers and Faxes"),
@@ -627,63 +579,59 @@ void TestDispatch::printCommands()
 
     {
         Dialogs::Script script;
-        actions.dispatch(9);
-        actions.dispatch(10);
+        actions.dispatch(Command::PrintSite);
+        actions.dispatch(Command::PrintList);
         actions.printSelectedRow();
         QCOMPARE(script.texts(), QStringList(3, u("موردي براي چاپ وجود ندارد")));
         for (const auto &s : script.shown)
             QCOMPARE(s.kind, Dialogs::Kind::Exclamation);
-        QVERIFY(reports.shown.isEmpty());
         QCOMPARE(list.reloads, 0);
     }
 
     const qint64 a = env.addSite(QStringLiteral("a"));
     env.addSite(QStringLiteral("ab"));
     env.addSite(QStringLiteral("c"));
-    QVERIFY(execSql(*env.store, "INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
-                                "VALUES (40001, 'big', 'http://big.ir', 'news')"));
+    QVERIFY(env.sql("INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
+                    "VALUES (40001, 'big', 'http://big.ir', 'news')"));
     list.reload();
 
     Dialogs::Script script;
     // One site, from the menu and from the popup, also beyond the 16-bit range.
     for (qint64 id : {a, qint64(40001)}) {
         list.select(id);
-        actions.dispatch(9);
+        actions.dispatch(Command::PrintSite);
         list.select(id);
         actions.printSelectedRow();
     }
-    QCOMPARE(reports.shown.size(), 4);
-    for (const auto &r : reports.shown)
+    QCOMPARE(previews(script).size(), 4);
+    for (const auto &r : previews(script))
         QCOMPARE(r, qMakePair(QStringLiteral("Print_Site"), 1));
     QCOMPARE(list.reloads, 4);
-    QVERIFY(script.shown.isEmpty());
+    QCOMPARE(script.shown.size(), 4); // nothing but the previews
 
     // The list prints exactly what the grid shows, then the grid shows the full list.
-    reports.shown.clear();
+    script.shown.clear();
     list.filter = {a, a + 1};
     list.reload();
-    actions.dispatch(10);
-    QCOMPARE(script.texts(), QStringList{nineLines});
+    actions.dispatch(Command::PrintList);
+    QCOMPARE(script.texts(), (QStringList{nineLines, QStringLiteral("Print_Sites")}));
     QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
-    QCOMPARE(reports.shown, (QList<QPair<QString, int>>{{QStringLiteral("Print_Sites"), 2}}));
+    QCOMPARE(previews(script), (QList<QPair<QString, int>>{{QStringLiteral("Print_Sites"), 2}}));
     QCOMPARE(list.reloads, 5);
     QCOMPARE(list.shownCount(), 4);
 
     // A site that is gone by the time it is printed gives a message, not an empty report.
-    reports.shown.clear();
     script.shown.clear();
     list.select(40001);
-    QVERIFY(execSql(*env.store, "DELETE FROM Table_Site WHERE ID = 40001"));
-    actions.dispatch(9);
-    QVERIFY(reports.shown.isEmpty());
+    QVERIFY(env.sql("DELETE FROM Table_Site WHERE ID = 40001"));
+    actions.dispatch(Command::PrintSite);
     QCOMPARE(script.shown.size(), 1);
     QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
 }
 
 void TestDispatch::aboutBoxAndMaker()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
@@ -691,7 +639,7 @@ void TestDispatch::aboutBoxAndMaker()
     Dialogs::Script script;
     namespace maker = zorbin::maker;
 
-    actions.dispatch(13);
+    actions.dispatch(Command::About);
     const QStringList lines = {u("(نرم افزار زوربين (هميار اينترنت "),
                                u("(نسخه موجود: 2.0 (رايگان "),
                                u("انتشار: خرداد ماه 1393 "),
@@ -707,11 +655,11 @@ void TestDispatch::aboutBoxAndMaker()
     QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
     QVERIFY(urls.urls.isEmpty());
 
-    actions.dispatch(14);
+    actions.dispatch(Command::MakerSite);
     QCOMPARE(urls.urls.size(), 1);
     QCOMPARE(urls.urls.first(), QUrl(maker::webAddress()));
 
-    actions.dispatch(20);
+    actions.dispatch(Command::MailMaker);
     QCOMPARE(urls.urls.size(), 2);
     const QUrl mail = urls.urls.last();
     QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
@@ -749,14 +697,13 @@ void TestDispatch::aboutPage()
     QCOMPARE(SiteActions::aboutPage(program.path(), data.path()), beside);
 
     // The command hands the page to the desktop as a local file.
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     UrlCatcher urls;
     Dialogs::Script script;
-    actions.dispatch(19);
+    actions.dispatch(Command::AboutDesigner);
     QVERIFY(script.shown.isEmpty());
     QCOMPARE(urls.urls.size(), 1);
     QVERIFY(urls.urls.first().isLocalFile());
@@ -769,14 +716,13 @@ void TestDispatch::aboutPage()
 
 void TestDispatch::categoriesOpen()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QWidget owner;
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
-    ModalCloser modals(env.selection);
-    actions.dispatch(16);
+    WindowLog modals(script, env.selection);
+    actions.dispatch(Command::Subjects);
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Category"));
     QCOMPARE(list.reloads, 1);
@@ -784,8 +730,7 @@ void TestDispatch::categoriesOpen()
 
 void TestDispatch::mainWindowPopupOnlyOverRows()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Main_Page page(*env.context);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
@@ -814,8 +759,7 @@ void TestDispatch::screenshots()
     const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
     if (folder.isEmpty())
         QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("خبرگزاري"), QStringLiteral("http://news.ir"),
                 QStringLiteral("خبري"), QStringLiteral("علي"), QStringLiteral("09120000000"));
     Main_Page page(*env.context);

@@ -7,14 +7,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <sqlite3.h>
 
 using zorbin::ui::Dialogs;
 
@@ -26,16 +25,7 @@ const QString kHint = QStringLiteral("رمز عبور اوليه:  1 ");
 // Runs one statement on the test database with the texts bound in order.
 bool run(TestEnv &env, const char *sql, const QStringList &values = {})
 {
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(env.store->handle(), sql, -1, &st, nullptr) != SQLITE_OK)
-        return false;
-    for (int i = 0; i < values.size(); ++i) {
-        const QByteArray utf8 = values.at(i).toUtf8();
-        sqlite3_bind_text(st, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    const int rc = sqlite3_step(st);
-    sqlite3_finalize(st);
-    return rc == SQLITE_DONE;
+    return env.sql(sql, values);
 }
 
 bool addUser(TestEnv &env, const QString &name, const QString &password)
@@ -96,7 +86,17 @@ struct Window
 class TestLogin : public QObject
 {
     Q_OBJECT
+private:
+    std::unique_ptr<TestEnv> m_env;
+
 private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
 
     void controlsAndTexts();
@@ -121,8 +121,7 @@ private Q_SLOTS:
 
 void TestLogin::controlsAndTexts()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     QCOMPARE(w.login.objectName(), QStringLiteral("Login"));
@@ -146,8 +145,7 @@ void TestLogin::controlsAndTexts()
 
 void TestLogin::namesInTableOrder()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral("zahra"), QStringLiteral("z")));
     QVERIFY(addUser(env, QStringLiteral("ali"), QStringLiteral("a")));
     QVERIFY(addUser(env, QStringLiteral("مریم"), QStringLiteral("m")));
@@ -167,8 +165,7 @@ void TestLogin::namesInTableOrder()
 
 void TestLogin::activationPutsDefaultName()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral("ali"), QStringLiteral("a")));
     Dialogs::Script script;
     Window w(env);
@@ -190,8 +187,7 @@ void TestLogin::activationPutsDefaultName()
 
 void TestLogin::wrongPasswordIsRefused()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -218,23 +214,22 @@ void TestLogin::wrongPasswordIsRefused()
 
 void TestLogin::ownMessageKeepsTypedName()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral("ali"), QStringLiteral("2")));
     Window w(env);
     w.showActive();
     w.type(QStringLiteral("ali"), QStringLiteral("3"));
-    // A real message box this time; it takes the activation and gives it back when closed.
-    QString seen;
-    QTimer::singleShot(300, [&] {
-        if (QWidget *box = QApplication::activeModalWidget()) {
-            if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-                seen = label->text();
-            box->close();
-        }
-    });
-    w.clickLogin();
-    QCOMPARE(seen, kWrong);
+    {
+        Dialogs::Script script;
+        w.clickLogin();
+        QCOMPARE(script.texts(), QStringList{kWrong});
+    }
+    // The real message box takes the activation and gives it back when it closes.
+    const auto box = Dialogs::messageBox(&w.login, Dialogs::Kind::Exclamation, kWrong, true);
+    box->show();
+    box->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    box->close();
     // The window manager hands the activation back to the window.
     w.login.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.login));
@@ -256,8 +251,7 @@ void TestLogin::ownMessageKeepsTypedName()
 
 void TestLogin::emptyPasswordShowsNothing()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -275,8 +269,7 @@ void TestLogin::emptyPasswordShowsNothing()
 
 void TestLogin::blanksAroundNamesAndPasswords()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral(" ali "), QStringLiteral("2")));
     Dialogs::Script script;
     {
@@ -297,8 +290,7 @@ void TestLogin::blanksAroundNamesAndPasswords()
 
 void TestLogin::nameAndPasswordInOneRow()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(addUser(env, QStringLiteral("ali"), QStringLiteral("2")));
     Dialogs::Script script;
     Window w(env);
@@ -316,8 +308,7 @@ void TestLogin::nameAndPasswordInOneRow()
 
 void TestLogin::enterInPasswordLogsInOnce()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -331,8 +322,7 @@ void TestLogin::enterInPasswordLogsInOnce()
 
 void TestLogin::enterInNameBoxAddsNoName()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -346,8 +336,7 @@ void TestLogin::enterInNameBoxAddsNoName()
 
 void TestLogin::savePasswordSetting()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     auto &settings = *env.settings;
     Dialogs::Script script;
     {
@@ -394,8 +383,7 @@ void TestLogin::savePasswordSetting()
 
 void TestLogin::savePasswordSettingUnreadable()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     QVERIFY(env.settings->setValue("SavePass", "SettingForm", "SavePass", "x"));
     for (const QString &state : {QStringLiteral("yes"), QStringLiteral("2"), QString()}) {
@@ -409,8 +397,7 @@ void TestLogin::savePasswordSettingUnreadable()
 
 void TestLogin::showPasswordInClear()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -427,8 +414,7 @@ void TestLogin::showPasswordInClear()
 
 void TestLogin::firstPasswordHint()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();
@@ -444,8 +430,7 @@ void TestLogin::firstPasswordHint()
 
 void TestLogin::emptyAccountTable()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(run(env, "DELETE FROM Table_User"));
     Dialogs::Script script;
     Window w(env);
@@ -461,8 +446,7 @@ void TestLogin::emptyAccountTable()
 
 void TestLogin::unreadableAccountTable()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QVERIFY(run(env, "ALTER TABLE Table_User RENAME TO Table_Gone"));
     Dialogs::Script script;
     Window w(env);
@@ -522,8 +506,7 @@ void TestLogin::secondCopyEndsAtOnce()
 
 void TestLogin::looksRightToLeft()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Dialogs::Script script;
     Window w(env);
     w.showActive();

@@ -6,6 +6,7 @@
 #include "mainwin/main_page.h"
 #include "mainwin/sitelistmodel.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -13,13 +14,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTimer>
 #include <QtTest>
-#include <sqlite3.h>
 
 using zorbin::ui::Dialogs;
 
@@ -95,7 +95,17 @@ class TestMainPage : public QObject
 {
     Q_OBJECT
 
-private slots:
+private:
+    std::unique_ptr<TestEnv> m_env;
+
+private Q_SLOTS:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
     void initTestCase();
 
     void layoutAndTexts();
@@ -116,6 +126,8 @@ private slots:
     void rightClickShowsPopupOnRows();
     void shownRowsForTheReport();
     void modelReadsRowsLazily();
+    void modelCacheKeepsTheRecentBlocks();
+    void failedListReadIsToldOnce();
     void clockAndDate();
 };
 
@@ -126,8 +138,7 @@ void TestMainPage::initTestCase()
 
 void TestMainPage::layoutAndTexts()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Window w(env);
 
     QCOMPARE(w.page.windowTitle(), QStringLiteral("Zorbin"));
@@ -178,8 +189,7 @@ void TestMainPage::layoutAndTexts()
 
 void TestMainPage::listIsOrderedById()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     QList<qint64> added;
     for (const char *title : {"zeta", "alpha", "mid", "beta"})
         added << env.addSite(QString::fromLatin1(title));
@@ -198,8 +208,7 @@ void TestMainPage::listIsOrderedById()
 
 void TestMainPage::titlePrefixListsOnlyMatchingSites()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 ab1 = env.addSite(QStringLiteral("ab one"));
     env.addSite(QStringLiteral("xab inside"));
     const qint64 ab2 = env.addSite(QStringLiteral("AB two"));
@@ -215,8 +224,7 @@ void TestMainPage::titlePrefixListsOnlyMatchingSites()
 
 void TestMainPage::persianLettersAndDigitsFindStoredForms()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     // Stored with the Arabic yeh and kaf, and with Latin digits.
     const qint64 arabic =
         env.addSite(QStringLiteral("\u0643\u064A\u0627\u0646 \u0633\u0627\u06CC\u062A"));
@@ -236,8 +244,7 @@ void TestMainPage::persianLettersAndDigitsFindStoredForms()
 
 void TestMainPage::specialCharactersAreLiteral()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 quote = env.addSite(QStringLiteral("it's mine"));
     env.addSite(QStringLiteral("its mine"));
     const qint64 percent = env.addSite(QStringLiteral("50% off"));
@@ -276,8 +283,7 @@ void TestMainPage::specialCharactersAreLiteral()
 
 void TestMainPage::addressColumnStartsWithHttp()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 a = env.addSite(QStringLiteral("one"), QStringLiteral("http://a.ir"));
     env.addSite(QStringLiteral("two"), QStringLiteral("https://b.ir"));
     const qint64 c = env.addSite(QStringLiteral("three"), QStringLiteral("http://c.com"));
@@ -312,8 +318,7 @@ void TestMainPage::addressColumnStartsWithHttp()
 
 void TestMainPage::otherColumnsSearchTheirOwnColumn()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 news = env.addSite(QStringLiteral("one"), QStringLiteral("http://a.ir"),
                                     QStringLiteral("news"), QStringLiteral("zahra"));
     const qint64 sport = env.addSite(QStringLiteral("news two"), QStringLiteral("http://b.ir"),
@@ -333,8 +338,7 @@ void TestMainPage::otherColumnsSearchTheirOwnColumn()
 
 void TestMainPage::countsFollowEachKeystroke()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     for (const char *title : {"a", "ab", "abc", "abcd", "b"})
         env.addSite(QString::fromLatin1(title));
     Window w(env);
@@ -355,8 +359,7 @@ void TestMainPage::countsFollowEachKeystroke()
 
 void TestMainPage::emptyList()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     Window w(env);
     w.page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.page));
@@ -380,8 +383,7 @@ void TestMainPage::emptyList()
 
 void TestMainPage::refreshShowsAllAndEmptiesSearch()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("ab"));
     env.addSite(QStringLiteral("cd"));
     Window w(env);
@@ -396,8 +398,7 @@ void TestMainPage::refreshShowsAllAndEmptiesSearch()
 
 void TestMainPage::activationShowsFullListAndKeepsSearchText()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("ab"));
     env.addSite(QStringLiteral("cd"));
     Window w(env);
@@ -426,8 +427,7 @@ void TestMainPage::activationShowsFullListAndKeepsSearchText()
 
 void TestMainPage::ownMessageBoxKeepsTheSearch()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("ab"));
     env.addSite(QStringLiteral("cd"));
     Window w(env);
@@ -437,16 +437,22 @@ void TestMainPage::ownMessageBoxKeepsTheSearch()
     w.type(QStringLiteral("a"));
     QCOMPARE(w.found->text(), QStringLiteral("1"));
 
-    auto closeModal = [] {
-        QTimer::singleShot(50, [] {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
-        });
+    // Runs the modal window over the page; once it has the activation, it closes.
+    auto visit = [](QDialog &window) {
+        bool wasActive = false;
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                wasActive = QTest::qWaitForWindowActive(&window);
+                window.close();
+            },
+            Qt::QueuedConnection);
+        window.exec();
+        QVERIFY(wasActive);
     };
     // A real message box of the window (the one shown before printing the found sites):
     // when it closes the window is active again, and the found rows stay.
-    closeModal();
-    Dialogs::inform(&w.page, QStringLiteral("x"));
+    visit(*Dialogs::messageBox(&w.page, Dialogs::Kind::Information, QStringLiteral("x"), true));
     w.page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.page));
     QCoreApplication::processEvents();
@@ -454,8 +460,7 @@ void TestMainPage::ownMessageBoxKeepsTheSearch()
 
     // Another window of the program closing brings the full list back.
     QDialog other(&w.page);
-    closeModal();
-    other.exec();
+    visit(other);
     w.page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.page));
     QCoreApplication::processEvents();
@@ -464,8 +469,7 @@ void TestMainPage::ownMessageBoxKeepsTheSearch()
 
 void TestMainPage::holdersFollowCurrentRow()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 first =
         env.addSite(QStringLiteral("first"), QStringLiteral("http://1.ir"), QStringLiteral("news"),
                     QStringLiteral("reza"), QStringLiteral("0912"));
@@ -503,12 +507,9 @@ void TestMainPage::holdersFollowCurrentRow()
 
 void TestMainPage::largeIdIsReported()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("small"));
-    QCOMPARE(sqlite3_exec(env.store->handle(), "INSERT INTO Table_Site(ID,Onvan) VALUES(40001,'x')",
-                          nullptr, nullptr, nullptr),
-             SQLITE_OK);
+    QVERIFY(env.sql("INSERT INTO Table_Site(ID,Onvan) VALUES(40001,'x')"));
     Window w(env);
     QCOMPARE(w.ids().last(), qint64(40001));
     w.page.grid()->setCurrentIndex(w.page.model()->index(1, 0));
@@ -518,8 +519,7 @@ void TestMainPage::largeIdIsReported()
 
 void TestMainPage::doubleClickOpensSiteInViewMode()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("one"));
     const qint64 two = env.addSite(QStringLiteral("two"));
     Window w(env);
@@ -529,14 +529,11 @@ void TestMainPage::doubleClickOpensSiteInViewMode()
     // What the site window finds when it opens; it clears the flags when it closes.
     QString opened;
     zorbin::store::Selection seen;
-    QTimer::singleShot(0, &w.page, [&] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            opened = modal->objectName();
-            seen = env.selection;
-            modal->close();
-        }
-    });
     Dialogs::Script script;
+    script.onWindow = [&](QDialog &window) {
+        opened = window.objectName();
+        seen = env.selection;
+    };
     const QRect row = w.page.grid()->visualRect(w.page.model()->index(1, 1));
     QTest::mouseDClick(w.page.grid()->viewport(), Qt::LeftButton, {}, row.center());
     QCOMPARE(opened, QStringLiteral("Site"));
@@ -547,8 +544,7 @@ void TestMainPage::doubleClickOpensSiteInViewMode()
 
 void TestMainPage::rightClickShowsPopupOnRows()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     env.addSite(QStringLiteral("one"));
     const qint64 two = env.addSite(QStringLiteral("two"));
     Window w(env);
@@ -566,8 +562,7 @@ void TestMainPage::rightClickShowsPopupOnRows()
 
 void TestMainPage::shownRowsForTheReport()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const qint64 a =
         env.addSite(QStringLiteral("ab"), QStringLiteral("http://a.ir"), QStringLiteral("news"),
                     QStringLiteral("ali"), QStringLiteral("0912"));
@@ -598,19 +593,13 @@ void TestMainPage::shownRowsForTheReport()
 
 void TestMainPage::modelReadsRowsLazily()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
-    sqlite3 *db = env.store->handle();
-    QCOMPARE(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
-    for (int i = 1; i <= 300; ++i) {
-        const QByteArray sql = "INSERT INTO Table_Site(ID,Onvan,Address) VALUES(" +
-                               QByteArray::number(i) + ",'site " + QByteArray::number(i) +
-                               "','http://" + QByteArray::number(i) + ".ir')";
-        QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    }
-    QCOMPARE(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    TestEnv &env = *m_env;
+    QVERIFY(env.sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                    "INSERT INTO Table_Site(ID,Onvan,Address) "
+                    "SELECT i, 'site ' || i, 'http://' || i || '.ir' FROM n"));
 
     SiteListModel model(*env.store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QVERIFY(model.showAll());
     QCOMPARE(model.rowCount(), 300);
     // A site deleted after the list was read keeps its ID and shows empty texts.
@@ -632,8 +621,7 @@ void TestMainPage::modelReadsRowsLazily()
 
 void TestMainPage::clockAndDate()
 {
-    TestEnv env;
-    QVERIFY(env.ok());
+    TestEnv &env = *m_env;
     const QDate before = QDate::currentDate();
     Window w(env);
     const QDate after = QDate::currentDate();
@@ -647,6 +635,73 @@ void TestMainPage::clockAndDate()
     const QString first = w.label("Label2");
     QTRY_VERIFY_WITH_TIMEOUT(w.label("Label2") != first, 3000);
     QVERIFY(clock.match(w.label("Label2")).hasMatch());
+}
+
+void TestMainPage::modelCacheKeepsTheRecentBlocks()
+{
+    // Enough rows for the cache to fill and give up its least recently used block.
+    constexpr int kBlock = SiteListModel::BlockSize;
+    constexpr int kRows = (SiteListModel::MaxCachedBlocks + 2) * kBlock;
+    TestEnv &env = *m_env;
+    QVERIFY(env.sql(QByteArray("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < " +
+                               QByteArray::number(kRows) +
+                               ") INSERT INTO Table_Site(ID,Onvan) SELECT i, 'site ' || i FROM n")
+                        .constData()));
+    SiteListModel model(*env.store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(model.showAll());
+    QCOMPARE(model.rowCount(), kRows);
+    auto title = [&](int row) { return model.index(row, 1).data().toString(); };
+
+    // Blocks 0 and 1 are read; then their first sites go. Cached rows keep their texts.
+    QCOMPARE(title(0), QStringLiteral("site 1"));
+    QCOMPARE(title(kBlock), QStringLiteral("site %1").arg(kBlock + 1));
+    QVERIFY(env.sql(
+        QByteArray("DELETE FROM Table_Site WHERE ID IN (1, " + QByteArray::number(kBlock + 1) + ")")
+            .constData()));
+    QCOMPARE(title(kBlock), QStringLiteral("site %1").arg(kBlock + 1)); // block 1 used last
+
+    // Every further block up to a full cache, then one more: block 0 is the one to go.
+    for (int b = 2; b <= SiteListModel::MaxCachedBlocks; ++b)
+        QCOMPARE(title(b * kBlock + 5), QStringLiteral("site %1").arg(b * kBlock + 6));
+    QCOMPARE(title(kBlock), QStringLiteral("site %1").arg(kBlock + 1));
+    QCOMPARE(title(0), QString()); // read again: the site has gone
+    QCOMPARE(model.index(0, 0).data().toLongLong(), qint64(1));
+    QCOMPARE(model.allRows().size(), kRows);
+}
+
+void TestMainPage::failedListReadIsToldOnce()
+{
+    TestEnv &env = *m_env;
+    env.addSite(QStringLiteral("ab"));
+    env.addSite(QStringLiteral("ac"));
+    Dialogs::Script script;
+    Window w(env);
+    QCOMPARE(w.total->text(), QStringLiteral("2"));
+    const QString failed = QStringLiteral(
+        "فهرست سایت‌ها از بانک اطلاعات خوانده نشد.");
+
+    // The table cannot be read: one message for all the keystrokes, an empty list.
+    QVERIFY(env.sql("ALTER TABLE Table_Site RENAME TO Table_Away"));
+    w.type(QStringLiteral("ab"));
+    QCOMPARE(script.of(Dialogs::Kind::Error).size(), 1);
+    QVERIFY(script.lastText().startsWith(failed + QStringLiteral("\r\n")));
+    QVERIFY(script.lastText().contains(QStringLiteral("Table_Site")));
+    QCOMPARE(w.found->text(), QStringLiteral("0"));
+    // A count that cannot be read shows no number, not "0".
+    w.refresh->click();
+    QCOMPARE(w.total->text(), QString());
+    QCOMPARE(script.of(Dialogs::Kind::Error).size(), 1);
+
+    // Readable again: the list and the count come back, and a new failure is told anew.
+    QVERIFY(env.sql("ALTER TABLE Table_Away RENAME TO Table_Site"));
+    w.refresh->click();
+    QCOMPARE(w.total->text(), QStringLiteral("2"));
+    QCOMPARE(w.found->text(), QStringLiteral("2"));
+    QVERIFY(env.sql("ALTER TABLE Table_Site RENAME TO Table_Away"));
+    w.type(QStringLiteral("a"));
+    QCOMPARE(script.of(Dialogs::Kind::Error).size(), 2);
 }
 
 QTEST_MAIN(TestMainPage)

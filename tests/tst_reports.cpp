@@ -3,7 +3,6 @@
 #include "common/maker.h"
 #include "mainwin/print_site.h"
 #include "mainwin/print_sites.h"
-#include "mainwin/reportpreview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +17,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace zorbin;
 using report::Item;
@@ -124,7 +122,6 @@ class TestReports : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup();
 
     void siteShowsTitleLabelsAndValues();
     void siteEmptyAndNullFieldsPrintEmpty();
@@ -147,11 +144,6 @@ void TestReports::initTestCase()
 {
     qApp->setLayoutDirection(Qt::RightToLeft);
     m_shots = qEnvironmentVariable("ZORBIN_REPORT_SHOTS");
-}
-
-void TestReports::cleanup()
-{
-    ui::reportPreviewHook() = nullptr;
 }
 
 void TestReports::siteShowsTitleLabelsAndValues()
@@ -452,21 +444,23 @@ void TestReports::pdfText()
 
 void TestReports::previewHook()
 {
-    QStringList shown;
-    ui::reportPreviewHook() = [&](const QString &name, int rows) {
-        shown.append(QStringLiteral("%1 %2").arg(name).arg(rows));
-    };
+    // Under a script the preview is only recorded: the report's name and its records.
+    ui::Dialogs::Script script;
     QWidget owner;
     Print_Site(fullSite()).exec(&owner);
     Print_Sites(listRows(12)).exec(&owner);
-    QCOMPARE(shown,
-             QStringList({QStringLiteral("Print_Site 1"), QStringLiteral("Print_Sites 12")}));
+    QCOMPARE(script.shown.size(), 2);
+    QCOMPARE(script.texts(),
+             QStringList({QStringLiteral("Print_Site"), QStringLiteral("Print_Sites")}));
+    QCOMPARE(script.shown[0].kind, ui::Dialogs::Kind::Preview);
+    QCOMPARE(script.shown[0].records, 1);
+    QCOMPARE(script.shown[1].records, 12);
     QVERIFY(!QApplication::activeModalWidget());
 }
 
 void TestReports::previewDialog()
 {
-    // Without the hook the report opens in a modal preview named after it.
+    // The report opens in a modal preview named and titled after it, with every page.
     QWidget owner;
     owner.resize(400, 300);
     owner.show();
@@ -474,24 +468,28 @@ void TestReports::previewDialog()
         QString name;
         QString title;
         int pages = 0;
-        QTimer::singleShot(300, [&]() {
-            auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
+        bool modal = false;
+        ui::Dialogs::Script script;
+        script.onWindow = [&](QDialog &window) {
+            auto *dialog = qobject_cast<QPrintPreviewDialog *>(&window);
+            QVERIFY(dialog);
             name = dialog->objectName();
             title = dialog->windowTitle();
-            if (auto *widget = dialog->findChild<QPrintPreviewWidget *>())
+            modal = dialog->isModal();
+            if (auto *widget = dialog->findChild<QPrintPreviewWidget *>()) {
+                widget->updatePreview();
                 pages = widget->pageCount();
+            }
             if (!m_shots.isEmpty())
                 dialog->grab().save(QDir(m_shots).filePath(name + ".png"));
-            dialog->reject();
-        });
+        };
         if (list)
             Print_Sites(listRows(60)).exec(&owner);
         else
             Print_Site(fullSite()).exec(&owner);
         QCOMPARE(name, list ? QStringLiteral("Print_Sites") : QStringLiteral("Print_Site"));
         QCOMPARE(title, list ? Print_Sites::title() : Print_Site::title());
+        QVERIFY(modal);
         QVERIFY(pages >= (list ? 2 : 1));
     }
 }
@@ -503,25 +501,22 @@ void TestReports::previewSavesPdf()
     QTemporaryDir dir;
     ui::Dialogs::Script script;
     const QString good = dir.filePath("from-preview.pdf");
-    script.answers = {good, dir.filePath("missing/folder/x.pdf")};
+    script.fileNames = {good, dir.filePath("missing/folder/x.pdf")};
+    script.onWindow = [](QDialog &dialog) {
+        auto *save = dialog.findChild<QAction *>(QStringLiteral("Save_Pdf"));
+        QVERIFY(save);
+        save->trigger();
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        save->trigger();
+    };
     QWidget owner;
-    QTimer::singleShot(300, [&]() {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog)
-            return;
-        if (auto *save = dialog->findChild<QAction *>(QStringLiteral("Save_Pdf"))) {
-            save->trigger();
-            QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-            save->trigger();
-        }
-        dialog->close();
-    });
     Print_Sites(listRows(40)).exec(&owner);
     QVERIFY(QFileInfo(good).size() > 5000);
-    QCOMPARE(script.shown.size(), 3);
-    QCOMPARE(script.shown[0].kind, ui::Dialogs::Kind::SaveFile);
-    QCOMPARE(script.shown[2].kind, ui::Dialogs::Kind::Error);
-    QVERIFY(script.shown[2].text.contains(QStringLiteral("PDF")));
+    QCOMPARE(script.shown.size(), 4);
+    QCOMPARE(script.shown[0].kind, ui::Dialogs::Kind::Preview);
+    QCOMPARE(script.shown[1].kind, ui::Dialogs::Kind::SaveFile);
+    QCOMPARE(script.shown[3].kind, ui::Dialogs::Kind::Error);
+    QVERIFY(script.shown[3].text.contains(QStringLiteral("PDF")));
 }
 
 QTEST_MAIN(TestReports)

@@ -139,7 +139,7 @@ int main(int argc, char *argv[])
         const QString folder = dir.filePath(QStringLiteral("data-%1").arg(records));
         QDir().mkpath(folder);
         if (!makeSource(source, records) ||
-            !zorbin::store::Store::createDatabase(QDir(folder).filePath("ZBDB.mdb"), nullptr)) {
+            !zorbin::store::Store::createDatabase(QDir(folder).filePath("ZBDB.mdb"))) {
             std::fprintf(stderr, "cannot make the databases\n");
             return 1;
         }

@@ -4,6 +4,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "store/messages.h"
 #include "store/settings.h"
 #include "store/store.h"
 
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <sqlite3.h>
 
 using zorbin::store::Store;
 using zorbin::store::UserRecord;
@@ -57,9 +57,21 @@ Login::Login(zorbin::ui::Context &context, QWidget *parent, bool namesLater)
 
 void Login::buildForm()
 {
-    auto *header = iconLabel(QStringLiteral(":/icons/person-lock.svg"), 56, this);
-    header->setObjectName(QStringLiteral("Image1"));
+    makeControls();
+    layOut();
+    setTabOrder(m_userName, m_password);
+    setTabOrder(m_password, m_showPassword);
+    setTabOrder(m_showPassword, m_savePassword);
+    setTabOrder(m_savePassword, m_login);
+    setTabOrder(m_login, m_restore);
+    setTabOrder(m_restore, m_first);
+    connectControls();
+}
 
+// --- controls ---------------------------------------------------------------------------
+
+void Login::makeControls()
+{
     m_userName = new QComboBox(this);
     m_userName->setObjectName(QStringLiteral("Combo1"));
     m_userName->setEditable(true);
@@ -67,23 +79,11 @@ void Login::buildForm()
     m_userName->setInsertPolicy(QComboBox::NoInsert);
     m_userName->setMinimumWidth(190);
     m_userName->setAccessibleName(QStringLiteral("نام کاربري"));
-    auto *userLabel = iconLabel(QStringLiteral(":/icons/person-badge.svg"), 20, this);
-    userLabel->setObjectName(QStringLiteral("LabelUser"));
-    userLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    userLabel->setBuddy(m_userName);
-
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("Text1"));
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     m_password->setLayoutDirection(Qt::LeftToRight);
-    auto *passwordLabel = new QLabel(QStringLiteral(" :رمز عبور "), this);
-    passwordLabel->setObjectName(QStringLiteral("Label2"));
-    // Written colon first, as the caption has always been: drawn left to right it reads
-    // "word:" to a Persian eye.
-    zorbin::ui::keepVisualOrder(passwordLabel);
-    passwordLabel->setBuddy(m_password);
-
     m_showPassword = new QCheckBox(this);
     m_showPassword->setObjectName(QStringLiteral("Check1"));
     // Only the box is shown, and the whole control is the box.
@@ -105,6 +105,26 @@ void Login::buildForm()
     m_restore = new QPushButton(QIcon(QStringLiteral(":/icons/key.svg")),
                                 QStringLiteral("بازيابي رمز"), this);
     m_restore->setObjectName(QStringLiteral("Button_Restore"));
+}
+
+// --- layout -----------------------------------------------------------------------------
+
+void Login::layOut()
+{
+    auto *header = iconLabel(QStringLiteral(":/icons/person-lock.svg"), 56, this);
+    header->setObjectName(QStringLiteral("Image1"));
+
+    auto *userLabel = iconLabel(QStringLiteral(":/icons/person-badge.svg"), 20, this);
+    userLabel->setObjectName(QStringLiteral("LabelUser"));
+    userLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    userLabel->setBuddy(m_userName);
+
+    auto *passwordLabel = new QLabel(QStringLiteral(" :رمز عبور "), this);
+    passwordLabel->setObjectName(QStringLiteral("Label2"));
+    // Written colon first, as the caption has always been: drawn left to right it reads
+    // "word:" to a Persian eye.
+    zorbin::ui::keepVisualOrder(passwordLabel);
+    passwordLabel->setBuddy(m_password);
 
     auto *version = new QLabel(QStringLiteral("نسخه 2.0"), this);
     version->setObjectName(QStringLiteral("Label1"));
@@ -137,14 +157,10 @@ void Login::buildForm()
     layout->addSpacing(4);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
 
-    setTabOrder(m_userName, m_password);
-    setTabOrder(m_password, m_showPassword);
-    setTabOrder(m_showPassword, m_savePassword);
-    setTabOrder(m_savePassword, m_login);
-    setTabOrder(m_login, m_restore);
-    setTabOrder(m_restore, m_first);
-
+void Login::connectControls()
+{
     connect(m_login, &QPushButton::clicked, this, &Login::logIn);
     connect(m_password, &QLineEdit::returnPressed, this, &Login::logIn);
     connect(m_showPassword, &QCheckBox::toggled, this, &Login::showPasswordToggled);
@@ -155,13 +171,16 @@ void Login::buildForm()
 
 bool Login::readUsers(QVector<UserRecord> *users)
 {
-    Store &store = m_context.store;
-    *users = store.users();
-    const bool ok = !store.failed();
-    if (!ok)
-        Dialogs::error(this, QStringLiteral("فهرست کاربران از پرونده اطلاعات خوانده نشد.\r\n") +
-                                 store.lastError());
-    return ok;
+    const auto read = m_context.store.users();
+    if (!read) {
+        users->clear();
+        Dialogs::error(
+            this, zorbin::store::userMessage(
+                      QStringLiteral("فهرست کاربران از پرونده اطلاعات خوانده نشد."), read.error()));
+        return false;
+    }
+    *users = *read;
+    return true;
 }
 
 void Login::loadNames()
@@ -193,7 +212,7 @@ bool Login::event(QEvent *event)
         break;
     case QEvent::WindowDeactivate:
         // Our own message boxes leave the typed name alone when they close.
-        m_skipActivation = Dialogs::isMessageBox(QApplication::activeWindow());
+        m_skipActivation = Dialogs::messageBoxOpen();
         break;
     default:
         break;

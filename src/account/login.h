@@ -41,6 +41,9 @@ private Q_SLOTS:
 
 private:
     void buildForm();
+    void makeControls();
+    void layOut();
+    void connectControls();
     void loadSavedPassword();
     // Reads the accounts afresh; false (after telling the user) when the database refused.
     bool readUsers(QVector<zorbin::store::UserRecord> *users);

@@ -1,8 +1,14 @@
 #include "common/dialogs.h"
 
+#include "common/report.h"
+
+#include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <algorithm>
 
 namespace zorbin::ui {
 
@@ -15,6 +21,17 @@ const char kMessageBoxMark[] = "zorbinMessageBox";
 bool Dialogs::isMessageBox(const QWidget *window)
 {
     return window && window->property(kMessageBoxMark).toBool();
+}
+
+bool Dialogs::messageBoxOpen()
+{
+    // Asked while the activation moves: the box is either the active window already or,
+    // when that is not set yet, visible.
+    if (isMessageBox(QApplication::activeWindow()))
+        return true;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(),
+                       [](const QWidget *w) { return w->isVisible() && isMessageBox(w); });
 }
 
 Dialogs::Script::Script()
@@ -36,45 +53,59 @@ QStringList Dialogs::Script::texts() const
     return list;
 }
 
-int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
-                  const QString &title)
+QList<Dialogs::Shown> Dialogs::Script::of(Kind kind) const
 {
-    if (s_script) {
-        s_script->shown.append({kind, text, rightAligned, title});
-        if (kind != Kind::Question)
-            return QMessageBox::Ok;
-        const QString answer =
-            s_script->answers.isEmpty() ? QString() : s_script->answers.takeFirst();
-        return answer == QLatin1String("yes") ? QMessageBox::Yes : QMessageBox::No;
-    }
-    QMessageBox box(parent);
-    box.setProperty(kMessageBoxMark, true);
-    box.setWindowTitle(title);
-    box.setText(text);
+    QList<Shown> list;
+    for (const Shown &s : shown)
+        if (s.kind == kind)
+            list << s;
+    return list;
+}
+
+std::unique_ptr<QMessageBox> Dialogs::messageBox(QWidget *parent, Kind kind, const QString &text,
+                                                 bool rightAligned, const QString &title)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setProperty(kMessageBoxMark, true);
+    box->setWindowTitle(title);
+    box->setText(text);
     switch (kind) {
     case Kind::Information:
-        box.setIcon(QMessageBox::Information);
+        box->setIcon(QMessageBox::Information);
         break;
     case Kind::Error:
-        box.setIcon(QMessageBox::Critical);
+        box->setIcon(QMessageBox::Critical);
         break;
     default:
-        box.setIcon(QMessageBox::Warning);
+        box->setIcon(QMessageBox::Warning);
         break;
     }
     if (kind == Kind::Question) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::No);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::No);
     } else {
-        box.setStandardButtons(QMessageBox::Ok);
+        box->setStandardButtons(QMessageBox::Ok);
     }
-    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+    if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
         label->setAlignment(rightAligned ? (Qt::AlignRight | Qt::AlignVCenter | Qt::AlignAbsolute)
                                          : (Qt::AlignLeft | Qt::AlignVCenter | Qt::AlignAbsolute));
         if (!rightAligned)
             label->setLayoutDirection(Qt::LeftToRight);
     }
-    return box.exec();
+    return box;
+}
+
+int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
+                  const QString &title)
+{
+    if (s_script) {
+        s_script->shown.append({kind, text, rightAligned, QString(), -1, title});
+        if (kind != Kind::Question)
+            return QMessageBox::Ok;
+        const Reply reply = s_script->replies.isEmpty() ? Reply::No : s_script->replies.takeFirst();
+        return reply == Reply::Yes ? QMessageBox::Yes : QMessageBox::No;
+    }
+    return messageBox(parent, kind, text, rightAligned, title)->exec();
 }
 
 void Dialogs::inform(QWidget *parent, const QString &text, bool rightAligned)
@@ -104,8 +135,8 @@ void Dialogs::error(QWidget *parent, const QString &text)
 
 QString Dialogs::scriptedFileName(Kind kind, const QString &caption)
 {
-    s_script->shown.append({kind, caption, true, QString()});
-    return s_script->answers.isEmpty() ? QString() : s_script->answers.takeFirst();
+    s_script->shown.append({kind, caption, true, QString(), -1});
+    return s_script->fileNames.isEmpty() ? QString() : s_script->fileNames.takeFirst();
 }
 
 QString Dialogs::openFileName(QWidget *parent, const QString &caption, const QString &dir,
@@ -122,6 +153,43 @@ QString Dialogs::saveFileName(QWidget *parent, const QString &caption, const QSt
     if (s_script)
         return scriptedFileName(Kind::SaveFile, caption);
     return QFileDialog::getSaveFileName(parent, caption, path, filter);
+}
+
+int Dialogs::runScripted(QDialog &window, int result)
+{
+    // The window opens as it would (its show handling runs), the test looks at it or acts
+    // in it, and it closes with the scripted result.
+    window.setWindowModality(Qt::ApplicationModal);
+    window.show();
+    if (s_script->onWindow)
+        s_script->onWindow(window);
+    if (window.isVisible())
+        window.done(result);
+    return window.result();
+}
+
+int Dialogs::exec(QDialog &window)
+{
+    if (!s_script)
+        return window.exec();
+    s_script->shown.append({Kind::Window, window.objectName(), true,
+                            QString::fromLatin1(window.metaObject()->className()), -1});
+    const int result = s_script->windowResults.isEmpty() ? int(QDialog::Rejected)
+                                                         : s_script->windowResults.takeFirst();
+    return runScripted(window, result);
+}
+
+void Dialogs::preview(const report::Report &report, QWidget *parent)
+{
+    if (!s_script) {
+        report.makePreview(parent)->exec();
+        return;
+    }
+    Shown shown{Kind::Preview, report.name(), true, QStringLiteral("QPrintPreviewDialog")};
+    shown.records = report.records();
+    s_script->shown.append(shown);
+    if (s_script->onWindow)
+        runScripted(*report.makePreview(parent), QDialog::Rejected);
 }
 
 } // namespace zorbin::ui

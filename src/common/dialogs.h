@@ -3,31 +3,53 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
+class QDialog;
+class QMessageBox;
 class QWidget;
+
+namespace zorbin::report {
+class Report;
+}
 
 namespace zorbin::ui {
 
-// Every message box and file dialog of the program goes through here, so that a test
-// can answer them in advance (see Dialogs::Script).
+// Everything modal the program shows goes through here: message boxes, file dialogs, its
+// own windows and report previews. A test answers them in advance (see Dialogs::Script).
 class Dialogs
 {
 public:
-    enum class Kind { Information, Exclamation, Question, Error, OpenFile, SaveFile };
+    enum class Kind {
+        Information,
+        Exclamation,
+        Question,
+        Error,
+        OpenFile,
+        SaveFile,
+        Window, // one of the program's own modal windows
+        Preview // a report's print preview
+    };
+    // The answer to a Yes/No question.
+    enum class Reply { Yes, No };
 
     struct Shown
     {
         Kind kind;
+        // The message; a file dialog's caption; a window's or report's objectName.
         QString text;
         bool rightAligned = true;
-        QString title;
+        QString className;  // windows: their class
+        int records = -1;   // previews: how many records the report prints
+        QString title = {}; // message boxes with a title of their own (see titled())
     };
 
     // Information icon, OK. `rightAligned` is false for the Latin examples.
     static void inform(QWidget *parent, const QString &text, bool rightAligned = true);
     // Exclamation icon, OK: nothing to act on, missing input, duplicates, wrong passwords.
     static void warn(QWidget *parent, const QString &text);
-    // Exclamation icon, Yes and No; true only for Yes.
+    // Exclamation icon, Yes and No (No the default); true only for Yes.
     static bool confirm(QWidget *parent, const QString &text);
     // A failure the user must know about (the database refused a change).
     static void error(QWidget *parent, const QString &text);
@@ -36,18 +58,32 @@ public:
     // converter's English texts, which read left to right.
     static void titled(QWidget *parent, Kind kind, const QString &title, const QString &text);
 
-    // Whether `window` is one of the message boxes shown here. A window that re-reads its
-    // data when it becomes active again skips that after its own message boxes.
+    // The message box the calls above show, made but not shown.
+    static std::unique_ptr<QMessageBox> messageBox(QWidget *parent, Kind kind, const QString &text,
+                                                   bool rightAligned,
+                                                   const QString &title = QString());
+    // Whether `window` is one of the message boxes made here.
     static bool isMessageBox(const QWidget *window);
+    // Whether one of them is on the screen. A window that re-reads its data when it
+    // becomes active again skips that when a message box took the activation away.
+    static bool messageBoxOpen();
 
     static QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter);
     static QString saveFileName(QWidget *parent, const QString &caption, const QString &path,
                                 const QString &filter);
 
-    // While a Script lives, nothing is shown: each dialog is recorded in `shown`, and
-    // confirmations and file dialogs take the next of `answers` ("yes"/"no" or a file
-    // name); with no answer left a confirmation is refused and a file dialog cancelled.
+    // Runs one of the program's modal windows; its result (QDialog::Accepted or Rejected).
+    static int exec(QDialog &window);
+    // Shows the report in its modal print preview.
+    static void preview(const report::Report &report, QWidget *parent);
+
+    // While a Script lives, nothing modal blocks: each dialog is recorded in `shown` and
+    // answered from its own list. A question takes the next of `replies` (none left: No),
+    // a file dialog the next of `fileNames` (none left: cancelled). A window is shown,
+    // handed to `onWindow`, and closed with the next of `windowResults` (none left:
+    // Rejected). A preview is recorded; with `onWindow` set its window is made, shown and
+    // handed over too.
     class Script
     {
     public:
@@ -57,10 +93,15 @@ public:
         Script &operator=(const Script &) = delete;
 
         QList<Shown> shown;
-        QStringList answers;
+        QList<Reply> replies;
+        QStringList fileNames;
+        QList<int> windowResults;
+        std::function<void(QDialog &)> onWindow;
 
         QStringList texts() const;
         QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+        // The records of one kind, in order.
+        QList<Shown> of(Kind kind) const;
     };
 
 private:
@@ -68,6 +109,7 @@ private:
     static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
                     const QString &title = QString());
     static QString scriptedFileName(Kind kind, const QString &caption);
+    static int runScripted(QDialog &window, int result);
 };
 
 } // namespace zorbin::ui

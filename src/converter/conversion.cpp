@@ -1,11 +1,11 @@
 #include "converter/conversion.h"
 
 #include "store/connectiontext.h"
+#include "store/filemodes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace zorbin::converter {
@@ -40,6 +40,8 @@ QString openMessage(const store::OpenResult &r, const QString &path)
         return QStringLiteral("The table %2 of ZBDB.mdb at %1 lacks fields of version 2.0 or "
                               "has them in another order.")
             .arg(path, r.detail);
+    case store::OpenError::IsFolder:
+        return QStringLiteral("ZBDB.mdb at %1 is a folder, not a database file.").arg(path);
     case store::OpenError::BadConnection:
     case store::OpenError::Failed:
         break;
@@ -210,23 +212,35 @@ std::expected<void, QString> saveCopy(const QString &databasePath, const QString
     QFile in(databasePath);
     if (!in.open(QIODevice::ReadOnly))
         return std::unexpected(failed + kLineBreak + in.errorString());
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
-        return std::unexpected(failed + kLineBreak + out.errorString());
-    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // A private file beside the destination, synced and renamed over it: a failure or a
+    // killed process never leaves a half-written backup under the chosen name.
+    const auto temp = store::createPrivateTemp(destination);
+    if (!temp)
+        return std::unexpected(failed + kLineBreak + temp.error().detail);
+    QFile out(*temp);
+    QString error;
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        error = out.errorString();
     QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        if (out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            return std::unexpected(failed + kLineBreak + out.errorString());
-        }
+    while (error.isEmpty() && !(chunk = in.read(1 << 20)).isEmpty())
+        if (out.write(chunk) != chunk.size())
+            error = out.errorString();
+    if (error.isEmpty() && in.error() != QFileDevice::NoError)
+        error = in.errorString();
+    if (error.isEmpty() && !out.flush())
+        error = out.errorString();
+    out.close();
+    if (error.isEmpty()) {
+        auto placed = store::syncFile(*temp);
+        if (placed)
+            placed = store::renameOver(*temp, destination);
+        if (!placed)
+            error = placed.error().detail;
     }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        return std::unexpected(failed + kLineBreak + in.errorString());
+    if (!error.isEmpty()) {
+        QFile::remove(*temp);
+        return std::unexpected(failed + kLineBreak + error);
     }
-    if (!out.commit())
-        return std::unexpected(failed + kLineBreak + out.errorString());
     return {};
 }
 

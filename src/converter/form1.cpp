@@ -265,7 +265,7 @@ void Form1::saveDatabase()
 void Form1::showGuide()
 {
     Form2 guide(this);
-    guide.exec();
+    Dialogs::exec(guide);
 }
 
 void Form1::showAbout()

@@ -8,6 +8,7 @@
 #include "mainwin/siteactions.h"
 #include "mainwin/sitelistmodel.h"
 #include "sites/site.h"
+#include "store/messages.h"
 #include "store/selection.h"
 #include "store/store.h"
 
@@ -97,8 +98,22 @@ void Main_Page::buildWidgets()
     central->setFont(zorbin::ui::windowFont(9));
     setCentralWidget(central);
     auto *layout = new QVBoxLayout(central);
+    layout->addWidget(buildSearchRow(central));
+    layout->addWidget(buildGrid(central), 1);
+    buildHolders(central);
+    layout->addWidget(buildInfoRow(central));
+    buildStatusBar();
 
-    // Search row.
+    setTabOrder(m_combo, m_search);
+    setTabOrder(m_search, m_refresh);
+    setTabOrder(m_refresh, m_grid);
+
+    buildClock();
+}
+
+// The search row: the column to search and the words to find.
+QWidget *Main_Page::buildSearchRow(QWidget *central)
+{
     auto *searchBox = new QGroupBox(central);
     searchBox->setObjectName(QStringLiteral("Frame_Search"));
     auto *searchRow = new QHBoxLayout(searchBox);
@@ -127,14 +142,17 @@ void Main_Page::buildWidgets()
     searchRow->addWidget(m_search, 1);
     searchRow->addSpacing(16);
     searchRow->addWidget(m_refresh);
-    layout->addWidget(searchBox);
 
     connect(m_combo, &QComboBox::activated, this,
             [this](int position) { chooseSearchColumn(position, true); });
     connect(m_search, &QLineEdit::textChanged, this, [this] { runSearch(); });
     connect(m_refresh, &QPushButton::clicked, this, [this] { refreshClicked(); });
+    return searchBox;
+}
 
-    // The site grid.
+// The site grid.
+QWidget *Main_Page::buildGrid(QWidget *central)
+{
     m_grid = new QTableView(central);
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست سایت‌ها"));
@@ -155,7 +173,6 @@ void Main_Page::buildWidgets()
         m_grid->setColumnWidth(c, SiteListModel::columnWidth(c));
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
-    layout->addWidget(m_grid, 1);
 
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateHolders(); });
@@ -165,8 +182,12 @@ void Main_Page::buildWidgets()
     });
     connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] { updateFoundCount(); });
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { updateFoundCount(); });
+    return m_grid;
+}
 
-    // Holders of the current row for the site actions; never shown.
+// Holders of the current row for the site actions; never shown.
+void Main_Page::buildHolders(QWidget *central)
+{
     m_nameCall = makeLabel(central, "NameCall", QString());
     m_nameCall->hide();
     m_addressHolder = new QLineEdit(central);
@@ -175,8 +196,11 @@ void Main_Page::buildWidgets()
     m_mobileHolder = new QLineEdit(central);
     m_mobileHolder->setObjectName(QStringLiteral("Text3"));
     m_mobileHolder->hide();
+}
 
-    // Clock, date and counters.
+// Clock, date and counters.
+QWidget *Main_Page::buildInfoRow(QWidget *central)
+{
     auto *info = new QFrame(central);
     info->setObjectName(QStringLiteral("Frame_Status"));
     info->setFrameShape(QFrame::StyledPanel);
@@ -201,8 +225,12 @@ void Main_Page::buildWidgets()
     m_found = addPair("Label6", QStringLiteral(":يافته ها"), "Label7", QStringLiteral("0"));
     infoRow->addSpacing(24);
     m_total = addPair("Label3", QStringLiteral(":تعداد کل"), "Label4", QStringLiteral("0"));
-    layout->addWidget(info);
+    return info;
+}
 
+// The product line at the foot of the window.
+void Main_Page::buildStatusBar()
+{
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("AeroStatusBar1"));
     m_statusBar->setFont(zorbin::ui::windowFont(9));
@@ -214,11 +242,10 @@ void Main_Page::buildWidgets()
     zorbin::ui::keepVisualOrder(product);
     m_statusBar->addWidget(product, 1);
     setStatusBar(m_statusBar);
+}
 
-    setTabOrder(m_combo, m_search);
-    setTabOrder(m_search, m_refresh);
-    setTabOrder(m_refresh, m_grid);
-
+void Main_Page::buildClock()
+{
     m_clockTimer = new QTimer(this);
     m_clockTimer->setObjectName(QStringLiteral("ClockTimer"));
     m_clockTimer->setSingleShot(true);
@@ -228,25 +255,34 @@ void Main_Page::buildWidgets()
 
 // --- list -------------------------------------------------------------------------------
 
-void Main_Page::reportListFailure()
+void Main_Page::noteListRead(const zorbin::store::Result<void> &read)
 {
+    if (read) {
+        m_failureShown = false;
+        return;
+    }
     // One message until the list can be read again; the window stays usable.
     if (m_failureShown)
         return;
     m_failureShown = true;
     Dialogs::error(
-        this, QStringLiteral(
-                  "فهرست سایت‌ها از بانک اطلاعات خوانده نشد.") +
-                  QStringLiteral("\r\n") + m_context.store.lastError());
+        this,
+        zorbin::store::userMessage(
+            QStringLiteral(
+                "فهرست سایت‌ها از بانک اطلاعات خوانده نشد."),
+            read.error()));
 }
 
 void Main_Page::showFullList()
 {
-    if (m_model->showAll())
-        m_failureShown = false;
+    const zorbin::store::Result<void> listed = m_model->showAll();
+    const zorbin::store::Result<qint64> total = m_context.store.siteCount();
+    // A count that could not be read shows no number rather than a wrong one.
+    m_total->setText(total ? QString::number(*total) : QString());
+    if (listed && !total)
+        noteListRead(std::unexpected(total.error()));
     else
-        reportListFailure();
-    m_total->setText(QString::number(m_context.store.siteCount()));
+        noteListRead(listed);
 }
 
 void Main_Page::chooseSearchColumn(int position, bool byUser)
@@ -274,10 +310,7 @@ void Main_Page::runSearch()
 {
     if (m_searchPosition < 0)
         return;
-    if (m_model->showSearch(searchLooks[m_searchPosition].column, m_search->text()))
-        m_failureShown = false;
-    else
-        reportListFailure();
+    noteListRead(m_model->showSearch(searchLooks[m_searchPosition].column, m_search->text()));
 }
 
 void Main_Page::refreshClicked()
@@ -331,7 +364,7 @@ void Main_Page::openSelectedSite()
     m_context.selection.viewMode = true;
     m_context.selection.selectedId = selectedId();
     Site dlg(m_context, this);
-    dlg.exec();
+    Dialogs::exec(dlg);
 }
 
 void Main_Page::showPopup(const QPoint &viewportPos, const QPoint &globalPos)
@@ -349,7 +382,7 @@ void Main_Page::showPopup(const QPoint &viewportPos, const QPoint &globalPos)
 bool Main_Page::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowDeactivate)
-        m_backFromMessage = Dialogs::isMessageBox(QApplication::activeWindow());
+        m_backFromMessage = Dialogs::messageBoxOpen();
     if (event->type() == QEvent::WindowActivate) {
         // Back from a modal window or another program: read the whole list again. The list
         // read at load is still fresh on the first show, and a message box of this window

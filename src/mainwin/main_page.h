@@ -3,6 +3,7 @@
 #include "common/context.h"
 #include "mainwin/sitelistaccess.h"
 #include "store/records.h"
+#include "store/result.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -44,6 +45,12 @@ protected:
 
 private:
     void buildWidgets();
+    QWidget *buildSearchRow(QWidget *central);
+    QWidget *buildGrid(QWidget *central);
+    void buildHolders(QWidget *central);
+    QWidget *buildInfoRow(QWidget *central);
+    void buildStatusBar();
+    void buildClock();
     void chooseSearchColumn(int position, bool byUser);
     void runSearch();
     void refreshClicked();
@@ -55,7 +62,8 @@ private:
     void updateFoundCount();
     void tick();
     void armClock();
-    void reportListFailure();
+    // Tells the user once when the list (or its count) could not be read.
+    void noteListRead(const zorbin::store::Result<void> &read);
 
     zorbin::ui::Context &m_context;
     MainMenus *m_menus = nullptr;
@@ -80,6 +88,6 @@ private:
     int m_searchPosition = -1;
     QDate m_shownDate;
     bool m_failureShown = false;
-    bool m_listFresh = false; // the list was read at load; the first activation keeps it
+    bool m_listFresh = false;       // the list was read at load; the first activation keeps it
     bool m_backFromMessage = false; // a message box of this window took the activation
 };

@@ -1,6 +1,7 @@
 #include "mainwin/menus.h"
 
 #include "common/appearance.h"
+#include "mainwin/commands.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -9,59 +10,38 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <algorithm>
+#include <iterator>
+
+using zorbin::ui::Command;
+using zorbin::ui::CommandEntry;
+using zorbin::ui::MenuPlace;
 
 namespace {
 
-struct Command
+// The titles of the page's five groups, in the order of MenuPlace.
+constexpr const char *kGroupTitles[] = {"عمليـات", "امکانـات", "گـزارش", "بانـک", "دربـاره"};
+
+// The popup's items: the command each one runs, its object name and its caption. The
+// print item has no command of its own: it prints the grid's current row.
+struct PopupItem
 {
-    int id;
+    const char *objectName;
     const char *caption;
     const char *icon;
+    int command; // 0: a separator; -1: the print item
 };
-
-struct Group
-{
-    const char *title;
-    QList<Command> commands;
+constexpr PopupItem kPopup[] = {
+    {"M_Show", "نمايش سايت", "globe", int(Command::ShowSite)},
+    {nullptr, nullptr, nullptr, 0},
+    {"M_Edit", "ويرايش سايت", "pencil-square", int(Command::EditSite)},
+    {"M_Delete", "حذف سايت", "trash", int(Command::DeleteSite)},
+    {nullptr, nullptr, nullptr, 0},
+    {"M_Print", "چاپ سايت", "printer", -1},
+    {nullptr, nullptr, nullptr, 0},
+    {"M_Intro", "معرفي سايت", "envelope", int(Command::IntroduceSite)},
+    {"M_Call", "تماس با مدير", "telephone-outbound", int(Command::CallAdministrator)},
 };
-
-// The page's groups and their commands, in the order they are shown.
-const QList<Group> &groups()
-{
-    static const QList<Group> list = {
-        {"عمليـات",
-         {{1, " سايت جديد ", "plus-square"},
-          {2, " ويرايش سايت ", "pencil-square"},
-          {3, " حذف سايت ", "trash"}}},
-        {"امکانـات",
-         {{4, " نمايش سايت ", "globe"},
-          {5, " دفترچه تلفن ", "journal-bookmark"},
-          {6, " معرفي سايت ", "envelope"},
-          {26, " تماس با مدير ", "telephone-outbound"},
-          {7, " تغييـر رمـز ", "key"},
-          {8, " آمارگيـري ", "bar-chart"}}},
-        {"گـزارش", {{9, " چاپ سايت ", "printer"}, {10, " چاپ ليست ", "list-ul"}}},
-        {"بانـک", {{11, " پشتيبان گيري ", "database-down"}, {12, " بازگـردانـي ", "database-up"}}},
-        {"دربـاره", {{13, " درباره زوربين ", "info-circle"}, {14, " سايت سازنده ", "house"}}},
-    };
-    return list;
-}
-
-// The commands that sit on the bar itself, at its far end.
-const QList<Command> &barCommands()
-{
-    static const QList<Command> list = {
-        {16, " موضوعات ", "tags"},
-        {17, " پسورد ساز ", "shield-lock"},
-        {18, " به روز رساني ", "arrow-repeat"},
-        {19, " درباره طراح ", "person-badge"},
-        {20, " ارسال ايميل ", "envelope-at"},
-    };
-    return list;
-}
-
-// The most used commands, also offered on a tool bar under the menu bar.
-const QList<int> toolBarIds = {1, 2, 3, 4, 9, 10, 16};
 
 QIcon icon(const char *name)
 {
@@ -81,14 +61,11 @@ MainMenus::MainMenus(QMainWindow *window) : QObject(window)
     buildPopup(window);
 }
 
-const QList<int> &MainMenus::commandIds()
+const QList<Command> &MainMenus::commandIds()
 {
-    static const QList<int> ids = [] {
-        QList<int> list;
-        for (const Group &g : groups())
-            for (const Command &c : g.commands)
-                list << c.id;
-        for (const Command &c : barCommands())
+    static const QList<Command> ids = [] {
+        QList<Command> list;
+        for (const CommandEntry &c : zorbin::ui::commandTable())
             list << c.id;
         return list;
     }();
@@ -108,6 +85,15 @@ QAction *MainMenus::makeAction(const QString &text, const QString &objectName, c
     return action;
 }
 
+QAction *MainMenus::makeCommand(const CommandEntry &entry)
+{
+    const int id = int(entry.id);
+    QAction *action = makeAction(QString::fromUtf8(entry.caption),
+                                 QStringLiteral("Command%1").arg(id), entry.icon, id);
+    m_commands.insert(entry.id, action);
+    return action;
+}
+
 void MainMenus::buildBar(QMainWindow *window)
 {
     const QFont font = zorbin::ui::menuFont();
@@ -123,19 +109,17 @@ void MainMenus::buildBar(QMainWindow *window)
     m_page->setFont(font);
     m_bar->addMenu(m_page);
 
-    int number = 0;
-    for (const Group &g : groups()) {
-        auto *menu = new QMenu(QString::fromUtf8(g.title), m_page);
-        menu->setObjectName(QStringLiteral("ZBM_Group%1").arg(++number));
+    QMenu *groupMenus[std::size(kGroupTitles)] = {};
+    for (std::size_t g = 0; g < std::size(kGroupTitles); ++g) {
+        auto *menu = new QMenu(QString::fromUtf8(kGroupTitles[g]), m_page);
+        menu->setObjectName(QStringLiteral("ZBM_Group%1").arg(g + 1));
         menu->setFont(font);
         m_page->addMenu(menu);
-        for (const Command &c : g.commands) {
-            QAction *action = makeAction(QString::fromUtf8(c.caption),
-                                         QStringLiteral("Command%1").arg(c.id), c.icon, c.id);
-            menu->addAction(action);
-            m_commands.insert(c.id, action);
-        }
+        groupMenus[g] = menu;
     }
+    for (const CommandEntry &c : zorbin::ui::commandTable())
+        if (c.place != MenuPlace::BarEnd)
+            groupMenus[std::size_t(c.place)]->addAction(makeCommand(c));
 
     // The five bar commands sit in the corner at the bar's far end (its left when the
     // window reads right to left).
@@ -147,12 +131,9 @@ void MainMenus::buildBar(QMainWindow *window)
     m_barEnd->setIconSize(QSize(16, 16));
     m_barEnd->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_barEnd->setStyleSheet(QStringLiteral("QToolBar { border: 0px; background: transparent; }"));
-    for (const Command &c : barCommands()) {
-        QAction *action = makeAction(QString::fromUtf8(c.caption),
-                                     QStringLiteral("Command%1").arg(c.id), c.icon, c.id);
-        m_barEnd->addAction(action);
-        m_commands.insert(c.id, action);
-    }
+    for (const CommandEntry &c : zorbin::ui::commandTable())
+        if (c.place == MenuPlace::BarEnd)
+            m_barEnd->addAction(makeCommand(c));
     m_bar->setCornerWidget(m_barEnd, Qt::TopRightCorner);
 
     window->setMenuBar(m_bar);
@@ -166,8 +147,9 @@ void MainMenus::buildToolBar(QMainWindow *window)
     tools->setMovable(false);
     tools->setIconSize(QSize(20, 20));
     tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (int id : toolBarIds)
-        tools->addAction(m_commands.value(id));
+    for (const CommandEntry &c : zorbin::ui::commandTable())
+        if (c.onToolBar)
+            tools->addAction(m_commands.value(c.id));
     window->addToolBar(Qt::TopToolBarArea, tools);
 }
 
@@ -177,23 +159,18 @@ void MainMenus::buildPopup(QMainWindow *window)
     m_popup->setObjectName(QStringLiteral("Menu"));
     m_popup->setFont(zorbin::ui::menuFont());
 
-    m_popup->addAction(
-        makeAction(QString::fromUtf8("نمايش سايت"), QStringLiteral("M_Show"), "globe", 4, m_popup));
-    m_popup->addSeparator();
-    m_popup->addAction(makeAction(QString::fromUtf8("ويرايش سايت"), QStringLiteral("M_Edit"),
-                                  "pencil-square", 2, m_popup));
-    m_popup->addAction(
-        makeAction(QString::fromUtf8("حذف سايت"), QStringLiteral("M_Delete"), "trash", 3, m_popup));
-    m_popup->addSeparator();
-    QAction *print =
-        makeAction(QString::fromUtf8("چاپ سايت"), QStringLiteral("M_Print"), "printer", 0, m_popup);
-    connect(print, &QAction::triggered, this, &MainMenus::popupPrintTriggered);
-    m_popup->addAction(print);
-    m_popup->addSeparator();
-    m_popup->addAction(makeAction(QString::fromUtf8("معرفي سايت"), QStringLiteral("M_Intro"),
-                                  "envelope", 6, m_popup));
-    m_popup->addAction(makeAction(QString::fromUtf8("تماس با مدير"), QStringLiteral("M_Call"),
-                                  "telephone-outbound", 26, m_popup));
+    for (const PopupItem &item : kPopup) {
+        if (item.command == 0) {
+            m_popup->addSeparator();
+            continue;
+        }
+        QAction *action =
+            makeAction(QString::fromUtf8(item.caption), QString::fromLatin1(item.objectName),
+                       item.icon, std::max(item.command, 0), m_popup);
+        if (item.command < 0)
+            connect(action, &QAction::triggered, this, &MainMenus::popupPrintTriggered);
+        m_popup->addAction(action);
+    }
 }
 
 void MainMenus::onActionTriggered(QAction *action)
@@ -201,5 +178,5 @@ void MainMenus::onActionTriggered(QAction *action)
     bool ok = false;
     const int id = action->data().toInt(&ok);
     if (ok)
-        emit commandTriggered(id);
+        emit commandTriggered(Command(id));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mainwin/commands.h"
+
 #include <QHash>
 #include <QObject>
 
@@ -10,8 +12,8 @@ class QMenu;
 class QMenuBar;
 class QToolBar;
 
-// The main window's menu bar and the site popup. Every command carries its numeric
-// identifier; executing one reports that identifier.
+// The main window's menu bar, tool bar and site popup, built from the command table.
+// Every command carries its numeric identifier; executing one reports its Command.
 class MainMenus : public QObject
 {
     Q_OBJECT
@@ -19,16 +21,16 @@ public:
     explicit MainMenus(QMainWindow *window);
 
     QMenu *popup() const { return m_popup; }
-    QAction *command(int id) const { return m_commands.value(id); }
+    QAction *command(zorbin::ui::Command id) const { return m_commands.value(id); }
     QMenuBar *menuBar() const { return m_bar; }
     // The one page of the bar that holds the five groups.
     QMenu *page() const { return m_page; }
 
     // The identifiers of the bar's commands, in the order they are shown.
-    static const QList<int> &commandIds();
+    static const QList<zorbin::ui::Command> &commandIds();
 
 Q_SIGNALS:
-    void commandTriggered(int id);
+    void commandTriggered(zorbin::ui::Command id);
     // The popup's print item: print the grid's current row.
     void popupPrintTriggered();
 
@@ -38,6 +40,7 @@ private Q_SLOTS:
 private:
     QAction *makeAction(const QString &text, const QString &objectName, const char *icon, int id,
                         QObject *parent = nullptr);
+    QAction *makeCommand(const zorbin::ui::CommandEntry &entry);
     void buildBar(QMainWindow *window);
     void buildToolBar(QMainWindow *window);
     void buildPopup(QMainWindow *window);
@@ -47,5 +50,5 @@ private:
     QMenu *m_page = nullptr;
     QToolBar *m_barEnd = nullptr;
     QMenu *m_popup = nullptr;
-    QHash<int, QAction *> m_commands;
+    QHash<zorbin::ui::Command, QAction *> m_commands;
 };

@@ -1,17 +1,18 @@
 #include "mainwin/print_site.h"
 
 #include "common/maker.h"
-#include "mainwin/reportpreview.h"
 
 #include <QFontMetricsF>
-#include <QPrinter>
 
 using namespace zorbin;
 using report::Item;
 using report::Page;
 using report::Role;
 
-Print_Site::Print_Site(const store::SiteRecord &record) : m_record(record) {}
+Print_Site::Print_Site(const store::SiteRecord &record)
+    : Report(QStringLiteral("Print_Site"), title(), QPageLayout::Portrait), m_record(record)
+{
+}
 
 QString Print_Site::title()
 {
@@ -130,34 +131,7 @@ QVector<Page> Print_Site::layout(const QPaintDevice *device) const
     return pages;
 }
 
-QStringList Print_Site::pageTexts(QPrinter *printer) const
+int Print_Site::records() const
 {
-    return report::pageTexts(layout(printer));
-}
-
-bool Print_Site::paintTo(QPrinter *printer) const
-{
-    return report::paint(printer, layout(printer));
-}
-
-void Print_Site::render(QPrinter *printer) const
-{
-    paintTo(printer);
-}
-
-bool Print_Site::savePdf(const QString &path) const
-{
-    return report::savePdf(path, QPageLayout::Portrait, title(),
-                           [this](QPrinter *printer) { return paintTo(printer); });
-}
-
-void Print_Site::exec(QWidget *parent) const
-{
-    if (const auto &hook = ui::reportPreviewHook()) {
-        hook(QStringLiteral("Print_Site"), 1);
-        return;
-    }
-    report::preview(
-        QStringLiteral("Print_Site"), title(), QPageLayout::Portrait,
-        [this](QPrinter *printer) { return paintTo(printer); }, parent);
+    return 1;
 }

@@ -1,9 +1,5 @@
 #include "mainwin/print_sites.h"
 
-#include "mainwin/reportpreview.h"
-
-#include <QPrinter>
-
 #include <array>
 #include <utility>
 
@@ -21,7 +17,11 @@ constexpr int kMaxCellLines = 3;
 
 } // namespace
 
-Print_Sites::Print_Sites(QVector<store::SiteListRow> rows) : m_rows(std::move(rows)) {}
+Print_Sites::Print_Sites(QVector<store::SiteListRow> rows)
+    : Report(QStringLiteral("Print_Sites"), title(), QPageLayout::Landscape),
+      m_rows(std::move(rows))
+{
+}
 
 QString Print_Sites::title()
 {
@@ -135,39 +135,7 @@ QVector<Page> Print_Sites::layout(const QPaintDevice *device) const
     return pages;
 }
 
-int Print_Sites::pageCount(QPrinter *printer) const
+int Print_Sites::records() const
 {
-    return int(layout(printer).size());
-}
-
-QStringList Print_Sites::pageTexts(QPrinter *printer) const
-{
-    return report::pageTexts(layout(printer));
-}
-
-bool Print_Sites::paintTo(QPrinter *printer) const
-{
-    return report::paint(printer, layout(printer));
-}
-
-void Print_Sites::render(QPrinter *printer) const
-{
-    paintTo(printer);
-}
-
-bool Print_Sites::savePdf(const QString &path) const
-{
-    return report::savePdf(path, QPageLayout::Landscape, title(),
-                           [this](QPrinter *printer) { return paintTo(printer); });
-}
-
-void Print_Sites::exec(QWidget *parent) const
-{
-    if (const auto &hook = ui::reportPreviewHook()) {
-        hook(QStringLiteral("Print_Sites"), int(m_rows.size()));
-        return;
-    }
-    report::preview(
-        QStringLiteral("Print_Sites"), title(), QPageLayout::Landscape,
-        [this](QPrinter *printer) { return paintTo(printer); }, parent);
+    return int(m_rows.size());
 }

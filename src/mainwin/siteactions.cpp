@@ -3,10 +3,12 @@
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
+#include "mainwin/commands.h"
 #include "mainwin/print_site.h"
 #include "mainwin/print_sites.h"
 #include "sites/category.h"
 #include "sites/site.h"
+#include "store/messages.h"
 #include "store/selection.h"
 #include "store/store.h"
 
@@ -16,6 +18,7 @@
 #include <QStringList>
 #include <QWidget>
 
+using zorbin::store::userMessage;
 using zorbin::ui::Dialogs;
 namespace desktop = zorbin::ui::desktop;
 
@@ -40,61 +43,12 @@ SiteActions::SiteActions(zorbin::ui::Context &context, SiteListAccess &list, QWi
 {
 }
 
-void SiteActions::dispatch(int id)
+void SiteActions::dispatch(zorbin::ui::Command id)
 {
-    switch (id) {
-    case 1:
-        newSite();
-        break;
-    case 2:
-        editSite();
-        break;
-    case 3:
-        deleteSite();
-        break;
-    case 4:
-        openAddress();
-        break;
-    case 6:
-        introduceSite();
-        break;
-    case 9:
-        printSite();
-        break;
-    case 10:
-        printList();
-        break;
-    case 13:
-        showAbout();
-        break;
-    case 14:
-        desktop::openAddress(zorbin::maker::webAddress());
-        break;
-    case 16:
-        openCategories();
-        break;
-    case 19:
-        openAboutPage();
-        break;
-    case 20:
-        mailMaker();
-        break;
-    case 26:
-        callAdministrator();
-        break;
-    case 5:  // phone book
-    case 7:  // change password
-    case 8:  // statistics
-    case 11: // backup
-    case 12: // restore
-    case 17: // password generator
-    case 18: // update check
-        // These windows are not part of the program yet.
-        break;
-    default:
-        // 15, 21-25 and anything else: no command.
-        break;
-    }
+    // An identifier without a command, or a command whose window is still to come, does
+    // nothing.
+    if (const zorbin::ui::CommandEntry *entry = zorbin::ui::findCommand(id); entry && entry->run)
+        (this->*entry->run)();
 }
 
 void SiteActions::showSite(bool edit)
@@ -103,7 +57,7 @@ void SiteActions::showSite(bool edit)
     m_context.selection.viewMode = false;
     {
         Site dlg(m_context, m_owner);
-        dlg.exec();
+        Dialogs::exec(dlg);
     }
     m_context.selection.editMode = false;
     m_context.selection.viewMode = false;
@@ -133,9 +87,8 @@ void SiteActions::deleteSite()
     }
     if (Dialogs::confirm(m_owner, text(deleteQuestion))) {
         const qint64 id = m_list.selectedId();
-        if (!m_context.store.deleteSite(id))
-            Dialogs::error(m_owner,
-                           QStringLiteral("سايت حذف نشد.") + crlf + m_context.store.lastError());
+        if (const auto deleted = m_context.store.deleteSite(id); !deleted)
+            Dialogs::error(m_owner, userMessage(QStringLiteral("سايت حذف نشد."), deleted.error()));
     }
     m_list.reloadList();
     m_list.focusSearch();
@@ -177,13 +130,12 @@ void SiteActions::printSite()
         Dialogs::warn(m_owner, text(nothingToPrint));
         return;
     }
-    const std::optional<zorbin::store::SiteRecord> record =
-        m_context.store.site(m_list.selectedId());
+    const auto record = m_context.store.site(m_list.selectedId());
     if (record)
         Print_Site(*record).exec(m_owner);
     else
-        Dialogs::error(m_owner, QStringLiteral("اطلاعات اين سايت خوانده نشد.") + crlf +
-                                    m_context.store.lastError());
+        Dialogs::error(m_owner,
+                       userMessage(QStringLiteral("اطلاعات اين سايت خوانده نشد."), record.error()));
     m_list.reloadList();
 }
 
@@ -259,6 +211,11 @@ void SiteActions::openAboutPage()
     desktop::openFile(page);
 }
 
+void SiteActions::openMakerSite()
+{
+    desktop::openAddress(zorbin::maker::webAddress());
+}
+
 void SiteActions::mailMaker()
 {
     desktop::openUrl(
@@ -269,7 +226,7 @@ void SiteActions::openCategories()
 {
     {
         Category dlg(m_context, m_owner);
-        dlg.exec();
+        Dialogs::exec(dlg);
     }
     m_list.reloadList();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/context.h"
+#include "mainwin/commands.h"
 #include "mainwin/sitelistaccess.h"
 
 #include <QObject>
@@ -15,8 +16,9 @@ class SiteActions : public QObject
 public:
     SiteActions(zorbin::ui::Context &context, SiteListAccess &list, QWidget *owner);
 
-    // Runs the command with this identifier; an identifier without a command does nothing.
-    void dispatch(int id);
+    // Runs the command through the command table; an identifier without a command does
+    // nothing.
+    void dispatch(zorbin::ui::Command id);
     // The popup's print item: prints the grid's current row.
     void printSelectedRow();
 
@@ -25,9 +27,7 @@ public:
     // available.
     static QString aboutPage(const QString &programFolder, const QString &dataFolder);
 
-private:
-    // Opens the site window for a new site or for editing the selected one.
-    void showSite(bool edit);
+    // The commands, as the command table names them.
     void newSite();
     void editSite();
     void deleteSite();
@@ -37,9 +37,14 @@ private:
     void printSite();
     void printList();
     void showAbout();
+    void openMakerSite();
     void openAboutPage();
     void mailMaker();
     void openCategories();
+
+private:
+    // Opens the site window for a new site or for editing the selected one.
+    void showSite(bool edit);
 
     zorbin::ui::Context &m_context;
     SiteListAccess &m_list;

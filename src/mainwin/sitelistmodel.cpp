@@ -38,20 +38,27 @@ SiteListModel::SiteListModel(zorbin::store::Store &store, QObject *parent)
 {
 }
 
-bool SiteListModel::showAll()
+namespace {
+
+zorbin::store::Result<void> showIds(SiteListModel &model,
+                                    const zorbin::store::Result<QVector<qint64>> &ids)
 {
-    const QVector<qint64> ids = m_store.siteIds();
-    const bool ok = !m_store.failed();
-    setIds(ok ? ids : QVector<qint64>());
-    return ok;
+    model.setIds(ids.value_or(QVector<qint64>()));
+    if (!ids)
+        return std::unexpected(ids.error());
+    return {};
 }
 
-bool SiteListModel::showSearch(SearchColumn column, const QString &prefix)
+} // namespace
+
+zorbin::store::Result<void> SiteListModel::showAll()
 {
-    const QVector<qint64> ids = m_store.searchSites(column, prefix);
-    const bool ok = !m_store.failed();
-    setIds(ok ? ids : QVector<qint64>());
-    return ok;
+    return showIds(*this, m_store.siteIds());
+}
+
+zorbin::store::Result<void> SiteListModel::showSearch(SearchColumn column, const QString &prefix)
+{
+    return showIds(*this, m_store.searchSites(column, prefix));
 }
 
 void SiteListModel::setIds(const QVector<qint64> &ids)
@@ -70,6 +77,7 @@ qint64 SiteListModel::idAt(int row) const
 
 SiteListRow SiteListModel::fetchRow(qint64 id) const
 {
+    // A row whose site has gone meanwhile, or could not be read, keeps only its ID.
     if (auto row = m_store.siteListRow(id))
         return *row;
     SiteListRow gone;

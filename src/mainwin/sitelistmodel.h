@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/records.h"
+#include "store/result.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -24,10 +25,12 @@ public:
 
     explicit SiteListModel(zorbin::store::Store &store, QObject *parent = nullptr);
 
-    // Lists every site, ordered by ID. False when the store failed (the list is then empty).
-    bool showAll();
+    // Lists every site, ordered by ID. When the store fails the list is empty and the
+    // failure is handed back.
+    zorbin::store::Result<void> showAll();
     // Lists the sites whose `column` begins with `prefix`, ordered by ID.
-    bool showSearch(zorbin::store::SearchColumn column, const QString &prefix);
+    zorbin::store::Result<void> showSearch(zorbin::store::SearchColumn column,
+                                           const QString &prefix);
     // Replaces the listed IDs.
     void setIds(const QVector<qint64> &ids);
 

@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "store/messages.h"
 #include "store/store.h"
 #include "store/text.h"
 
@@ -14,7 +15,6 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <sqlite3.h>
 
 using zorbin::ui::Dialogs;
 
@@ -60,6 +60,26 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
 
+    makeEntry(frame);
+    makeGrid(frame);
+    makeButtons(frame);
+    layOut(frame);
+    setTabOrder(m_text1, m_save);
+    setTabOrder(m_save, m_grid);
+    setTabOrder(m_grid, m_edit);
+    setTabOrder(m_edit, m_delete);
+
+    connectControls();
+
+    resize(400, 440);
+    reload();
+    m_text1->setFocus();
+}
+
+// --- controls ---------------------------------------------------------------------------
+
+void Category::makeEntry(QWidget *frame)
+{
     m_label6 = new QLabel(frame);
     m_label6->setObjectName(QStringLiteral("Label6"));
     setPunctuatedText(m_label6, kTitleLabel);
@@ -72,7 +92,10 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
 
     m_save = new QPushButton(kAdd, frame);
     m_save->setObjectName(QStringLiteral("Button_Save"));
+}
 
+void Category::makeGrid(QWidget *frame)
+{
     m_model = new QStandardItemModel(0, 2, this);
     m_model->setHorizontalHeaderLabels(zorbin::store::categoryColumns());
 
@@ -90,7 +113,10 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
     m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_grid->setColumnWidth(0, 60);
     m_grid->setAccessibleName(kCaption);
+}
 
+void Category::makeButtons(QWidget *frame)
+{
     m_edit = new QPushButton(kEdit, frame);
     m_edit->setObjectName(QStringLiteral("Button_Edit"));
     m_delete = new QPushButton(kDelete, frame);
@@ -108,7 +134,12 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
         b->setDefault(false);
         b->setMinimumWidth(80);
     }
+}
 
+// --- layout -----------------------------------------------------------------------------
+
+void Category::layOut(QWidget *frame)
+{
     auto *entry = new QHBoxLayout;
     entry->addWidget(m_label6);
     entry->addWidget(m_text1, 1);
@@ -127,20 +158,14 @@ Category::Category(zorbin::ui::Context &context, QWidget *parent)
 
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame);
+}
 
-    setTabOrder(m_text1, m_save);
-    setTabOrder(m_save, m_grid);
-    setTabOrder(m_grid, m_edit);
-    setTabOrder(m_edit, m_delete);
-
+void Category::connectControls()
+{
     connect(m_save, &QPushButton::clicked, this, &Category::save);
     connect(m_text1, &QLineEdit::returnPressed, this, &Category::save);
     connect(m_edit, &QPushButton::clicked, this, &Category::edit);
     connect(m_delete, &QPushButton::clicked, this, &Category::remove);
-
-    resize(400, 440);
-    reload();
-    m_text1->setFocus();
 }
 
 void Category::addRow(qint64 id, const QString &title)
@@ -157,10 +182,10 @@ void Category::addRow(qint64 id, const QString &title)
 void Category::reload()
 {
     m_model->removeRows(0, m_model->rowCount());
-    const QVector<zorbin::store::CategoryRecord> list = m_context.store.categories();
-    if (m_context.store.failed())
-        storeFailed(kListFailed);
-    for (const auto &subject : list)
+    const auto list = m_context.store.categories();
+    if (!list)
+        storeFailed(kListFailed, list.error());
+    for (const auto &subject : list.value_or(QVector<zorbin::store::CategoryRecord>()))
         addRow(subject.id, subject.title);
     if (m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(0, 0));
@@ -189,10 +214,9 @@ void Category::focusText(bool selectAll)
         m_text1->selectAll();
 }
 
-void Category::storeFailed(const QString &message)
+void Category::storeFailed(const QString &message, const zorbin::store::StoreError &error)
 {
-    const QString detail = m_context.store.lastError();
-    Dialogs::error(this, detail.isEmpty() ? message : message + QLatin1Char('\n') + detail);
+    Dialogs::error(this, zorbin::store::userMessage(message, error));
 }
 
 void Category::finishSave()
@@ -215,21 +239,28 @@ void Category::save()
     }
     const QString title = zorbin::store::trimBlanks(text);
     if (m_editing) {
-        if (!m_context.store.renameCategory(m_editedId, title)) {
-            storeFailed(kRenameFailed);
+        if (const auto renamed = m_context.store.renameCategory(m_editedId, title); !renamed) {
+            storeFailed(kRenameFailed, renamed.error());
             focusText(false);
             return;
         }
         finishSave();
         return;
     }
-    if (m_context.store.categoryExists(title)) {
+    // A duplicate check that could not be made adds nothing.
+    const auto exists = m_context.store.categoryExists(title);
+    if (!exists.has_value()) {
+        storeFailed(kAddFailed, exists.error());
+        focusText(false);
+        return;
+    }
+    if (*exists) {
         Dialogs::warn(this, kDuplicate);
         focusText(true);
         return;
     }
-    if (!m_context.store.addCategory(title)) {
-        storeFailed(kAddFailed);
+    if (const auto added = m_context.store.addCategory(title); !added) {
+        storeFailed(kAddFailed, added.error());
         focusText(false);
         return;
     }
@@ -241,9 +272,9 @@ void Category::edit()
     const std::optional<qint64> id = currentId();
     if (!id)
         return;
-    const std::optional<zorbin::store::CategoryRecord> subject = m_context.store.category(*id);
+    const auto subject = m_context.store.category(*id);
     if (!subject) {
-        storeFailed(kNotFound);
+        storeFailed(kNotFound, subject.error());
         reload();
         return;
     }
@@ -265,8 +296,8 @@ void Category::remove()
         return;
     }
     if (Dialogs::confirm(this, kConfirmDelete)) {
-        if (!m_context.store.deleteCategory(*id))
-            storeFailed(kDeleteFailed);
+        if (const auto deleted = m_context.store.deleteCategory(*id); !deleted)
+            storeFailed(kDeleteFailed, deleted.error());
     }
     reload();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/context.h"
+#include "store/result.h"
 
 #include <QDialog>
 #include <optional>
@@ -27,6 +28,11 @@ public Q_SLOTS:
     void remove();
 
 private:
+    void makeEntry(QWidget *frame);
+    void makeGrid(QWidget *frame);
+    void makeButtons(QWidget *frame);
+    void layOut(QWidget *frame);
+    void connectControls();
     // Re-reads all subjects into the grid and makes its first row current.
     void reload();
     // Shows only this subject in the grid, as while its title is being changed.
@@ -37,7 +43,7 @@ private:
     std::optional<qint64> currentId() const;
     void finishSave();
     void focusText(bool selectAll);
-    void storeFailed(const QString &message);
+    void storeFailed(const QString &message, const zorbin::store::StoreError &error);
 
     zorbin::ui::Context &m_context;
     bool m_editing = false;

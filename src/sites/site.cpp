@@ -3,12 +3,16 @@
 #include "store/text.h"
 
 #include "common/appearance.h"
+#include "common/banner.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
-#include "net/handpointer.h"
+#include "common/endcaretedit.h"
+#include "common/handpointer.h"
 #include "sites/category.h"
+#include "store/messages.h"
 #include "store/records.h"
 #include "store/selection.h"
+#include "store/sitechecks.h"
 #include "store/store.h"
 
 #include <QApplication>
@@ -21,9 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLinearGradient>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -31,6 +33,7 @@
 #include <algorithm>
 
 using zorbin::store::SiteRecord;
+using zorbin::store::userMessage;
 using zorbin::ui::Dialogs;
 namespace desktop = zorbin::ui::desktop;
 
@@ -54,88 +57,53 @@ const QString kGooglePlusHome = QStringLiteral("https://plus.google.com/");
 const QString kExampleAddress = QStringLiteral("http://www.example.com");
 const QString kRssSuffix = QStringLiteral("/rss.xml");
 
+// Which box shows each stored field; box n is the one named "Textn".
+struct FieldBox
+{
+    zorbin::store::SiteField field;
+    int box;
+};
+constexpr std::array<FieldBox, 15> kFieldBoxes{{
+    {zorbin::store::Onvan, 1},
+    {zorbin::store::Address, 2},
+    {zorbin::store::Mozoo, 3},
+    {zorbin::store::Email, 4},
+    {zorbin::store::Modir, 5},
+    {zorbin::store::Mobile, 6},
+    {zorbin::store::Yahoo, 7},
+    {zorbin::store::Facebook, 8},
+    {zorbin::store::User, 9},
+    {zorbin::store::Pass, 10},
+    {zorbin::store::Tozihat, 11},
+    {zorbin::store::Gmail, 12},
+    {zorbin::store::Twitter, 13},
+    {zorbin::store::Google, 14},
+    {zorbin::store::Rss, 15},
+}};
+
+// Every stored field has exactly one box, and no box shows two fields.
+constexpr bool eachFieldOneBox()
+{
+    for (int f = 1; f < zorbin::store::SiteFieldCount; ++f) {
+        int fields = 0;
+        for (const FieldBox &fb : kFieldBoxes)
+            fields += fb.field == f ? 1 : 0;
+        if (fields != 1)
+            return false;
+    }
+    for (std::size_t a = 0; a < kFieldBoxes.size(); ++a) {
+        if (kFieldBoxes[a].box < 1 || kFieldBoxes[a].box > 15)
+            return false;
+        for (std::size_t b = a + 1; b < kFieldBoxes.size(); ++b)
+            if (kFieldBoxes[a].box == kFieldBoxes[b].box)
+                return false;
+    }
+    return true;
+}
+static_assert(eachFieldOneBox(), "the site editor shows each stored field in a box of its own");
+
 // The six boxes whose text is an address: links in view mode.
 constexpr std::array<int, 6> kLinkBoxes{2, 4, 8, 13, 14, 15};
-
-// A box that puts the caret after its text whenever it takes the focus, so typing goes on
-// after the prefilled prefix.
-class EndCaretEdit : public QLineEdit
-{
-public:
-    using QLineEdit::QLineEdit;
-
-protected:
-    void focusInEvent(QFocusEvent *event) override
-    {
-        QLineEdit::focusInEvent(event);
-        end(false);
-    }
-};
-
-// The strip across the top of the window.
-class Banner : public QWidget
-{
-public:
-    explicit Banner(QWidget *parent) : QWidget(parent)
-    {
-        setObjectName(QStringLiteral("Banner"));
-        setFixedHeight(56);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        QLinearGradient g(rect().topLeft(), rect().topRight());
-        g.setColorAt(0, QColor(0x0b, 0x3d, 0x6e));
-        g.setColorAt(1, QColor(0x1f, 0x8a, 0x9e));
-        p.fillRect(rect(), g);
-
-        const int side = 32;
-        const int margin = 14;
-        const bool rtl = layoutDirection() == Qt::RightToLeft;
-        QPixmap globe = QIcon(QStringLiteral(":/icons/globe.svg")).pixmap(side, side);
-        {
-            QPainter tint(&globe);
-            tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            tint.fillRect(globe.rect(), Qt::white);
-        }
-        const int iconX = rtl ? width() - margin - side : margin;
-        p.drawPixmap(iconX, (height() - side) / 2, side, side, globe);
-
-        // The window's caption beside the globe, the program's name at the other end.
-        const QRect textRect = rect().adjusted(margin + side + 12, 0, -(margin + side + 12), 0);
-        const Qt::Alignment near = Qt::AlignAbsolute | (rtl ? Qt::AlignRight : Qt::AlignLeft);
-        const Qt::Alignment far = Qt::AlignAbsolute | (rtl ? Qt::AlignLeft : Qt::AlignRight);
-        QFont f = font();
-        f.setPointSize(f.pointSize() + 5);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(textRect, Qt::AlignVCenter | near, window()->windowTitle());
-        f.setPointSize(f.pointSize() - 2);
-        f.setBold(false);
-        p.setFont(f);
-        p.setPen(QColor(255, 255, 255, 190));
-        p.drawText(rect().adjusted(margin, 0, -margin, 0), Qt::AlignVCenter | far,
-                   QStringLiteral("Zorbin"));
-    }
-};
-
-QIcon tintedIcon(const QString &path, const QColor &color)
-{
-    QIcon icon;
-    for (int side : {16, 24, 32, 48}) {
-        QPixmap pm = QIcon(path).pixmap(side, side);
-        QPainter p(&pm);
-        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        p.fillRect(pm.rect(), color);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
-}
 
 // The field's name for a screen reader: the label without its star and colon.
 QString plainName(const QString &labelText)
@@ -194,8 +162,10 @@ void Site::buildWindow()
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 10);
-    outer->addWidget(new Banner(this));
+    outer->addWidget(new zorbin::ui::Banner(QStringLiteral(":/icons/globe.svg"), this));
 
+    makeBoxes();
+    makeAids();
     auto *grid = new QGridLayout;
     grid->setContentsMargins(12, 6, 12, 0);
     grid->setHorizontalSpacing(6);
@@ -203,10 +173,19 @@ void Site::buildWindow()
     grid->setColumnMinimumWidth(3, 18);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);
+    placeBoxes(grid);
     outer->addLayout(grid);
+    outer->addLayout(makeButtons());
+    setInitialTexts();
+    setBoxTabOrder();
+}
 
+// --- boxes ------------------------------------------------------------------------------
+
+void Site::makeBoxes()
+{
     auto makeLine = [this](int number, bool endCaret) {
-        QLineEdit *line = endCaret ? new EndCaretEdit(this) : new QLineEdit(this);
+        QLineEdit *line = endCaret ? new zorbin::ui::EndCaretEdit(this) : new QLineEdit(this);
         line->setObjectName(QStringLiteral("Text%1").arg(number));
         m_line[size_t(number)] = line;
         return line;
@@ -246,21 +225,36 @@ void Site::buildWindow()
 
     // Each password character shows as "*" once the mask is on.
     m_line[10]->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+}
 
-    auto makeHint = [this](int number) {
-        auto *button = new QPushButton(QStringLiteral("؟"), this);
-        button->setObjectName(QStringLiteral("Command%1").arg(number));
-        button->setAutoDefault(false);
-        button->setFixedSize(24, 24);
-        connect(button, &QPushButton::clicked, this, [this, number] { showHint(number); });
-        return button;
-    };
+QWidget *Site::box(int number) const
+{
+    if (number == 3)
+        return m_subject;
+    if (number == 11)
+        return m_notes;
+    return m_line[size_t(number)];
+}
 
+// --- buttons beside the boxes ---------------------------------------------------------
+
+QPushButton *Site::makeHint(int number)
+{
+    auto *button = new QPushButton(QStringLiteral("؟"), this);
+    button->setObjectName(QStringLiteral("Command%1").arg(number));
+    button->setAutoDefault(false);
+    button->setFixedSize(24, 24);
+    connect(button, &QPushButton::clicked, this, [this, number] { showHint(number); });
+    return button;
+}
+
+void Site::makeAids()
+{
     m_addSubject = new QPushButton(this);
     m_addSubject->setObjectName(QStringLiteral("Button_Add1"));
     m_addSubject->setAutoDefault(false);
-    m_addSubject->setIcon(
-        tintedIcon(QStringLiteral(":/icons/plus-circle-fill.svg"), QColor(0x19, 0x87, 0x54)));
+    m_addSubject->setIcon(zorbin::ui::tintedIcon(QStringLiteral(":/icons/plus-circle-fill.svg"),
+                                                 QColor(0x19, 0x87, 0x54)));
     m_addSubject->setIconSize(QSize(16, 16));
     m_addSubject->setFixedSize(24, 24);
     m_addSubject->setAccessibleName(QStringLiteral("افزودن موضوع"));
@@ -272,20 +266,18 @@ void Site::buildWindow()
     m_check->setToolTip(kShow);
     m_check->setAccessibleName(kShow);
     connect(m_check, &QCheckBox::clicked, this, &Site::passwordCheckClicked);
+}
 
+// --- layout -----------------------------------------------------------------------------
+
+void Site::placeBoxes(QGridLayout *grid)
+{
     struct Cell
     {
         int box;
         const char *label;
         QString caption;
         QWidget *aid;
-    };
-    auto boxWidget = [this](int n) -> QWidget * {
-        if (n == 3)
-            return m_subject;
-        if (n == 11)
-            return m_notes;
-        return m_line[size_t(n)];
     };
     const std::array<std::array<Cell, 2>, 7> rows{{
         {{{1, "Label1", QStringLiteral("*:عنوان سايت"), makeHint(1)},
@@ -307,12 +299,12 @@ void Site::buildWindow()
         auto *label = new QLabel(cell.caption, this);
         label->setObjectName(QString::fromLatin1(cell.label));
         zorbin::ui::keepVisualOrder(label);
-        QWidget *box = boxWidget(cell.box);
-        label->setBuddy(box);
-        box->setAccessibleName(plainName(cell.caption));
-        box->setMinimumWidth(220);
+        QWidget *field = box(cell.box);
+        label->setBuddy(field);
+        field->setAccessibleName(plainName(cell.caption));
+        field->setMinimumWidth(220);
         grid->addWidget(label, row, column);
-        grid->addWidget(box, row, column + 1);
+        grid->addWidget(field, row, column + 1);
         if (cell.aid) {
             if (cell.aid->objectName().startsWith(QLatin1String("Command")))
                 cell.aid->setAccessibleName(QStringLiteral("راهنماي ") + plainName(cell.caption));
@@ -323,18 +315,20 @@ void Site::buildWindow()
         place(rows[size_t(r)][0], r, 0);
         place(rows[size_t(r)][1], r, 4);
     }
-    {
-        const QString caption = QStringLiteral(":توضيحات");
-        auto *label = new QLabel(caption, this);
-        label->setObjectName(QStringLiteral("Label7"));
-        label->setBuddy(m_notes);
-        zorbin::ui::keepVisualOrder(label);
-        label->setAlignment(Qt::AlignTop | Qt::AlignRight | Qt::AlignAbsolute);
-        m_notes->setAccessibleName(plainName(caption));
-        grid->addWidget(label, int(rows.size()), 0);
-        grid->addWidget(m_notes, int(rows.size()), 1, 1, 6);
-    }
 
+    const QString caption = QStringLiteral(":توضيحات");
+    auto *label = new QLabel(caption, this);
+    label->setObjectName(QStringLiteral("Label7"));
+    label->setBuddy(m_notes);
+    zorbin::ui::keepVisualOrder(label);
+    label->setAlignment(Qt::AlignTop | Qt::AlignRight | Qt::AlignAbsolute);
+    m_notes->setAccessibleName(plainName(caption));
+    grid->addWidget(label, int(rows.size()), 0);
+    grid->addWidget(m_notes, int(rows.size()), 1, 1, 6);
+}
+
+QHBoxLayout *Site::makeButtons()
+{
     m_save = new QPushButton(kRegister, this);
     m_save->setObjectName(QStringLiteral("Button_Save"));
     m_cancel = new QPushButton(kCancel, this);
@@ -350,20 +344,26 @@ void Site::buildWindow()
     buttons->addStretch();
     buttons->addWidget(m_save);
     buttons->addWidget(m_cancel);
-    outer->addLayout(buttons);
+    return buttons;
+}
 
-    // Initial texts. The address gets its prefix before the RSS box starts following it.
+void Site::setInitialTexts()
+{
+    // The address gets its prefix before the RSS box starts following it.
     m_line[2]->setText(QStringLiteral("http://"));
     m_line[8]->setText(kFacebookHome);
     m_line[13]->setText(kTwitterHome);
     m_line[14]->setText(kGooglePlusHome);
     connect(m_line[2], &QLineEdit::textChanged, this,
             [this](const QString &text) { m_line[15]->setText(text + kRssSuffix); });
+}
 
+void Site::setBoxTabOrder()
+{
     // Boxes row by row, right-hand box first; the buttons after them.
     QList<QWidget *> order;
     for (int n : {1, 2, 3, 4, 5, 6, 7, 12, 8, 13, 14, 15, 9, 10, 11})
-        order << boxWidget(n);
+        order << box(n);
     order << m_check << m_addSubject;
     for (int n = 1; n <= 10; ++n)
         order << findChild<QPushButton *>(QStringLiteral("Command%1").arg(n));
@@ -371,6 +371,8 @@ void Site::buildWindow()
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
+
+// --- modes and records ------------------------------------------------------------------
 
 void Site::showEvent(QShowEvent *event)
 {
@@ -414,44 +416,34 @@ void Site::activate()
 
 void Site::rebuildSubjects()
 {
-    const QVector<zorbin::store::CategoryRecord> subjects = m_context.store.categories();
-    if (m_context.store.failed()) {
-        const QString text = QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد") +
-                             QStringLiteral("\r\n") + m_context.store.lastError();
+    const auto subjects = m_context.store.categories();
+    if (!subjects) {
+        const QString text = userMessage(
+            QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد"), subjects.error());
         QMetaObject::invokeMethod(
             this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
         return;
     }
-    if (subjects.isEmpty())
+    if (subjects->isEmpty())
         return;
     m_subject->clear();
-    for (const auto &s : subjects)
+    for (const auto &s : *subjects)
         m_subject->addItem(s.title);
     m_subject->setCurrentIndex(-1);
 }
 
 void Site::loadRecord()
 {
-    const std::optional<SiteRecord> record = m_context.store.site(m_context.selection.selectedId);
+    const auto record = m_context.store.site(m_context.selection.selectedId);
     if (!record) {
         // Shown once the window is up, not in the middle of showing it.
-        const QString text = QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد") +
-                             QStringLiteral("\r\n") + m_context.store.lastError();
+        const QString text =
+            userMessage(QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد"), record.error());
         QMetaObject::invokeMethod(
             this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
         return;
     }
-    // A column without a value leaves its box as it was.
-    for (int n = 1; n < zorbin::store::SiteFieldCount; ++n) {
-        const QString &value = record->fields[size_t(n)];
-        if (!value.isNull())
-            setBoxText(n, value);
-    }
-    // Long addresses show from their beginning.
-    for (QLineEdit *line : m_line) {
-        if (line)
-            line->home(false);
-    }
+    setRecord(*record);
 }
 
 void Site::setViewLook(bool view)
@@ -470,7 +462,7 @@ void Site::setViewLook(bool view)
         f.setUnderline(view);
         box->setFont(f);
         box->setToolTip(view ? kClickHere : QString());
-        zorbin::net::setHandPointer(box, view);
+        zorbin::ui::setHandPointer(box, view);
     }
 }
 
@@ -494,17 +486,27 @@ void Site::setBoxText(int number, const QString &text)
         m_line[size_t(number)]->setText(text);
 }
 
-SiteRecord Site::recordFromBoxes() const
+SiteRecord Site::record() const
 {
-    SiteRecord record;
-    record.id = m_context.selection.selectedId;
-    for (int n = 1; n < zorbin::store::SiteFieldCount; ++n) {
-        QString value = zorbin::store::trimBlanks(boxText(n));
-        if (value.isNull())
-            value = QStringLiteral("");
-        record.fields[size_t(n)] = value;
+    SiteRecord typed;
+    typed.id = m_context.selection.selectedId;
+    for (const FieldBox &fb : kFieldBoxes)
+        typed[fb.field] = boxText(fb.box);
+    return typed;
+}
+
+void Site::setRecord(const SiteRecord &record)
+{
+    // A field without a value leaves its box as it was.
+    for (const FieldBox &fb : kFieldBoxes) {
+        if (!record[fb.field].isNull())
+            setBoxText(fb.box, record[fb.field]);
     }
-    return record;
+    // Long addresses show from their beginning.
+    for (QLineEdit *line : m_line) {
+        if (line)
+            line->home(false);
+    }
 }
 
 void Site::clearBoxes()
@@ -518,39 +520,40 @@ void Site::save()
 {
     if (m_mode == Mode::View)
         return;
-    if (boxText(1).isEmpty() || boxText(2).isEmpty() || boxText(3).isEmpty()) {
+    const SiteRecord typed = record();
+    if (!zorbin::store::hasStarredFields(typed)) {
         Dialogs::warn(this, kStarred);
         return;
     }
-    const QString typedTitle = boxText(1);
-    const SiteRecord record = recordFromBoxes();
-    auto refused = [this] {
-        Dialogs::error(this, QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد") +
-                                 QStringLiteral("\r\n") + m_context.store.lastError());
+    const QString typedTitle = typed[zorbin::store::Onvan];
+    const SiteRecord record = zorbin::store::storedForm(typed);
+    auto refused = [this](const zorbin::store::StoreError &error) {
+        Dialogs::error(
+            this, userMessage(QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد"), error));
     };
 
     if (m_mode == Mode::Edit) {
-        if (!m_context.store.updateSite(record)) {
-            refused();
+        if (const auto updated = m_context.store.updateSite(record); !updated) {
+            refused(updated.error());
             return;
         }
         m_context.selection.editMode = false;
         Dialogs::inform(this, QStringLiteral(" اطلاعات سايت ") + typedTitle +
                                   QStringLiteral(" به روز شد"));
     } else {
-        const bool duplicate = m_context.store.siteTitleExists(record[zorbin::store::Onvan]);
-        if (m_context.store.failed()) {
-            refused();
+        const auto duplicate = m_context.store.siteTitleExists(record[zorbin::store::Onvan]);
+        if (!duplicate.has_value()) {
+            refused(duplicate.error());
             return;
         }
-        if (duplicate) {
+        if (*duplicate) {
             Dialogs::warn(this, kDuplicate);
             m_line[1]->setFocus();
             m_line[1]->selectAll();
             return;
         }
-        if (!m_context.store.insertSite(record)) {
-            refused();
+        if (const auto inserted = m_context.store.insertSite(record); !inserted) {
+            refused(inserted.error());
             return;
         }
         Dialogs::inform(this, QStringLiteral("سايت ") + typedTitle + QStringLiteral(" ثبت شد"));
@@ -563,7 +566,7 @@ void Site::addSubject()
 {
     {
         Category dlg(m_context, this);
-        dlg.exec();
+        Dialogs::exec(dlg);
     }
     activate();
 }

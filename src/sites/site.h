@@ -1,19 +1,18 @@
 #pragma once
 
 #include "common/context.h"
+#include "store/records.h"
 
 #include <QDialog>
 #include <array>
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-
-namespace zorbin::store {
-struct SiteRecord;
-}
 
 // The site editor: new, edit and view mode, chosen by the shared selection state when
 // the window becomes active (when it is shown and when the subject window it opened
@@ -27,6 +26,11 @@ public:
 
     void done(int result) override;
 
+    // The boxes as one site, as typed (the ID is the selected one), and the other way.
+    zorbin::store::SiteRecord record() const;
+    // A NULL field leaves its box as it was.
+    void setRecord(const zorbin::store::SiteRecord &record);
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -35,6 +39,15 @@ private:
     enum class Mode { New, Edit, View };
 
     void buildWindow();
+    void makeBoxes();
+    void makeAids();
+    QPushButton *makeHint(int number);
+    void placeBoxes(QGridLayout *grid);
+    QHBoxLayout *makeButtons();
+    void setInitialTexts();
+    void setBoxTabOrder();
+    // Box n, the one named "Textn".
+    QWidget *box(int number) const;
     void activate();
     void rebuildSubjects();
     void loadRecord();
@@ -50,7 +63,6 @@ private:
 
     QString boxText(int number) const;
     void setBoxText(int number, const QString &text);
-    zorbin::store::SiteRecord recordFromBoxes() const;
 
     zorbin::ui::Context &m_context;
     Mode m_mode = Mode::New;

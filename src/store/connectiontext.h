@@ -23,7 +23,9 @@ QString connectionText(const QString &folder, bool finalSemicolon = true);
 
 // Splits "Key=Value;Key=Value;" into its items. Keys are matched without regard to
 // case; a value keeps everything after the first '=' (the password holds '=' and '&').
-// Empty items (";;") are skipped. Returns nothing when there is no data source.
+// Empty items (";;") are skipped. A value in double or single quotes may hold ';' (the
+// data source of a folder whose path holds one is written so); a doubled quote inside
+// stands for one. Returns nothing when there is no data source.
 std::optional<ConnectionInfo> parseConnectionText(const QString &text);
 
 } // namespace zorbin::store

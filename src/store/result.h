@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <expected>
+#include <type_traits>
 
 namespace zorbin::store {
 
@@ -22,15 +23,21 @@ struct StoreError
 
 // The outcome of one store call: the value, or the reason it failed. A caller cannot drop
 // it unread, so a failed read is never mistaken for an empty list.
-template <class T>
-class [[nodiscard]] Result : public std::expected<T, StoreError>
+template <class T> class [[nodiscard]] Result : public std::expected<T, StoreError>
 {
 public:
     using std::expected<T, StoreError>::expected;
-    Result(const std::expected<T, StoreError> &other)
-        : std::expected<T, StoreError>(other)
+    Result(const std::expected<T, StoreError> &other) : std::expected<T, StoreError>(other) {}
+
+    // Whether the call succeeded. A yes/no answer (Result<bool>) has no such test: `if
+    // (store.titleExists(t))` would read "the question was answered", so its caller says
+    // has_value() and then reads the answer.
+    explicit operator bool() const noexcept requires(!std::is_same_v<T, bool>)
     {
+        return this->has_value();
     }
+    explicit operator bool() const requires std::is_same_v<T, bool>
+    = delete;
 };
 
 inline std::unexpected<StoreError> failure(StoreError::Kind kind, const QString &detail)

@@ -1,5 +1,7 @@
 #include "store/settings.h"
 
+#include "store/filemodes.h"
+
 #include <QDir>
 #include <QSettings>
 
@@ -23,7 +25,9 @@ QString Settings::value(const QString &application, const QString &section,
 bool Settings::setValue(const QString &application, const QString &section, const QString &key,
                         const QString &value)
 {
-    QDir().mkpath(m_folder);
+    // The file is made 0600 before the first write; rewrites keep the mode it has.
+    if (!makePrivateFolder(m_folder) || !createPrivateFile(fileFor(m_folder, application)))
+        return false;
     QSettings s(fileFor(m_folder, application), QSettings::IniFormat);
     s.setValue(section + QLatin1Char('/') + key, value);
     s.sync();

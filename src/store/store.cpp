@@ -1,7 +1,9 @@
 #include "store/store.h"
 
 #include "store/connectiontext.h"
+#include "store/engineerror.h"
 #include "store/fold.h"
+#include "store/prefixsearch.h"
 #include "store/sqlite.h"
 
 #include <QFile>
@@ -60,6 +62,9 @@ const char *const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS Site_Address ON Table_Site(Address COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS Site_Mozoo ON Table_Site(Mozoo COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS Site_Modir ON Table_Site(Modir COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Contact_ID ON Table_Contact(ID)",
+    "CREATE INDEX IF NOT EXISTS Contact_Name ON Table_Contact(Name COLLATE NOCASE)",
+    "CREATE INDEX IF NOT EXISTS Contact_Mobile ON Table_Contact(Mobile COLLATE NOCASE)",
 };
 
 void prefixFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -99,6 +104,9 @@ bool exec(sqlite3 *db, const char *sql, QString *error)
     return false;
 }
 
+// How long a statement waits for another program's write to finish before it fails.
+constexpr int kBusyTimeoutMs = 5000;
+
 bool applyKey(sqlite3 *db)
 {
     const QByteArray key(kDatabasePassword);
@@ -133,18 +141,6 @@ const char *searchColumnName(SearchColumn column)
 }
 
 namespace {
-
-// A range on the column's case-insensitive index; with `folded`, the rows in the range
-// are also compared with the folded prefix.
-QByteArray searchSql(SearchColumn column, bool folded)
-{
-    const QByteArray c = searchColumnName(column);
-    QByteArray sql = "SELECT zorbin_collect(ID) FROM Table_Site WHERE " + c +
-                     " COLLATE NOCASE >= ?1 AND " + c + " COLLATE NOCASE < ?2";
-    if (folded)
-        sql += " AND zorbin_prefix(" + c + ", ?3)";
-    return sql;
-}
 
 // Sorts IDs; dense ones (the usual case) through a bitmap in linear time.
 void sortIds(QVector<qint64> &ids)
@@ -198,22 +194,23 @@ const QString &Store::defaultPassword()
     return pass;
 }
 
-bool Store::createDatabase(const QString &path, QString *error)
+Result<void> Store::createDatabase(const QString &path)
 {
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(path);
     if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
-        if (error)
-            *error = QString::fromUtf8(sqlite3_errmsg(db));
+        const QString detail = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
-        return false;
+        return failure(StoreError::Kind::Io, detail);
     }
-    bool ok = applyKey(db) && exec(db, "BEGIN", error);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    QString error;
+    bool ok = applyKey(db) && exec(db, "BEGIN", &error);
     for (const char *sql : kSchema)
-        ok = ok && exec(db, sql, error);
+        ok = ok && exec(db, sql, &error);
     for (const char *sql : kIndexes)
-        ok = ok && exec(db, sql, error);
+        ok = ok && exec(db, sql, &error);
     if (ok) {
         Statement st(db, "INSERT INTO Table_User (UserName, Password, Question, Answer) "
                          "VALUES (?1, ?2, ?3, ?4)");
@@ -222,14 +219,16 @@ bool Store::createDatabase(const QString &path, QString *error)
         st.bind(3, QStringLiteral(""));
         st.bind(4, QStringLiteral(""));
         ok = st.step() == SQLITE_DONE;
-        if (!ok && error)
-            *error = QString::fromUtf8(sqlite3_errmsg(db));
+        if (!ok)
+            error = QString::fromUtf8(sqlite3_errmsg(db));
     }
-    ok = ok && exec(db, "COMMIT", error);
+    ok = ok && exec(db, "COMMIT", &error);
     sqlite3_close(db);
-    if (!ok)
+    if (!ok) {
         QFile::remove(path);
-    return ok;
+        return failure(StoreError::Kind::Engine, error);
+    }
+    return {};
 }
 
 std::unique_ptr<Store> Store::open(const QString &connectionText, OpenResult *result)
@@ -252,6 +251,11 @@ std::unique_ptr<Store> Store::connect(const QString &connectionText, OpenResult 
     }
     const QString path = info->dataSource;
     const QFileInfo fi(path);
+    if (fi.isDir()) {
+        r.error = OpenError::IsFolder;
+        r.detail = path;
+        return nullptr;
+    }
     if (!fi.exists()) {
         r.error = OpenError::CannotCreate;
         r.detail = path;
@@ -288,6 +292,7 @@ std::unique_ptr<Store> Store::connect(const QString &connectionText, OpenResult 
         return nullptr;
     }
     std::unique_ptr<Store> store(new Store(db, path));
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     const QByteArray password = info->password.toUtf8();
     if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK) {
         r.error = OpenError::Failed;
@@ -342,8 +347,11 @@ bool Store::verify(OpenResult *result)
     // A large page cache keeps decrypted pages, so a second scan costs a fraction.
     exec(db, "PRAGMA cache_size = -65536", nullptr);
     exec(db, "PRAGMA temp_store = MEMORY", nullptr);
-    for (const char *sql : kIndexes)
-        exec(db, sql, nullptr);
+    if (auto indexed = ensureIndexes(); !indexed) {
+        m_indexProblem = indexed.error().detail;
+        qWarning("The search indexes could not be made; lists read the table: %s",
+                 qPrintable(m_indexProblem));
+    }
     sqlite3_create_function_v2(db, "zorbin_prefix", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                prefixFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "zorbin_collect", 1, SQLITE_UTF8, &m_collected, nullptr,
@@ -351,32 +359,47 @@ bool Store::verify(OpenResult *result)
     return true;
 }
 
-bool Store::fail(const char *what)
+Result<void> Store::ensureIndexes()
 {
-    m_failed = true;
-    m_lastError =
-        QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(m_db));
-    return false;
+    for (const char *sql : kIndexes) {
+        QString error;
+        if (!exec(m_db, sql, &error)) {
+            StoreError problem = engineError();
+            problem.detail = QString::fromLatin1(sql) + QStringLiteral(": ") + error;
+            return std::unexpected(problem);
+        }
+    }
+    return {};
 }
 
-bool Store::changedOne(int rc, const char *what, qint64 id)
+StoreError Store::engineError() const
+{
+    return engineErrorOf(m_db);
+}
+
+Result<void> Store::changedOne(int rc, qint64 id)
 {
     if (rc != SQLITE_DONE)
-        return fail(what);
+        return std::unexpected(engineError());
     if (sqlite3_changes(m_db) == 1)
-        return true;
-    m_failed = true;
-    m_lastError = QString::fromLatin1(what) + QStringLiteral(": no record with ID %1").arg(id);
-    return false;
+        return {};
+    return failure(StoreError::Kind::NotFound, QStringLiteral("no record with ID %1").arg(id));
 }
 
-bool Store::rowOrFail(int rc, const char *what)
+Result<void> Store::rowOrError(int rc, qint64 id) const
 {
     if (rc == SQLITE_ROW)
-        return true;
-    if (rc != SQLITE_DONE)
-        fail(what);
-    return false;
+        return {};
+    if (rc == SQLITE_DONE)
+        return failure(StoreError::Kind::NotFound, QStringLiteral("no record with ID %1").arg(id));
+    return std::unexpected(engineError());
+}
+
+Result<bool> Store::anyRow(int rc) const
+{
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return rc == SQLITE_ROW;
+    return std::unexpected(engineError());
 }
 
 Statement &Store::cached(int slot, const QByteArray &sql)
@@ -388,75 +411,70 @@ Statement &Store::cached(int slot, const QByteArray &sql)
     return *st;
 }
 
-qint64 Store::count(const char *sql)
+Result<qint64> Store::count(const char *sql)
 {
-    begin();
     Statement st(m_db, sql);
-    if (st.step() != SQLITE_ROW) {
-        fail("count");
-        return 0;
-    }
+    if (st.step() != SQLITE_ROW)
+        return std::unexpected(engineError());
     return st.int64(0);
 }
 
-QVector<qint64> Store::siteIds()
+Result<QVector<qint64>> Store::siteIds()
 {
-    begin();
     // The narrow ID index holds the IDs in order; scanning the table itself would
     // decrypt every page of it.
     m_collected.clear();
     Statement st(m_db, "SELECT zorbin_collect(ID) FROM "
                        "(SELECT ID FROM Table_Site INDEXED BY Site_ID ORDER BY ID)");
     if (st.step() != SQLITE_ROW) {
-        fail("site list");
+        // The index is missing or damaged: the table itself still holds every site.
         m_collected.clear();
+        Statement plain(m_db, "SELECT zorbin_collect(ID) FROM "
+                              "(SELECT ID FROM Table_Site NOT INDEXED ORDER BY ID)");
+        if (plain.step() != SQLITE_ROW) {
+            m_collected.clear();
+            return std::unexpected(engineError());
+        }
     }
     QVector<qint64> ids = std::exchange(m_collected, {});
     sortIds(ids); // the engine may drop the inner order; this keeps it cheaply
     return ids;
 }
 
-QVector<qint64> Store::searchSites(SearchColumn column, const QString &prefix)
+Result<QVector<qint64>> Store::searchSites(SearchColumn column, const QString &prefix)
 {
-    begin();
     if (prefix.isEmpty())
         return siteIds();
-    const QByteArray folded = foldUtf8(prefix.toUtf8());
-    const QStringList variants = prefixVariants(prefix);
-    // The index ranges answer exactly when they spell the whole prefix, unless the raised
-    // last byte lands on a capital letter, which the case-insensitive order reads as small.
-    const bool exact =
-        variants.first().toUcs4().size() == prefix.toUcs4().size() && !folded.endsWith('@');
-    const int slot = SlotSearch + 2 * int(column) + (exact ? 0 : 1);
-    Statement &st = cached(slot, searchSql(column, !exact));
+    const PrefixSearch search(prefix);
+    const char *name = searchColumnName(column);
+    const int slot = SlotSearch + 2 * int(column) + (search.exact ? 0 : 1);
     m_collected.clear();
-    for (const QString &variant : variants) {
-        const QByteArray lower = variant.toUtf8();
-        st.reset();
-        st.bindUtf8(1, lower);
-        st.bindUtf8(2, prefixUpperBound(lower));
-        if (!exact)
-            st.bindUtf8(3, folded);
-        if (st.step() != SQLITE_ROW) {
-            fail("search");
-            m_collected.clear();
-            break;
-        }
+    auto found = runPrefixSearch(
+        m_db, cached(slot, prefixSearchSql("Table_Site", name, search.exact)), search);
+    if (!found) {
+        // A damaged index must not hide the sites: the table itself is searched.
+        m_collected.clear();
+        Statement plain(m_db, prefixSearchSql("Table_Site", name, search.exact, true).constData());
+        found = runPrefixSearch(m_db, plain, search);
     }
-    st.reset();
+    if (!found) {
+        m_collected.clear();
+        return std::unexpected(found.error());
+    }
     QVector<qint64> ids = std::exchange(m_collected, {});
     sortIds(ids);
     return ids;
 }
 
-std::optional<SiteListRow> Store::siteListRow(qint64 id)
+Result<SiteListRow> Store::siteListRow(qint64 id)
 {
-    begin();
     Statement &st = cached(SlotListRow, "SELECT ID,Onvan,Address,Mozoo,Modir,Mobile,Yahoo,Email "
                                         "FROM Table_Site WHERE ID = ?1");
     st.bind(1, id);
-    if (!rowOrFail(st.step(), "site list row"))
-        return std::nullopt;
+    if (auto found = rowOrError(st.step(), id); !found) {
+        st.reset();
+        return std::unexpected(found.error());
+    }
     SiteListRow row;
     row.id = st.int64(0);
     for (int i = 0; i < 7; ++i)
@@ -465,13 +483,14 @@ std::optional<SiteListRow> Store::siteListRow(qint64 id)
     return row;
 }
 
-std::optional<SiteRecord> Store::site(qint64 id)
+Result<SiteRecord> Store::site(qint64 id)
 {
-    begin();
     Statement &st = cached(SlotSite, "SELECT * FROM Table_Site WHERE ID = ?1");
     st.bind(1, id);
-    if (!rowOrFail(st.step(), "site"))
-        return std::nullopt;
+    if (auto found = rowOrError(st.step(), id); !found) {
+        st.reset();
+        return std::unexpected(found.error());
+    }
     SiteRecord rec;
     rec.id = st.int64(0);
     for (int i = 1; i < SiteFieldCount; ++i)
@@ -480,124 +499,114 @@ std::optional<SiteRecord> Store::site(qint64 id)
     return rec;
 }
 
-bool Store::siteTitleExists(const QString &title)
+Result<bool> Store::siteTitleExists(const QString &title)
 {
-    begin();
     // The case-insensitive index narrows the rows; the plain comparison is exact.
     Statement st(m_db,
                  "SELECT 1 FROM Table_Site WHERE Onvan COLLATE NOCASE = ?1 AND Onvan = ?1 LIMIT 1");
     st.bind(1, title);
-    return rowOrFail(st.step(), "site title");
+    return anyRow(st.step());
 }
 
-std::optional<qint64> Store::insertSite(const SiteRecord &record)
+Result<qint64> Store::insertSite(const SiteRecord &record)
 {
-    begin();
     Statement st(m_db, "INSERT INTO Table_Site (Onvan, Address, Mozoo, Email, Modir, Mobile, "
                        "Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss) "
                        "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15)");
     for (int i = 1; i < SiteFieldCount; ++i)
         st.bind(i, record.fields[size_t(i)]);
-    if (st.step() != SQLITE_DONE) {
-        fail("insert site");
-        return std::nullopt;
-    }
+    if (st.step() != SQLITE_DONE)
+        return std::unexpected(engineError());
     return sqlite3_last_insert_rowid(m_db);
 }
 
-bool Store::updateSite(const SiteRecord &record)
+Result<void> Store::updateSite(const SiteRecord &record)
 {
-    begin();
     Statement st(m_db, "UPDATE Table_Site SET Onvan=?1, Address=?2, Mozoo=?3, Email=?4, "
                        "Modir=?5, Mobile=?6, Yahoo=?7, Facebook=?8, \"User\"=?9, Pass=?10, "
                        "Tozihat=?11, Gmail=?12, Twitter=?13, Google=?14, Rss=?15 WHERE ID=?16");
     for (int i = 1; i < SiteFieldCount; ++i)
         st.bind(i, record.fields[size_t(i)]);
     st.bind(16, record.id);
-    return changedOne(st.step(), "update site", record.id);
+    return changedOne(st.step(), record.id);
 }
 
-bool Store::deleteSite(qint64 id)
+Result<void> Store::deleteSite(qint64 id)
 {
-    begin();
     Statement st(m_db, "DELETE FROM Table_Site WHERE ID=?1");
     st.bind(1, id);
-    return changedOne(st.step(), "delete site", id);
+    return changedOne(st.step(), id);
 }
 
-qint64 Store::siteCount()
+Result<qint64> Store::siteCount()
 {
-    return count("SELECT count(*) FROM Table_Site");
+    if (auto n = count("SELECT count(*) FROM Table_Site"))
+        return n;
+    // The engine counts through the smallest index; a damaged one must not hide the sites.
+    return count("SELECT count(*) FROM Table_Site NOT INDEXED");
 }
 
-QVector<CategoryRecord> Store::categories()
+Result<QVector<CategoryRecord>> Store::categories()
 {
-    begin();
     QVector<CategoryRecord> list;
     Statement st(m_db, "SELECT ID, Category FROM Table_Category ORDER BY ID");
     int rc;
     while ((rc = st.step()) == SQLITE_ROW)
         list.append({st.int64(0), st.text(1)});
     if (rc != SQLITE_DONE)
-        fail("subject list");
+        return std::unexpected(engineError());
     return list;
 }
 
-std::optional<CategoryRecord> Store::category(qint64 id)
+Result<CategoryRecord> Store::category(qint64 id)
 {
-    begin();
     Statement st(m_db, "SELECT ID, Category FROM Table_Category WHERE ID=?1");
     st.bind(1, id);
-    if (!rowOrFail(st.step(), "subject"))
-        return std::nullopt;
+    if (auto found = rowOrError(st.step(), id); !found) {
+        st.reset();
+        return std::unexpected(found.error());
+    }
     return CategoryRecord{st.int64(0), st.text(1)};
 }
 
-bool Store::categoryExists(const QString &title)
+Result<bool> Store::categoryExists(const QString &title)
 {
-    begin();
     Statement st(m_db, "SELECT 1 FROM Table_Category WHERE Category = ?1 LIMIT 1");
     st.bind(1, title);
-    return rowOrFail(st.step(), "subject title");
+    return anyRow(st.step());
 }
 
-std::optional<qint64> Store::addCategory(const QString &title)
+Result<qint64> Store::addCategory(const QString &title)
 {
-    begin();
     Statement st(m_db, "INSERT INTO Table_Category (Category) VALUES (?1)");
     st.bind(1, title);
-    if (st.step() != SQLITE_DONE) {
-        fail("add subject");
-        return std::nullopt;
-    }
+    if (st.step() != SQLITE_DONE)
+        return std::unexpected(engineError());
     return sqlite3_last_insert_rowid(m_db);
 }
 
-bool Store::renameCategory(qint64 id, const QString &title)
+Result<void> Store::renameCategory(qint64 id, const QString &title)
 {
-    begin();
     Statement st(m_db, "UPDATE Table_Category SET Category=?1 WHERE ID=?2");
     st.bind(1, title);
     st.bind(2, id);
-    return changedOne(st.step(), "rename subject", id);
+    return changedOne(st.step(), id);
 }
 
-bool Store::deleteCategory(qint64 id)
+Result<void> Store::deleteCategory(qint64 id)
 {
-    begin();
     Statement st(m_db, "DELETE FROM Table_Category WHERE ID=?1");
     st.bind(1, id);
-    return changedOne(st.step(), "delete subject", id);
+    return changedOne(st.step(), id);
 }
 
-qint64 Store::categoryCount()
+Result<qint64> Store::categoryCount()
 {
     return count("SELECT count(*) FROM Table_Category");
 }
 
-QVector<UserRecord> Store::users()
+Result<QVector<UserRecord>> Store::users()
 {
-    begin();
     QVector<UserRecord> list;
     Statement st(m_db,
                  "SELECT UserName, Password, Question, Answer FROM Table_User ORDER BY rowid");
@@ -605,11 +614,11 @@ QVector<UserRecord> Store::users()
     while ((rc = st.step()) == SQLITE_ROW)
         list.append({st.text(0), st.text(1), st.text(2), st.text(3)});
     if (rc != SQLITE_DONE)
-        fail("account list");
+        return std::unexpected(engineError());
     return list;
 }
 
-qint64 Store::contactCount()
+Result<qint64> Store::contactCount()
 {
     return count("SELECT count(*) FROM Table_Contact");
 }

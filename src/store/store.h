@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/contact_records.h"
 #include "store/records.h"
 #include "store/result.h"
 
@@ -28,6 +29,7 @@ enum class OpenError {
     MissingTable,  // a table is missing
     WrongColumns,  // a table lacks a column or has them in another order
     BadConnection, // the connection text names no file
+    IsFolder,      // a folder stands where the database file should be
     Failed         // anything else the engine reported
 };
 
@@ -57,39 +59,94 @@ public:
     bool verify(OpenResult *result);
 
     // Makes the new-installation database: the four tables and the default account.
-    static bool createDatabase(const QString &path, QString *error);
+    static Result<void> createDatabase(const QString &path);
+
+    // Adds the search indexes a file made elsewhere may lack. Opening calls it and keeps a
+    // failure in indexProblem() without failing: lists and counts then read the table.
+    Result<void> ensureIndexes();
+    QString indexProblem() const { return m_indexProblem; }
 
     static const QString &defaultUserName();
     static const QString &defaultPassword();
 
-    // Whether the last operation failed, and the engine's words for the last failure.
-    bool failed() const { return m_failed; }
-    QString lastError() const { return m_lastError; }
-    sqlite3 *handle() const { return m_db; }
+    // Every call below answers for itself: the value, or why it failed. Nothing is
+    // remembered between calls.
 
     // Sites
-    QVector<qint64> siteIds();
-    QVector<qint64> searchSites(SearchColumn column, const QString &prefix);
-    std::optional<SiteListRow> siteListRow(qint64 id);
-    std::optional<SiteRecord> site(qint64 id);
-    bool siteTitleExists(const QString &title);
-    std::optional<qint64> insertSite(const SiteRecord &record);
-    bool updateSite(const SiteRecord &record);
-    bool deleteSite(qint64 id);
-    qint64 siteCount();
+    Result<QVector<qint64>> siteIds();
+    Result<QVector<qint64>> searchSites(SearchColumn column, const QString &prefix);
+    // NotFound when no site has this ID.
+    Result<SiteListRow> siteListRow(qint64 id);
+    Result<SiteRecord> site(qint64 id);
+    Result<bool> siteTitleExists(const QString &title);
+    Result<qint64> insertSite(const SiteRecord &record);
+    Result<void> updateSite(const SiteRecord &record);
+    Result<void> deleteSite(qint64 id);
+    Result<qint64> siteCount();
 
     // Subjects
-    QVector<CategoryRecord> categories();
-    std::optional<CategoryRecord> category(qint64 id);
-    bool categoryExists(const QString &title);
-    std::optional<qint64> addCategory(const QString &title);
-    bool renameCategory(qint64 id, const QString &title);
-    bool deleteCategory(qint64 id);
-    qint64 categoryCount();
+    Result<QVector<CategoryRecord>> categories();
+    Result<CategoryRecord> category(qint64 id);
+    Result<bool> categoryExists(const QString &title);
+    Result<qint64> addCategory(const QString &title);
+    Result<void> renameCategory(qint64 id, const QString &title);
+    Result<void> deleteCategory(qint64 id);
+    Result<qint64> categoryCount();
 
     // Accounts and contacts
-    QVector<UserRecord> users();
-    qint64 contactCount();
+    Result<QVector<UserRecord>> users();
+    Result<qint64> contactCount();
+
+    // ---- Phone book (store_contacts.cpp) ----
+    // Contact IDs in ID order.
+    Result<QVector<qint64>> contactIds();
+    // IDs of the contacts whose name (or mobile) starts with `prefix`, in ID order, folded
+    // as the site search folds (case, ي/ی, ك/ک, Persian and Arabic-Indic digits). An empty
+    // prefix gives every contact.
+    Result<QVector<qint64>> searchContacts(ContactSearchColumn column, const QString &prefix);
+    // One row of the phone book grid; NotFound when the contact is gone.
+    Result<ContactListRow> contactListRow(qint64 id);
+    // The grid rows for `ids`, in that order (the report prints them); a missing ID is skipped.
+    Result<QVector<ContactListRow>> contactListRows(const QVector<qint64> &ids);
+    // The contact with exactly this ID; NotFound when there is none.
+    Result<ContactRecord> contact(qint64 id);
+    // Whether a stored contact has exactly this mobile, after trimming blanks off `mobile`.
+    // An empty mobile never counts as taken.
+    Result<bool> contactMobileExists(const QString &mobile);
+    // Stores fields 1 to 10 as given (the caller trims) and returns the new ID.
+    Result<qint64> insertContact(const ContactRecord &record);
+    // Rewrites fields 1 to 10 of record.id; NotFound when it is gone.
+    Result<void> updateContact(const ContactRecord &record);
+    Result<void> deleteContact(qint64 id);
+
+    // ---- Accounts (accounts.cpp) ----
+    // Writes password, question and answer, each trimmed of blanks, to the first account;
+    // the user name stays. NotFound when there is no account.
+    Result<void> updateFirstAccount(const QString &password, const QString &question,
+                                    const QString &answer);
+    // The first account's password when `question` and `answer`, trimmed of blanks, equal
+    // its stored question and answer exactly; nothing when they do not. A stored question
+    // or answer that is NULL or empty (never set) never matches; no account never matches.
+    Result<std::optional<QString>> recoverPassword(const QString &question,
+                                                   const QString &answer);
+
+    // ---- Statistics (accounts.cpp) ----
+    Result<RecordCounts> recordCounts();
+
+    // ---- Backup and restore (backup.cpp) ----
+    // Writes a consistent copy of the open database to exactly `path` (no extension added),
+    // through SQLite's online backup into a 0600 file beside it, renamed into place at the
+    // end; an existing file there is replaced. Nothing is left under `path` on failure.
+    Result<void> backupTo(const QString &path);
+    // Replaces this store's database file with the backup at `backupPath`. The backup is
+    // copied beside the database and checked there as open() checks a database (password,
+    // four tables, columns); a file that fails is refused (failure, `refusal` says why,
+    // the database untouched). Otherwise a consistent dated copy of the current database is
+    // kept beside it (its name in the result) and the checked copy is renamed over the
+    // database file in one step. Afterwards this store still reads the replaced data and
+    // must not be written to: the program ends and the next start opens the restored file.
+    // On an I/O failure `refusal` holds OpenError::None.
+    Result<RestoreDone> restoreFrom(const QString &backupPath, OpenResult *refusal = nullptr);
 
     // ---- Appending whole tables in one transaction (the database converter) ----
     // The four tables records are appended to.
@@ -129,18 +186,20 @@ public:
 
 private:
     explicit Store(sqlite3 *db, QString path);
-    bool fail(const char *what);
-    void begin() { m_failed = false; }
-    bool rowOrFail(int rc, const char *what);
+    // The engine's words for the statement that just failed.
+    StoreError engineError() const;
     // The outcome of a change meant for exactly one record.
-    bool changedOne(int rc, const char *what, qint64 id);
-    qint64 count(const char *sql);
+    Result<void> changedOne(int rc, qint64 id);
+    // A statement that should give one row: NotFound when it gave none.
+    Result<void> rowOrError(int rc, qint64 id) const;
+    // Whether a statement gave a row at all.
+    Result<bool> anyRow(int rc) const;
+    Result<qint64> count(const char *sql);
     Statement &cached(int slot, const QByteArray &sql);
 
     sqlite3 *m_db = nullptr;
     QString m_path;
-    QString m_lastError;
-    bool m_failed = false;
+    QString m_indexProblem;
     QVector<qint64> m_collected; // filled by the engine during an ID query
     std::vector<std::unique_ptr<Statement>> m_statements;
 };

@@ -1,29 +1,18 @@
 #pragma once
 
 #include "common/context.h"
-#include "store/records.h"
+#include "helpers/teststore.h"
 #include "store/selection.h"
 #include "store/settings.h"
-#include "store/store.h"
 
-#include <QTemporaryDir>
 #include <memory>
 
-// A fresh new-installation data folder with its store, for one test.
-class TestEnv
+// A fresh data folder with its store and what the windows share, for one test.
+class TestEnv : public TestStore
 {
 public:
     TestEnv();
-    bool ok() const { return store != nullptr; }
 
-    // Adds a site with the given title, address and subject (other fields empty).
-    qint64 addSite(const QString &title, const QString &address = QStringLiteral("http://x.ir"),
-                   const QString &subject = QStringLiteral("news"),
-                   const QString &modir = QString(), const QString &mobile = QString());
-    qint64 addCategory(const QString &title);
-
-    QTemporaryDir dir;
-    std::unique_ptr<zorbin::store::Store> store;
     zorbin::store::Selection selection;
     std::unique_ptr<zorbin::store::Settings> settings;
     std::unique_ptr<zorbin::ui::Context> context;

@@ -1,22 +1,15 @@
-#include "mainwin/reportpainter.h"
+#include "common/reportpainter.h"
 
 #include "common/appearance.h"
-#include "common/dialogs.h"
 
-#include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTextLayout>
-#include <QToolBar>
 
 namespace zorbin::report {
 
@@ -203,42 +196,6 @@ QStringList pageTexts(const QVector<Page> &pages)
         texts.append(lines.join(QLatin1Char('\n')));
     }
     return texts;
-}
-
-void preview(const QString &name, const QString &title, QPageLayout::Orientation orientation,
-             const std::function<bool(QPrinter *)> &render, QWidget *parent)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    preparePrinter(printer, orientation, title);
-    QPrintPreviewDialog dialog(&printer, parent);
-    dialog.setObjectName(name);
-    dialog.setWindowTitle(title);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&render](QPrinter *target) { render(target); });
-
-    if (auto *toolBar = dialog.findChild<QToolBar *>()) {
-        toolBar->addSeparator();
-        QAction *save = toolBar->addAction(QStringLiteral("ذخیره PDF"));
-        save->setObjectName(QStringLiteral("Save_Pdf"));
-        save->setToolTip(QStringLiteral("ذخیره گزارش در یک فایل PDF"));
-        QObject::connect(save, &QAction::triggered, &dialog, [&]() {
-            const QString path =
-                ui::Dialogs::saveFileName(&dialog, QStringLiteral("ذخیره گزارش"),
-                                          QDir::home().filePath(name + QStringLiteral(".pdf")),
-                                          QStringLiteral("PDF (*.pdf)"));
-            if (path.isEmpty())
-                return;
-            if (!savePdf(path, printer.pageLayout().orientation(), title, render))
-                ui::Dialogs::error(&dialog, QStringLiteral("فایل PDF ذخیره نشد:\r\n") +
-                                                QDir::toNativeSeparators(path));
-        });
-    }
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QSize room = screen->availableGeometry().size();
-        dialog.resize(qMin(1000, room.width() * 9 / 10), qMin(780, room.height() * 9 / 10));
-    }
-    dialog.exec();
 }
 
 } // namespace zorbin::report

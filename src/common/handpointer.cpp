@@ -1,9 +1,9 @@
-#include "net/handpointer.h"
+#include "common/handpointer.h"
 
 #include <QAbstractScrollArea>
 #include <QWidget>
 
-namespace zorbin::net {
+namespace zorbin::ui {
 
 Qt::CursorShape handPointerShape()
 {
@@ -20,4 +20,4 @@ void setHandPointer(QWidget *widget, bool hand, Qt::CursorShape ordinary)
     target->setCursor(hand ? handPointerShape() : ordinary);
 }
 
-} // namespace zorbin::net
+} // namespace zorbin::ui

@@ -14,7 +14,6 @@
 class QPaintDevice;
 class QPainter;
 class QPrinter;
-class QWidget;
 
 // The printed reports are laid out first into pages of positioned text pieces, then
 // painted. Keeping the two steps apart lets a caller count pages and look at what lands
@@ -78,9 +77,5 @@ bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QS
              const std::function<bool(QPrinter *)> &render);
 // The texts of each page, one item a line, in painting order.
 QStringList pageTexts(const QVector<Page> &pages);
-
-// The modal print preview, with a button that saves the report as a PDF file.
-void preview(const QString &name, const QString &title, QPageLayout::Orientation orientation,
-             const std::function<bool(QPrinter *)> &render, QWidget *parent);
 
 } // namespace zorbin::report

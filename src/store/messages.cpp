@@ -1,16 +1,11 @@
-#include "common/startup.h"
+#include "store/messages.h"
 
-#include "store/connectiontext.h"
+#include "store/store.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+namespace zorbin::store {
 
-namespace zorbin::ui {
-
-QString openErrorMessage(const store::OpenResult &result)
+QString openErrorMessage(const OpenResult &result)
 {
-    using store::OpenError;
     switch (result.error) {
     case OpenError::None:
         return QString();
@@ -22,7 +17,8 @@ QString openErrorMessage(const store::OpenResult &result)
         return QStringLiteral("اجازه خواندن پرونده اطلاعات (ZBDB.mdb) را ندارید.\r\n") +
                result.detail;
     case OpenError::ReadOnly:
-        return QStringLiteral("پوشه یا پرونده اطلاعات فقط‌خواندنی است و تغییرات ذخیره "
+        return QStringLiteral("پوشه یا پرونده اطلاعات فقط‌خواندنی است و تغییرات "
+                              "ذخیره "
                               "نمی‌شود.\r\n"
                               "اجازه نوشتن در این پوشه را بدهید:\r\n") +
                result.detail;
@@ -38,10 +34,15 @@ QString openErrorMessage(const store::OpenResult &result)
         return QStringLiteral("جدول %1 در پرونده اطلاعات نیست؛ پرونده ناقص است.")
             .arg(result.detail);
     case OpenError::WrongColumns:
-        return QStringLiteral("ستون‌های جدول %1 در پرونده اطلاعات با نسخه 2.0 یکی "
+        return QStringLiteral("ستون‌های جدول %1 در پرونده اطلاعات با نسخه 2.0 "
+                              "یکی "
                               "نیست؛ "
                               "پرونده ناقص است.")
             .arg(result.detail);
+    case OpenError::IsFolder:
+        return QStringLiteral("به جای پرونده اطلاعات (ZBDB.mdb) پوشه‌ای با همین نام هست.\r\n"
+                              "آن پوشه را جابه‌جا کنید یا نامش را عوض کنید:\r\n") +
+               result.detail;
     case OpenError::BadConnection:
         return QStringLiteral("نشانی پرونده اطلاعات مشخص نیست.");
     case OpenError::Failed:
@@ -50,30 +51,11 @@ QString openErrorMessage(const store::OpenResult &result)
     return QStringLiteral("پرونده اطلاعات باز نشد.\r\n") + result.detail;
 }
 
-std::unique_ptr<store::Store> openDataFolder(const QString &folder, QString *message, bool verify)
+QString userMessage(const QString &what, const StoreError &error)
 {
-    const QString path = QDir(folder).filePath(QString::fromLatin1(store::kDatabaseFileName));
-    if (!QFileInfo::exists(path)) {
-        QString error;
-        const bool made = QDir().mkpath(folder) && store::Store::createDatabase(path, &error);
-        if (!made) {
-            if (message)
-                *message = openErrorMessage({store::OpenError::CannotCreate, folder});
-            return nullptr;
-        }
-        const QString images = QDir(folder).filePath(QStringLiteral("images"));
-        QDir().mkpath(images);
-        const QString none = QDir(images).filePath(QStringLiteral("none.jpg"));
-        if (!QFileInfo::exists(none) && QFile::copy(QStringLiteral(":/none.jpg"), none))
-            QFile::setPermissions(none, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                            QFile::ReadOther);
-    }
-    store::OpenResult result;
-    const QString text = store::connectionText(folder);
-    auto store = verify ? store::Store::open(text, &result) : store::Store::connect(text, &result);
-    if (!store && message)
-        *message = openErrorMessage(result);
-    return store;
+    if (error.detail.isEmpty())
+        return what;
+    return what + QStringLiteral("\r\n") + error.detail;
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::store

@@ -1,0 +1,11 @@
+#include "common/endcaretedit.h"
+
+namespace zorbin::ui {
+
+void EndCaretEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    end(false);
+}
+
+} // namespace zorbin::ui

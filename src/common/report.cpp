@@ -1,0 +1,85 @@
+#include "common/report.h"
+
+#include "common/dialogs.h"
+
+#include <QAction>
+#include <QDir>
+#include <QGuiApplication>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QToolBar>
+#include <utility>
+
+namespace zorbin::report {
+
+Report::Report(QString name, QString title, QPageLayout::Orientation orientation)
+    : m_name(std::move(name)), m_title(std::move(title)), m_orientation(orientation)
+{
+}
+
+bool Report::render(QPrinter *printer) const
+{
+    return paint(printer, layout(printer));
+}
+
+bool Report::savePdf(const QString &path) const
+{
+    return report::savePdf(path, m_orientation, m_title,
+                           [this](QPrinter *printer) { return render(printer); });
+}
+
+int Report::pageCount(QPrinter *printer) const
+{
+    return int(layout(printer).size());
+}
+
+QStringList Report::pageTexts(QPrinter *printer) const
+{
+    return report::pageTexts(layout(printer));
+}
+
+void Report::exec(QWidget *parent) const
+{
+    ui::Dialogs::preview(*this, parent);
+}
+
+std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
+{
+    auto dialog = std::make_unique<QPrintPreviewDialog>(parent);
+    QPrintPreviewDialog *window = dialog.get();
+    preparePrinter(*window->printer(), m_orientation, m_title);
+    window->setObjectName(m_name);
+    window->setWindowTitle(m_title);
+    QObject::connect(window, &QPrintPreviewDialog::paintRequested, window,
+                     [this](QPrinter *target) { render(target); });
+
+    if (auto *toolBar = window->findChild<QToolBar *>()) {
+        toolBar->addSeparator();
+        QAction *save = toolBar->addAction(QStringLiteral("ذخیره PDF"));
+        save->setObjectName(QStringLiteral("Save_Pdf"));
+        save->setToolTip(QStringLiteral("ذخیره گزارش در یک فایل PDF"));
+        QObject::connect(save, &QAction::triggered, window, [this, window]() {
+            const QString path =
+                ui::Dialogs::saveFileName(window, QStringLiteral("ذخیره گزارش"),
+                                          QDir::home().filePath(m_name + QStringLiteral(".pdf")),
+                                          QStringLiteral("PDF (*.pdf)"));
+            if (path.isEmpty())
+                return;
+            // In the orientation the preview shows now.
+            const auto orientation = window->printer()->pageLayout().orientation();
+            if (!report::savePdf(path, orientation, m_title,
+                                 [this](QPrinter *printer) { return render(printer); }))
+                ui::Dialogs::error(window, QStringLiteral("فایل PDF ذخیره نشد:\r\n") +
+                                               QDir::toNativeSeparators(path));
+        });
+    }
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        window->resize(qMin(1000, room.width() * 9 / 10), qMin(780, room.height() * 9 / 10));
+    }
+    return dialog;
+}
+
+} // namespace zorbin::report

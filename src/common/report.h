@@ -1,0 +1,55 @@
+#pragma once
+
+#include "common/reportpainter.h"
+
+#include <QPageLayout>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <memory>
+
+class QPaintDevice;
+class QPrintPreviewDialog;
+class QPrinter;
+class QWidget;
+
+namespace zorbin::report {
+
+// A printed report: a subclass lays its pages out; this class paints them, previews them,
+// saves them as PDF and lists their texts.
+class Report
+{
+public:
+    // `name` is the objectName of its preview window.
+    Report(QString name, QString title, QPageLayout::Orientation orientation);
+    virtual ~Report() = default;
+
+    QString name() const { return m_name; }
+    QString documentTitle() const { return m_title; }
+    QPageLayout::Orientation orientation() const { return m_orientation; }
+
+    // The pages as they are painted on `device`.
+    virtual QVector<Page> layout(const QPaintDevice *device) const = 0;
+    // How many records it prints.
+    virtual int records() const = 0;
+
+    // Paints all pages; false when the printer cannot be opened.
+    bool render(QPrinter *printer) const;
+    // A4 in the report's orientation; false when the file could not be written.
+    bool savePdf(const QString &path) const;
+    int pageCount(QPrinter *printer) const;
+    QStringList pageTexts(QPrinter *printer) const;
+
+    // The modal print preview (through ui::Dialogs), from which the user prints the report
+    // or saves it as a PDF file.
+    void exec(QWidget *parent) const;
+    // That preview window, not yet shown.
+    std::unique_ptr<QPrintPreviewDialog> makePreview(QWidget *parent) const;
+
+private:
+    QString m_name;
+    QString m_title;
+    QPageLayout::Orientation m_orientation;
+};
+
+} // namespace zorbin::report

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace zorbin::tools {
+
+// "پشتيباني در تاريخ " + the first ten characters of the Jalali date text of `day`
+// (year/month/day, e.g. 1393/03/17) + " انجام گرديد".
+QString backupDoneMessage(const QDate &day = QDate::currentDate());
+
+} // namespace zorbin::tools

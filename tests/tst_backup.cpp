@@ -1,0 +1,261 @@
+#include "core/backuptext.h"
+#include "helpers/teststore.h"
+#include "store/connectiontext.h"
+#include "store/store.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QtTest>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zorbin::store;
+
+namespace {
+
+int modeOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return int(st.st_mode & 0777);
+}
+
+QByteArray hashOf(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+std::unique_ptr<Store> openFile(const QString &path, OpenResult *result = nullptr)
+{
+    return Store::open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path +
+                           QStringLiteral(";Jet OLEDB:Database Password=") +
+                           QString::fromLatin1(kDatabasePassword) + QLatin1Char(';'),
+                       result);
+}
+
+QStringList siteTitles(Store &store)
+{
+    QStringList titles;
+    const QVector<qint64> ids = store.siteIds().value();
+    for (const qint64 id : ids)
+        titles << store.site(id)->fields[Onvan];
+    return titles;
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+void makeDb(const QString &path, const QByteArray &key, const QList<QByteArray> &statements)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    if (!key.isEmpty())
+        sqlite3_key(db, key.constData(), int(key.size()));
+    for (const QByteArray &s : statements)
+        QCOMPARE(sqlite3_exec(db, s.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+const QList<QByteArray> kThreeTables = {
+    "CREATE TABLE Table_Site (ID INTEGER PRIMARY KEY AUTOINCREMENT, Onvan, Address, Mozoo, "
+    "Email, Modir, Mobile, Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss)",
+    "CREATE TABLE Table_Category (ID INTEGER PRIMARY KEY AUTOINCREMENT, Category)",
+    "CREATE TABLE Table_Contact (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name, \"Group\", Mobile, "
+    "Home, Office, Email, Site, Job, Address, Image)",
+};
+
+} // namespace
+
+class TstBackup : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestStore> m_env;
+
+private slots:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestStore>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
+
+    // A backup is a consistent database at exactly the chosen path, 0600, with nothing
+    // left beside it; an existing file there is replaced.
+    void backupWritesExactPath()
+    {
+        TestStore &env = *m_env;
+        env.addSite(QStringLiteral("first"));
+        QTemporaryDir target;
+        const QString path = target.filePath(QStringLiteral("my backup")); // no extension
+        writeFile(path, "older file");
+        const auto done = env.store->backupTo(path);
+        QVERIFY2(done, done ? "" : qPrintable(done.error().detail));
+        QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("my backup")});
+        QCOMPARE(modeOf(path), 0600);
+        OpenResult r;
+        auto copy = openFile(path, &r);
+        QVERIFY2(copy, qPrintable(QString::number(int(r.error)) + r.detail));
+        QCOMPARE(siteTitles(*copy), QStringList{QStringLiteral("first")});
+        // The store is still usable after the backup.
+        QVERIFY(env.addSite(QStringLiteral("second")) > 0);
+    }
+
+    // Backups that cannot be made fail with a reason and leave no file.
+    void backupFailures()
+    {
+        TestStore &env = *m_env;
+        QTemporaryDir target;
+        const auto empty = env.store->backupTo(QString());
+        QVERIFY(!empty);
+        const auto noFolder = env.store->backupTo(target.filePath(QStringLiteral("no/ZBDB.dbb")));
+        QVERIFY(!noFolder);
+        QCOMPARE(noFolder.error().kind, StoreError::Kind::Io);
+        QVERIFY(!noFolder.error().detail.isEmpty());
+        QVERIFY(!env.store->backupTo(target.path())); // a folder is in the way
+        // The open database itself is never replaced by its own backup.
+        const QString database = QDir(env.dir.path()).filePath(QStringLiteral("ZBDB.mdb"));
+        const QByteArray before = hashOf(database);
+        QVERIFY(!env.store->backupTo(database));
+        QCOMPARE(hashOf(database), before);
+        QVERIFY(QDir(target.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        if (::geteuid() != 0) {
+            QVERIFY(QFile::setPermissions(target.path(), QFile::ReadOwner | QFile::ExeOwner));
+            QVERIFY(!env.store->backupTo(target.filePath(QStringLiteral("ZBDB.dbb"))));
+            QVERIFY(QFile::setPermissions(target.path(),
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            QVERIFY(QDir(target.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        }
+    }
+
+    // Backup, change, restore: the data is what was backed up, the replaced data is kept
+    // beside it, and both files are 0600.
+    void roundTrip()
+    {
+        TestStore &env = *m_env;
+        env.addSite(QStringLiteral("kept"));
+        QTemporaryDir target;
+        const QString backup = target.filePath(QStringLiteral("ZBDB.dbb"));
+        QVERIFY(env.store->backupTo(backup));
+        env.addSite(QStringLiteral("after backup"));
+
+        OpenResult refusal;
+        const auto done = env.store->restoreFrom(backup, &refusal);
+        QVERIFY2(done, done ? "" : qPrintable(done.error().detail));
+        QCOMPARE(refusal.error, OpenError::None);
+        const QString database = QDir(env.dir.path()).filePath(QStringLiteral("ZBDB.mdb"));
+        QCOMPARE(modeOf(database), 0600);
+        QCOMPARE(modeOf(done->safetyCopy), 0600);
+        QCOMPARE(QFileInfo(done->safetyCopy).absolutePath(), QFileInfo(database).absolutePath());
+        QVERIFY(QFileInfo(done->safetyCopy)
+                    .fileName()
+                    .contains(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+
+        auto restored = openFile(database);
+        QVERIFY(restored);
+        QCOMPARE(siteTitles(*restored), QStringList{QStringLiteral("kept")});
+        auto safety = openFile(done->safetyCopy);
+        QVERIFY(safety);
+        QCOMPARE(siteTitles(*safety), (QStringList{"kept", "after backup"}));
+        // The chosen backup itself is never changed.
+        QVERIFY(QFileInfo(backup).isFile());
+        // No temporary file is left in the data folder.
+        const QStringList left = QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden);
+        for (const QString &name : left)
+            QVERIFY2(!name.endsWith(QStringLiteral(".part")), qPrintable(name));
+    }
+
+    // Anything but a Zorbin database is refused with its reason; the database stays as it was.
+    void restoreRefusals_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("reason");
+        QTest::newRow("empty") << "empty" << int(OpenError::WrongPassword);
+        QTest::newRow("text") << "text" << int(OpenError::WrongPassword);
+        QTest::newRow("wrong password") << "wrongkey" << int(OpenError::WrongPassword);
+        QTest::newRow("plain sqlite") << "plain" << int(OpenError::NotEncrypted);
+        QTest::newRow("missing table") << "notable" << int(OpenError::MissingTable);
+        QTest::newRow("wrong columns") << "columns" << int(OpenError::WrongColumns);
+        QTest::newRow("version 1.0") << "jet" << int(OpenError::OldFormat);
+    }
+    void restoreRefusals()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, reason);
+        TestStore &env = *m_env;
+        env.addSite(QStringLiteral("current"));
+        QTemporaryDir target;
+        QString file = target.filePath(QStringLiteral("bad.dbb"));
+        const QByteArray key(kDatabasePassword);
+        if (kind == "empty") {
+            writeFile(file, QByteArray());
+        } else if (kind == "text") {
+            writeFile(file, QByteArray("just some text\r\n").repeated(100));
+        } else if (kind == "wrongkey") {
+            QList<QByteArray> schema = kThreeTables;
+            schema << "CREATE TABLE Table_User (UserName, Password, Question, Answer)";
+            makeDb(file, "another password", schema);
+        } else if (kind == "plain") {
+            makeDb(file, QByteArray(), kThreeTables);
+        } else if (kind == "notable") {
+            makeDb(file, key, kThreeTables);
+        } else if (kind == "columns") {
+            QList<QByteArray> schema = kThreeTables;
+            schema << "CREATE TABLE Table_User (UserName, Answer, Question, Password)";
+            makeDb(file, key, schema);
+        } else if (kind == "jet") {
+            file = qEnvironmentVariable("ZORBIN_TEST_FIXTURES") +
+                   QStringLiteral("/jet/zorbin-v1-sample.mdb");
+            if (!QFileInfo::exists(file))
+                QSKIP("no version 1.0 sample");
+        }
+        const QString database = QDir(env.dir.path()).filePath(QStringLiteral("ZBDB.mdb"));
+        const QByteArray before = hashOf(database);
+        const QStringList filesBefore = QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden);
+        const QByteArray chosen = hashOf(file);
+
+        OpenResult refusal;
+        const auto done = env.store->restoreFrom(file, &refusal);
+        QVERIFY(!done);
+        QCOMPARE(int(refusal.error), reason);
+        QCOMPARE(hashOf(database), before);
+        QCOMPARE(QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+        QCOMPARE(hashOf(file), chosen);
+        QCOMPARE(siteTitles(*env.store), QStringList{QStringLiteral("current")});
+    }
+
+    // A missing or unreadable file is a failure without a database reason.
+    void restoreMissing()
+    {
+        TestStore &env = *m_env;
+        OpenResult refusal;
+        const auto missing = env.store->restoreFrom(env.dir.filePath("nothing.dbb"), &refusal);
+        QVERIFY(!missing);
+        QCOMPARE(missing.error().kind, StoreError::Kind::NotFound);
+        QCOMPARE(refusal.error, OpenError::None);
+        QVERIFY(!env.store->restoreFrom(QString()));
+        QVERIFY(!env.store->restoreFrom(env.dir.path())); // a folder
+    }
+
+    // The success text carries the first ten characters of the day's Jalali date text.
+    void successText()
+    {
+        QCOMPARE(zorbin::tools::backupDoneMessage(QDate(2014, 6, 7)),
+                 QStringLiteral("پشتيباني در تاريخ 1393/03/17 انجام گرديد"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstBackup)
+#include "tst_backup.moc"

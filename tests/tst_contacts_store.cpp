@@ -1,0 +1,209 @@
+#include "helpers/teststore.h"
+#include "store/store.h"
+
+#include <QtTest>
+#include <sqlite3.h>
+
+using namespace zorbin::store;
+
+namespace {
+
+ContactRecord contactNamed(const QString &name, const QString &mobile)
+{
+    ContactRecord r;
+    r.name = name;
+    r.group = QStringLiteral("دوستان");
+    r.mobile = mobile;
+    r.home = QStringLiteral("021-1");
+    r.office = QStringLiteral("021-2");
+    r.email = QStringLiteral("a@b.example");
+    r.site = QStringLiteral("http://a.example");
+    r.job = QStringLiteral("job");
+    r.address = QStringLiteral("line 1\r\nline 2");
+    r.image = mobile + QStringLiteral(".jpg");
+    return r;
+}
+
+QStringList names(Store &store, const Result<QVector<qint64>> &ids)
+{
+    QStringList list;
+    if (!ids)
+        return {QStringLiteral("<failed: %1>").arg(ids.error().detail)};
+    for (qint64 id : *ids)
+        list << store.contact(id)->name;
+    return list;
+}
+
+// 1 taken, 0 free, -1 the call failed.
+int taken(Store &store, const QString &mobile)
+{
+    const auto r = store.contactMobileExists(mobile);
+    return r.has_value() ? int(*r) : -1;
+}
+
+} // namespace
+
+class TstContactsStore : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestStore> m_env;
+
+private slots:
+    // Each test case gets a fresh data folder with its store.
+    void init()
+    {
+        m_env = std::make_unique<TestStore>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
+
+    // Insert, read, update and delete keep every field in its column.
+    void recordRoundTrip()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        ContactRecord r = contactNamed(QStringLiteral("Ali 'Q' \"x\" %_"), QStringLiteral("0912"));
+        r.address = QString(10000, QChar(u'ب')) + QStringLiteral("\r\nend");
+        const auto id = s.insertContact(r);
+        QVERIFY(id);
+        r.id = *id;
+        const auto back = s.contact(*id);
+        QVERIFY(back);
+        QCOMPARE(back->id, r.id);
+        const QStringList got{back->name,  back->group, back->mobile, back->home,    back->office,
+                              back->email, back->site,  back->job,    back->address, back->image};
+        const QStringList want{r.name,  r.group, r.mobile, r.home,    r.office,
+                               r.email, r.site,  r.job,    r.address, r.image};
+        QCOMPARE(got, want);
+
+        // Positions in the table, as other programs read them.
+        RawDb raw(env.dir.path());
+        sqlite3_stmt *st = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(raw.handle(), "SELECT * FROM Table_Contact", -1, &st, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+        for (int i = 1; i <= 10; ++i)
+            QCOMPARE(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i))),
+                     want[i - 1]);
+        sqlite3_finalize(st);
+
+        r.mobile = QStringLiteral("0935");
+        r.group = QString(); // a null field is written as an empty text
+        QVERIFY(s.updateContact(r));
+        QCOMPARE(s.contact(r.id)->mobile, QStringLiteral("0935"));
+        QVERIFY(!s.contact(r.id)->group.isNull());
+        QVERIFY(s.contact(r.id)->group.isEmpty());
+
+        QVERIFY(s.deleteContact(r.id));
+        QCOMPARE(s.contact(r.id).error().kind, StoreError::Kind::NotFound);
+        QCOMPARE(s.deleteContact(r.id).error().kind, StoreError::Kind::NotFound);
+        QCOMPARE(s.updateContact(r).error().kind, StoreError::Kind::NotFound);
+        QCOMPARE(s.contactListRow(r.id).error().kind, StoreError::Kind::NotFound);
+    }
+
+    // A contact is reached by its exact 64-bit ID, never by an ID that merely starts alike.
+    void exactIds()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        QVERIFY(env.sql("INSERT INTO Table_Contact (ID, Name, Mobile) VALUES (5, 'five', '5'),"
+                        " (50, 'fifty', '50'), (51, 'fifty-one', '51'),"
+                        " (5000000000, 'big', '5000000000')"));
+        QCOMPARE(s.contact(5)->name, QStringLiteral("five"));
+        QCOMPARE(s.contact(5000000000)->name, QStringLiteral("big"));
+        QCOMPARE(s.contactListRow(5000000000)->mobile, QStringLiteral("5000000000"));
+        QCOMPARE(*s.contactIds(), (QVector<qint64>{5, 50, 51, 5000000000}));
+        QVERIFY(s.deleteContact(5));
+        QVERIFY(s.contact(50));
+        QCOMPARE(*s.contactIds(), (QVector<qint64>{50, 51, 5000000000}));
+    }
+
+    // The grid's row: ID, name, group, mobile, home, job, e-mail; several rows keep the
+    // asked order and skip contacts that are gone.
+    void listRows()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        const qint64 a = *s.insertContact(contactNamed(QStringLiteral("A"), QStringLiteral("1")));
+        const qint64 b = *s.insertContact(contactNamed(QStringLiteral("B"), QStringLiteral("2")));
+        const auto row = s.contactListRow(a);
+        QVERIFY(row);
+        QCOMPARE((QStringList{row->name, row->group, row->mobile, row->home, row->job, row->email}),
+                 (QStringList{"A", QStringLiteral("دوستان"), "1", "021-1", "job", "a@b.example"}));
+        const auto rows = s.contactListRows({b, 999, a});
+        QVERIFY(rows);
+        QCOMPARE(rows->size(), 2);
+        QCOMPARE(rows->at(0).id, b);
+        QCOMPARE(rows->at(1).name, QStringLiteral("A"));
+    }
+
+    // The search folds as the site search does and matches by prefix, in ID order.
+    void search()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        const QStringList stored{QStringLiteral("علي رضايي"), QStringLiteral("Alice"),
+                                 QStringLiteral("alfred"),    QStringLiteral("O'Neil 50%_x"),
+                                 QStringLiteral("کامران"),    QStringLiteral("Bob")};
+        const QStringList mobiles{
+            "09121111111", "09351111111", "0912222", QStringLiteral("۰۹۱۲۳۳۳"), "", "+98 912"};
+        for (int i = 0; i < stored.size(); ++i)
+            QVERIFY(s.insertContact(contactNamed(stored[i], mobiles[i])));
+        const auto byName = [&](const QString &p) {
+            return names(s, s.searchContacts(ContactSearchColumn::Name, p));
+        };
+        const auto byMobile = [&](const QString &p) {
+            return names(s, s.searchContacts(ContactSearchColumn::Mobile, p));
+        };
+        QCOMPARE(byName(QStringLiteral("AL")), (QStringList{"Alice", "alfred"}));
+        QCOMPARE(byName(QStringLiteral("lice")), QStringList{});
+        // Persian yeh and keheh typed find the Arabic forms stored, and the other way round.
+        QCOMPARE(byName(QStringLiteral("علی")), QStringList{QStringLiteral("علي رضايي")});
+        QCOMPARE(byName(QStringLiteral("كا")), QStringList{QStringLiteral("کامران")});
+        // Quotes, % and _ match themselves.
+        QCOMPARE(byName(QStringLiteral("O'Neil 50%_")), QStringList{"O'Neil 50%_x"});
+        QCOMPARE(byName(QStringLiteral("O'Neil 50__")), QStringList{});
+        QCOMPARE(byName(QString()).size(), stored.size());
+        // Persian digits typed find Latin digits stored, and the other way round.
+        QCOMPARE(byMobile(QStringLiteral("۰۹۱۲")),
+                 (QStringList{QStringLiteral("علي رضايي"), "alfred", "O'Neil 50%_x"}));
+        QCOMPARE(byMobile(QStringLiteral("0912")),
+                 (QStringList{QStringLiteral("علي رضايي"), "alfred", "O'Neil 50%_x"}));
+        QCOMPARE(byMobile(QStringLiteral("+98")), QStringList{"Bob"});
+        QCOMPARE(byMobile(QStringLiteral("Al")), QStringList{});
+    }
+
+    // A new contact's mobile is refused when a stored one equals it after trimming, exactly.
+    void duplicateMobile()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        QVERIFY(s.insertContact(contactNamed(QStringLiteral("A"), QStringLiteral("0912 ABC"))));
+        QVERIFY(s.insertContact(contactNamed(QStringLiteral("B"), QStringLiteral(""))));
+        QVERIFY(env.sql("INSERT INTO Table_Contact (Name) VALUES ('no mobile')"));
+        QCOMPARE(taken(s, QStringLiteral("0912 ABC")), 1);
+        QCOMPARE(taken(s, QStringLiteral("  0912 ABC  ")), 1);
+        QCOMPARE(taken(s, QStringLiteral("0912 abc")), 0);
+        QCOMPARE(taken(s, QStringLiteral("0912")), 0);
+        QCOMPARE(taken(s, QStringLiteral("   ")), 0);
+    }
+
+    // A failing engine is reported, never taken for an empty list.
+    void failuresReported()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        QVERIFY(s.insertContact(contactNamed(QStringLiteral("A"), QStringLiteral("1"))));
+        QVERIFY(env.sql("DROP TABLE Table_Contact"));
+        QVERIFY(!s.contactIds());
+        QVERIFY(!s.searchContacts(ContactSearchColumn::Name, QStringLiteral("A")));
+        QVERIFY(!s.contact(1));
+        QCOMPARE(s.contact(1).error().kind, StoreError::Kind::Engine);
+        QVERIFY(!s.contactMobileExists(QStringLiteral("1")).has_value());
+        QVERIFY(!s.insertContact(contactNamed(QStringLiteral("B"), QStringLiteral("2"))));
+        QVERIFY(!s.contactListRows({1}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstContactsStore)
+#include "tst_contacts_store.moc"

@@ -1,0 +1,109 @@
+#include "account/login.h"
+#include "app/startup.h"
+#include "common/dialogs.h"
+#include "helpers/testenv.h"
+#include "mainwin/main_page.h"
+#include "store/connectiontext.h"
+#include "store/messages.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+using zorbin::store::OpenError;
+using zorbin::store::OpenResult;
+using zorbin::store::Store;
+using zorbin::ui::Dialogs;
+
+// The start of the program: login first, the deferred database check, the hand-over.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnv> m_env;
+    // The store as the program has it when the login window shows: connected, not checked.
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<zorbin::ui::Context> m_context;
+
+    void connectOnly()
+    {
+        m_env->store.reset();
+        OpenResult result;
+        m_store = Store::connect(zorbin::store::connectionText(m_env->dir.path()), &result);
+        QVERIFY(m_store);
+        m_context = std::make_unique<zorbin::ui::Context>(
+            zorbin::ui::Context{*m_store, m_env->selection, *m_env->settings, m_env->dir.path()});
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup()
+    {
+        m_context.reset();
+        m_store.reset();
+        m_env.reset();
+    }
+
+    void checkFailingAfterTheWindowShows()
+    {
+        QVERIFY(m_env->sql("DROP TABLE Table_Contact"));
+        connectOnly();
+        Dialogs::Script script;
+        Startup startup(*m_context);
+        QSignalSpy finished(&startup, &Startup::finished);
+        startup.start();
+        // Nothing is checked before the window has painted.
+        QVERIFY(script.shown.isEmpty());
+        QVERIFY(startup.login()->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(startup.login()));
+        QTRY_COMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().first().toInt(), 1);
+        QCOMPARE(script.shown.size(), 1);
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
+        QCOMPARE(script.lastText(),
+                 zorbin::store::openErrorMessage(
+                     {OpenError::MissingTable, QStringLiteral("Table_Contact")}));
+        // No names were read from the broken file, and no main window follows.
+        auto *names = startup.login()->findChild<QComboBox *>(QStringLiteral("Combo1"));
+        QCOMPARE(names->count(), 0);
+        QVERIFY(!startup.mainPage());
+    }
+
+    void loginHandsOverToTheMainWindow()
+    {
+        connectOnly();
+        Dialogs::Script script;
+        Startup startup(*m_context);
+        QSignalSpy finished(&startup, &Startup::finished);
+        startup.start();
+        Login *login = startup.login();
+        auto *names = login->findChild<QComboBox *>(QStringLiteral("Combo1"));
+        // The names follow the first paint.
+        QCOMPARE(names->count(), 0);
+        QTRY_COMPARE(names->count(), 1);
+        QCOMPARE(names->itemText(0), Store::defaultUserName());
+
+        names->setEditText(Store::defaultUserName());
+        login->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(Store::defaultPassword());
+        login->findChild<QPushButton *>(QStringLiteral("Button_Login"))->click();
+        QVERIFY(startup.mainPage());
+        QVERIFY(startup.mainPage()->isVisible());
+        // The login window closes and goes away; the program goes on.
+        QTRY_VERIFY(!startup.login());
+        QVERIFY(finished.isEmpty());
+        QVERIFY(script.shown.isEmpty());
+        QCOMPARE(startup.mainPage()->shownCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
