@@ -441,6 +441,12 @@ void TestConvert::failedSaveIsReported()
     saved = saveCopy(target(), m_work->path());
     QVERIFY(!saved);
     QVERIFY(saveCopy(target(), workPath("ok.dbb")));
+    QCOMPARE(hashOf(workPath("ok.dbb")), hashOf(target()));
+    // No file being written is left beside the backups.
+    QCOMPARE(QDir(m_work->path())
+                 .entryList({QStringLiteral("*.partial-*")}, QDir::Files | QDir::Hidden)
+                 .size(),
+             0);
 }
 
 QTEST_GUILESS_MAIN(TestConvert)

@@ -1,5 +1,6 @@
 // Appending whole tables in one transaction, for the database converter.
 
+#include "store/engineerror.h"
 #include "store/sqlite.h"
 #include "store/store.h"
 
@@ -35,13 +36,6 @@ const ImportShape &shape(Store::ImportTable table)
     return shapes[static_cast<int>(table)];
 }
 
-StoreError::Kind kindOf(int rc)
-{
-    const int code = rc & 0xFF;
-    return (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? StoreError::Kind::Busy
-                                                          : StoreError::Kind::Engine;
-}
-
 } // namespace
 
 Result<Store::Import> Store::beginImport()
@@ -49,9 +43,8 @@ Result<Store::Import> Store::beginImport()
     if (!sqlite3_get_autocommit(m_db))
         return failure(StoreError::Kind::Engine, QStringLiteral("a transaction is already open"));
     // IMMEDIATE takes the write lock now, so a locked file is reported before any row.
-    const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        return failure(kindOf(rc), QString::fromUtf8(sqlite3_errmsg(m_db)));
+    if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return std::unexpected(engineError());
     Import import(*this);
     // A small page cache while appending: the pages written spill to the file, so memory
     // stays the same however many records arrive. The usual cache returns at the end.
@@ -102,11 +95,10 @@ void Store::Import::end()
 
 Result<void> Store::Import::engineFailure(const char *what)
 {
-    const int rc = sqlite3_extended_errcode(m_store->m_db);
-    const QString detail = QString::fromLatin1(what) + QStringLiteral(": ") +
-                           QString::fromUtf8(sqlite3_errmsg(m_store->m_db));
+    // Read before the rollback, which sets the engine's last error anew.
+    const auto failed = store::engineFailure(m_store->m_db, what);
     rollback();
-    return failure(kindOf(rc), detail);
+    return failed;
 }
 
 Result<void> Store::Import::append(ImportTable table, std::span<const QString> values)
