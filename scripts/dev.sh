@@ -3,7 +3,9 @@
 #   scripts/dev.sh run        build (Release) and start Zorbin
 #   scripts/dev.sh test       build (Debug, -Werror) and run every test
 #   scripts/dev.sh sanitize   build with AddressSanitizer + UBSan and run every test
-#   scripts/dev.sh bench      build (Release) and run the benchmark
+#   scripts/dev.sh bench      build (Release) and run the benchmarks
+#   scripts/dev.sh fuzz [s]   build the Access reader's libFuzzer harness (clang) and run it
+#                             for s seconds (default 300) on the Access test files
 #   scripts/dev.sh package    build (Release) and make the Debian package in build-release/
 #   scripts/dev.sh package-check  the package, unpacked into a scratch root and checked there
 set -euo pipefail
@@ -11,7 +13,8 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(cmake make g++ pkg-config libgl-dev qt6-base-dev qt6-base-dev-tools libqt6svg6
-          libqt6svg6-dev qt6-translations-l10n libsqlcipher-dev sqlcipher sqlite3 poppler-utils)
+          libqt6svg6-dev qt6-translations-l10n libsqlcipher-dev sqlcipher sqlite3 poppler-utils
+          mdbtools-dev)
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 case "$mode" in
 package*) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
@@ -51,6 +54,20 @@ bench)
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZORBIN_TESTS=OFF >/dev/null
     cmake --build build-release -j"$jobs"
     ./build-release/zorbin_bench
+    ./build-release/zorbin_bench_convert
+    ;;
+fuzz)
+    for p in clang libclang-rt-14-dev; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
+            { apt-get update -qq && apt-get install -y -qq --no-install-recommends "$p"; }
+    done
+    cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DZORBIN_FUZZ=ON -DZORBIN_TESTS=OFF -DZORBIN_BENCH=OFF >/dev/null
+    cmake --build build-fuzz -j"$jobs" --target fuzz_jetsource
+    mkdir -p build-fuzz/corpus build-fuzz/artifacts
+    seeds=../shared/fixtures/jet
+    ./build-fuzz/fuzz_jetsource -close_fd_mask=2 -max_total_time="${2:-300}" -rss_limit_mb=2048 \
+        -artifact_prefix=build-fuzz/artifacts/ build-fuzz/corpus $( [ -d "$seeds" ] && echo "$seeds")
     ;;
 package | package-check)
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZORBIN_TESTS=OFF -DZORBIN_BENCH=OFF >/dev/null
@@ -63,7 +80,7 @@ package | package-check)
     bash packaging/check-package.sh "$deb"
     ;;
 *)
-    echo "usage: $0 run|test|sanitize|bench|package|package-check" >&2
+    echo "usage: $0 run|test|sanitize|bench|fuzz|package|package-check" >&2
     exit 2
     ;;
 esac

@@ -69,11 +69,11 @@ QList<Dialogs::Shown> Dialogs::Script::of(Kind kind) const
 }
 
 std::unique_ptr<QMessageBox> Dialogs::messageBox(QWidget *parent, Kind kind, const QString &text,
-                                                 bool rightAligned)
+                                                 bool rightAligned, const QString &title)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setProperty(kMessageBoxMark, true);
-    box->setWindowTitle(kNoTitle);
+    box->setWindowTitle(title.isEmpty() ? kNoTitle : title);
     box->setText(inWrittenOrder(text));
     switch (kind) {
     case Kind::Information:
@@ -108,21 +108,27 @@ std::unique_ptr<QMessageBox> Dialogs::messageBox(QWidget *parent, Kind kind, con
     return box;
 }
 
-int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAligned)
+int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
+                  const QString &title)
 {
     if (s_script) {
-        s_script->shown.append({kind, text, rightAligned, QString(), -1});
+        s_script->shown.append({kind, text, rightAligned, QString(), -1, title});
         if (kind != Kind::Question)
             return QMessageBox::Ok;
         const Reply reply = s_script->replies.isEmpty() ? Reply::No : s_script->replies.takeFirst();
         return reply == Reply::Yes ? QMessageBox::Yes : QMessageBox::No;
     }
-    return messageBox(parent, kind, text, rightAligned)->exec();
+    return messageBox(parent, kind, text, rightAligned, title)->exec();
 }
 
 void Dialogs::inform(QWidget *parent, const QString &text, bool rightAligned)
 {
     show(parent, Kind::Information, text, rightAligned);
+}
+
+void Dialogs::titled(QWidget *parent, Kind kind, const QString &title, const QString &text)
+{
+    show(parent, kind, text, false, title);
 }
 
 void Dialogs::warn(QWidget *parent, const QString &text)

@@ -40,8 +40,9 @@ public:
         // The message; a file dialog's caption; a window's or report's objectName.
         QString text;
         bool rightAligned = true;
-        QString className; // windows: their class
-        int records = -1;  // previews: how many records the report prints
+        QString className;  // windows: their class
+        int records = -1;   // previews: how many records the report prints
+        QString title = {}; // message boxes with a title of their own (see titled())
     };
 
     // Information icon, OK. `rightAligned` is false for the Latin examples.
@@ -53,9 +54,14 @@ public:
     // A failure the user must know about (the database refused a change).
     static void error(QWidget *parent, const QString &text);
 
+    // A box with its own title (Information, Exclamation or Error icon, OK), for the
+    // converter's English texts, which read left to right.
+    static void titled(QWidget *parent, Kind kind, const QString &title, const QString &text);
+
     // The message box the calls above show, made but not shown.
     static std::unique_ptr<QMessageBox> messageBox(QWidget *parent, Kind kind, const QString &text,
-                                                   bool rightAligned);
+                                                   bool rightAligned,
+                                                   const QString &title = QString());
     // Whether `window` is one of the message boxes made here.
     static bool isMessageBox(const QWidget *window);
     // Whether one of them is on the screen. A window that re-reads its data when it
@@ -100,7 +106,8 @@ public:
 
 private:
     static Script *s_script;
-    static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned);
+    static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
+                    const QString &title = QString());
     static QString scriptedFileName(Kind kind, const QString &caption);
     static int runScripted(QDialog &window, int result);
 };

@@ -6,8 +6,10 @@
 
 #include <QString>
 #include <QVector>
+#include <array>
 #include <memory>
 #include <optional>
+#include <span>
 
 struct sqlite3;
 
@@ -145,6 +147,42 @@ public:
     // must not be written to: the program ends and the next start opens the restored file.
     // On an I/O failure `refusal` holds OpenError::None.
     Result<RestoreDone> restoreFrom(const QString &backupPath, OpenResult *refusal = nullptr);
+
+    // ---- Appending whole tables in one transaction (the database converter) ----
+    // The four tables records are appended to.
+    enum class ImportTable { User, Site, Category, Contact };
+
+    // One open transaction of appended records, each table through one prepared
+    // statement. Nothing reaches the file unless commit() succeeds: a failed append, a
+    // failed commit or an Import dropped before its commit rolls every append back.
+    class Import
+    {
+    public:
+        Import(Import &&other) noexcept;
+        Import &operator=(Import &&) = delete;
+        ~Import();
+
+        // The number of values each append of `table` takes: its columns without ID.
+        static int columnCount(ImportTable table);
+        // Appends one record after what the table holds. `values` follow the table's
+        // column order without ID; a null text is stored as empty text.
+        Result<void> append(ImportTable table, std::span<const QString> values);
+        Result<void> commit();
+
+    private:
+        friend class Store;
+        explicit Import(Store &store);
+        Result<void> engineFailure(const char *what);
+        void rollback();
+        void end();
+
+        Store *m_store = nullptr;
+        std::array<std::unique_ptr<Statement>, 4> m_inserts;
+        qint64 m_cacheSize = -2000; // the connection's page cache before the import
+    };
+
+    // Opens the transaction; fails when one is open already or the file is locked.
+    Result<Import> beginImport();
 
 private:
     explicit Store(sqlite3 *db, QString path);

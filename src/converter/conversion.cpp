@@ -1,0 +1,247 @@
+#include "converter/conversion.h"
+
+#include "store/connectiontext.h"
+#include "store/filemodes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace zorbin::converter {
+
+using store::Store;
+
+namespace {
+
+const QString kLineBreak = QStringLiteral("\r\n");
+
+QString openMessage(const store::OpenResult &r, const QString &path)
+{
+    switch (r.error) {
+    case store::OpenError::None:
+        return QString();
+    case store::OpenError::CannotCreate:
+        return QStringLiteral("There is no ZBDB.mdb at %1.").arg(path) + kLineBreak +
+               QStringLiteral("Start Zorbin once so that it makes its database, then convert.");
+    case store::OpenError::NotReadable:
+        return QStringLiteral("ZBDB.mdb at %1 cannot be read: permission denied.").arg(path);
+    case store::OpenError::ReadOnly:
+        return QStringLiteral("ZBDB.mdb at %1 cannot be written: the file or its folder is "
+                              "read-only.")
+            .arg(path);
+    case store::OpenError::OldFormat:
+    case store::OpenError::NotEncrypted:
+    case store::OpenError::WrongPassword:
+        return QStringLiteral("ZBDB.mdb at %1 is not a Zorbin version 2.0 database.").arg(path);
+    case store::OpenError::MissingTable:
+        return QStringLiteral("ZBDB.mdb at %1 has no table %2.").arg(path, r.detail);
+    case store::OpenError::WrongColumns:
+        return QStringLiteral("The table %2 of ZBDB.mdb at %1 lacks fields of version 2.0 or "
+                              "has them in another order.")
+            .arg(path, r.detail);
+    case store::OpenError::IsFolder:
+        return QStringLiteral("ZBDB.mdb at %1 is a folder, not a database file.").arg(path);
+    case store::OpenError::BadConnection:
+    case store::OpenError::Failed:
+        break;
+    }
+    return QStringLiteral("ZBDB.mdb at %1 cannot be opened: %2").arg(path, r.detail);
+}
+
+bool hasField(const QStringList &fields, const QString &name)
+{
+    return fields.contains(name, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+const std::array<TablePlan, 4> &tablePlans()
+{
+    static const std::array<TablePlan, 4> plans{{
+        {QStringLiteral("Table_User"),
+         Store::ImportTable::User,
+         {QStringLiteral("UserName"), QStringLiteral("Password"), QStringLiteral("Question"),
+          QStringLiteral("Answer")}},
+        {QStringLiteral("Table_Site"),
+         Store::ImportTable::Site,
+         {QStringLiteral("Onvan"), QStringLiteral("Address"), QStringLiteral("Mozoo"),
+          QStringLiteral("Email"), QStringLiteral("Modir"), QStringLiteral("Mobile"),
+          QStringLiteral("Yahoo"), QStringLiteral("Facebook"), QStringLiteral("User"),
+          QStringLiteral("Pass"), QStringLiteral("Tozihat")}},
+        {QStringLiteral("Table_Category"),
+         Store::ImportTable::Category,
+         {QStringLiteral("Category")}},
+        {QStringLiteral("Table_Contact"),
+         Store::ImportTable::Contact,
+         {QStringLiteral("Name"), QStringLiteral("Group"), QStringLiteral("Mobile"),
+          QStringLiteral("Home"), QStringLiteral("Office"), QStringLiteral("Email"),
+          QStringLiteral("Site"), QStringLiteral("Job"), QStringLiteral("Address"),
+          QStringLiteral("Image")}},
+    }};
+    return plans;
+}
+
+const QStringList &version2SiteFields()
+{
+    static const QStringList fields{QStringLiteral("Gmail"), QStringLiteral("Twitter"),
+                                    QStringLiteral("Google"), QStringLiteral("Rss")};
+    return fields;
+}
+
+std::expected<Analysis, QString> analyse(const QString &sourcePath, const QString &targetFolder)
+{
+    Analysis a;
+    QString error;
+    a.source = openSource(sourcePath, &error);
+    if (!a.source)
+        return std::unexpected(QStringLiteral("The backup cannot be analysed.") + kLineBreak +
+                               error);
+    for (const TablePlan &plan : tablePlans()) {
+        const auto fields = a.source->fields(plan.name);
+        if (!fields)
+            return std::unexpected(
+                QStringLiteral("The backup cannot be analysed.") + kLineBreak +
+                QStringLiteral("The %1 has no table %2.").arg(a.source->kind(), plan.name));
+        QStringList missing;
+        for (const QString &f : plan.fields)
+            if (!hasField(*fields, f))
+                missing << f;
+        if (!missing.isEmpty())
+            return std::unexpected(QStringLiteral("The backup cannot be analysed.") + kLineBreak +
+                                   QStringLiteral("The table %1 has no field %2.")
+                                       .arg(plan.name, missing.join(QStringLiteral(", "))));
+        if (plan.target == Store::ImportTable::Site)
+            a.version2Sites = std::ranges::all_of(
+                version2SiteFields(), [&](const QString &f) { return hasField(*fields, f); });
+    }
+
+    const QString folder = QDir(targetFolder).absolutePath();
+    a.targetPath = QDir(folder).filePath(QString::fromLatin1(store::kDatabaseFileName));
+    if (QFileInfo(a.targetPath).canonicalFilePath() == QFileInfo(sourcePath).canonicalFilePath())
+        return std::unexpected(QStringLiteral("The backup is ZBDB.mdb itself; choose a version "
+                                              "1.0 backup."));
+    store::OpenResult result;
+    if (!QFileInfo::exists(a.targetPath)) {
+        result.error = store::OpenError::CannotCreate;
+    } else {
+        a.target = Store::open(store::connectionText(folder), &result);
+    }
+    if (!a.target)
+        return std::unexpected(openMessage(result, a.targetPath));
+    return a;
+}
+
+std::expected<Counts, QString> convert(Analysis &analysis,
+                                       const std::function<void(int, qint64)> &progress)
+{
+    Counts counts{};
+    if (!analysis.source || !analysis.target)
+        return std::unexpected(QStringLiteral("Analyse the backup first."));
+    auto import = analysis.target->beginImport();
+    if (!import) {
+        if (import.error().kind == store::StoreError::Kind::Busy)
+            return std::unexpected(
+                QStringLiteral("ZBDB.mdb is in use by another program (is Zorbin open?).") +
+                kLineBreak + QStringLiteral("Close it, then convert again."));
+        return std::unexpected(
+            QStringLiteral("ZBDB.mdb cannot be changed: %1").arg(import.error().detail));
+    }
+    const QString nothingAdded = kLineBreak + QStringLiteral("Nothing was added to ZBDB.mdb.");
+
+    std::vector<QString> read;
+    std::vector<QString> row;
+    for (size_t t = 0; t < tablePlans().size(); ++t) {
+        const TablePlan &plan = tablePlans()[t];
+        QStringList fields = plan.fields;
+        const bool site = plan.target == Store::ImportTable::Site;
+        if (site && analysis.version2Sites)
+            fields += version2SiteFields();
+        QString error;
+        auto cursor = analysis.source->read(plan.name, fields, &error);
+        if (!cursor)
+            return std::unexpected(
+                QStringLiteral("%1 could not be converted: %2").arg(plan.name, error) +
+                nothingAdded);
+        const int columns = Store::Import::columnCount(plan.target);
+        row.assign(size_t(columns), QString());
+        while (cursor->next(read)) {
+            // Every value travels as text; the version 2.0 site fields a version 1.0
+            // site lacks stay empty.
+            for (size_t i = 0; i < row.size(); ++i)
+                row[i] = i < read.size() ? std::move(read[i]) : QString();
+            const auto added = import->append(plan.target, row);
+            if (!added)
+                return std::unexpected(QStringLiteral("%1 could not be converted: record %2 "
+                                                      "was refused (%3).")
+                                           .arg(plan.name)
+                                           .arg(counts[t] + 1)
+                                           .arg(added.error().detail) +
+                                       nothingAdded);
+            if (++counts[t] % 4096 == 0 && progress)
+                progress(int(t), counts[t]);
+        }
+        if (!cursor->error().isEmpty())
+            return std::unexpected(
+                QStringLiteral("%1 could not be converted: %2").arg(plan.name, cursor->error()) +
+                nothingAdded);
+        if (progress)
+            progress(int(t), counts[t]);
+    }
+    const auto committed = import->commit();
+    if (!committed)
+        return std::unexpected(QStringLiteral("The converted records could not be saved in "
+                                              "ZBDB.mdb: %1")
+                                   .arg(committed.error().detail) +
+                               nothingAdded);
+    return counts;
+}
+
+std::expected<void, QString> saveCopy(const QString &databasePath, const QString &destination)
+{
+    const QString failed = QStringLiteral("The backup could not be saved to %1:").arg(destination);
+    if (destination.isEmpty())
+        return std::unexpected(QStringLiteral("No path was given for the backup."));
+    const QFileInfo target(destination);
+    if (target.exists() &&
+        target.canonicalFilePath() == QFileInfo(databasePath).canonicalFilePath())
+        return std::unexpected(failed + kLineBreak +
+                               QStringLiteral("it is ZBDB.mdb itself; choose another file."));
+    if (target.isDir())
+        return std::unexpected(failed + kLineBreak + QStringLiteral("it is a folder."));
+    QFile in(databasePath);
+    if (!in.open(QIODevice::ReadOnly))
+        return std::unexpected(failed + kLineBreak + in.errorString());
+    // A private file beside the destination, synced and renamed over it: a failure or a
+    // killed process never leaves a half-written backup under the chosen name.
+    const auto temp = store::createPrivateTemp(destination);
+    if (!temp)
+        return std::unexpected(failed + kLineBreak + temp.error().detail);
+    QFile out(*temp);
+    QString error;
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        error = out.errorString();
+    QByteArray chunk;
+    while (error.isEmpty() && !(chunk = in.read(1 << 20)).isEmpty())
+        if (out.write(chunk) != chunk.size())
+            error = out.errorString();
+    if (error.isEmpty() && in.error() != QFileDevice::NoError)
+        error = in.errorString();
+    if (error.isEmpty() && !out.flush())
+        error = out.errorString();
+    out.close();
+    if (error.isEmpty()) {
+        auto placed = store::syncFile(*temp);
+        if (placed)
+            placed = store::renameOver(*temp, destination);
+        if (!placed)
+            error = placed.error().detail;
+    }
+    if (!error.isEmpty()) {
+        QFile::remove(*temp);
+        return std::unexpected(failed + kLineBreak + error);
+    }
+    return {};
+}
+
+} // namespace zorbin::converter

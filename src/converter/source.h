@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace zorbin::converter {
+
+// The passwords of the two releases' database files.
+inline constexpr char kVersion1Password[] = "#rKt5W^3HbQmX8d";
+inline constexpr char kVersion2Password[] = "$19!*85&=7^2046";
+
+// The records of one source table, read front to back one at a time, so that a large
+// table never sits in memory whole.
+class SourceCursor
+{
+public:
+    virtual ~SourceCursor() = default;
+    // Fills `values` with the next record's fields in the order they were asked for,
+    // each in its text form, null as empty text. False at the end, or when the record
+    // cannot be read; then error() says why.
+    virtual bool next(std::vector<QString> &values) = 0;
+    virtual QString error() const = 0;
+};
+
+// A version 1.0 database (or a version 2.0 Access backup) opened for reading. Nothing
+// is ever written to it.
+class Source
+{
+public:
+    virtual ~Source() = default;
+    // What kind of file this is, for messages: "Access (Jet 4) file", ...
+    virtual QString kind() const = 0;
+    // The table's field names in stored order, or nothing when there is no such table.
+    virtual std::optional<QStringList> fields(const QString &table) = 0;
+    // Reads the table's `fields` (names as fields() gives them).
+    virtual std::unique_ptr<SourceCursor> read(const QString &table, const QStringList &fields,
+                                               QString *error) = 0;
+};
+
+// Opens the file at `path`, telling the kinds apart by their content: an Access (Jet 4)
+// file with the version 1.0 or 2.0 password, or an encrypted database of the current
+// engine with the version 1.0 password. On failure returns nothing and puts a message
+// for the user in `error`.
+std::unique_ptr<Source> openSource(const QString &path, QString *error);
+
+// The Access reader alone, on a file or on bytes in memory (the latter for the fuzzer).
+// With `zorbinOnly` a file whose password is not one of Zorbin's is refused.
+std::unique_ptr<Source> openJetFile(const QString &path, QString *error, bool zorbinOnly = true);
+std::unique_ptr<Source> openJetBuffer(const QByteArray &bytes, QString *error,
+                                      bool zorbinOnly = true);
+// The encrypted-database reader alone.
+std::unique_ptr<Source> openCipherFile(const QString &path, QString *error);
+
+} // namespace zorbin::converter

@@ -1,0 +1,403 @@
+// The readers of version 1.0 databases: the Access header, Jet text, and every record of
+// the Access test files arriving in ZBDB.mdb exactly as their JSON describes.
+
+#include "converter/conversion.h"
+#include "converter/jetformat.h"
+#include "converter/source.h"
+#include "helpers/rawdb.h"
+#include "helpers/teststore.h"
+#include "store/connectiontext.h"
+#include "store/sqlite.h"
+#include "store/store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sqlite3.h>
+
+using namespace zorbin::converter;
+using zorbin::store::Store;
+
+namespace {
+
+QString fixtureFolder()
+{
+    const QString root = qEnvironmentVariable("ZORBIN_TEST_FIXTURES");
+    return root.isEmpty() ? QString() : QDir(root).filePath(QStringLiteral("jet"));
+}
+
+#define REQUIRE_FIXTURES()                                                                         \
+    if (fixtureFolder().isEmpty() || !QFileInfo::exists(fixtureFolder()))                          \
+    QSKIP("The Access test files are missing: ZORBIN_TEST_FIXTURES/jet (../shared/fixtures/jet "   \
+          "beside the clone) is not there.")
+
+QString fixture(const QString &name)
+{
+    return QDir(fixtureFolder()).filePath(name);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every row of a target table, values as text (NULL as a null QString), read through a
+// connection of the test's own to the data folder.
+QList<QStringList> rows(const QString &dataFolder, const char *sql, int columns)
+{
+    QList<QStringList> out;
+    RawDb raw(dataFolder);
+    if (!raw.ok())
+        return out;
+    zorbin::store::Statement st(raw.handle(), sql);
+    while (st.step() == SQLITE_ROW) {
+        QStringList row;
+        for (int i = 0; i < columns; ++i)
+            row << st.text(i);
+        out << row;
+    }
+    return out;
+}
+
+const char *selectAll(const QString &table)
+{
+    if (table == QLatin1String("Table_User"))
+        return "SELECT UserName, Password, Question, Answer FROM Table_User ORDER BY rowid";
+    if (table == QLatin1String("Table_Site"))
+        return "SELECT Onvan, Address, Mozoo, Email, Modir, Mobile, Yahoo, Facebook, \"User\", "
+               "Pass, Tozihat, Gmail, Twitter, Google, Rss FROM Table_Site ORDER BY ID";
+    if (table == QLatin1String("Table_Category"))
+        return "SELECT Category FROM Table_Category ORDER BY ID";
+    return "SELECT Name, \"Group\", Mobile, Home, Office, Email, Site, Job, Address, Image "
+           "FROM Table_Contact ORDER BY ID";
+}
+
+} // namespace
+
+class TestConvertSource : public QObject
+{
+    Q_OBJECT
+    // The data folder with its new-installation ZBDB.mdb, the conversion's target.
+    std::unique_ptr<TestStore> m_env;
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestStore>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
+    void header_data();
+    void header();
+    void jetText();
+    void fixturesArriveExactly_data();
+    void fixturesArriveExactly();
+    void missingTableIsNamed();
+    void otherProgramsFilesAreRefused();
+    void readerOnForeignFiles();
+    void damagedFilesNeverCrash();
+    void charactersBeyondTheBmpArriveWhole();
+    void damagedPropertyBlocksAreNotRead();
+    void tablesWithoutUsageMapAreRefused();
+};
+
+void TestConvertSource::header_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("encoded");
+    QTest::newRow("v1") << "zorbin-v1-sample.mdb"
+                        << "#rKt5W^3HbQmX8d" << false;
+    QTest::newRow("v1 rc4") << "zorbin-v1-sample-enc.mdb"
+                            << "#rKt5W^3HbQmX8d" << true;
+    QTest::newRow("v2") << "zorbin-v2-sample.mdb"
+                        << "$19!*85&=7^2046" << false;
+    QTest::newRow("other program") << "mdb-reader_V2003_with-password.mdb"
+                                   << "password" << false;
+    QTest::newRow("no password") << "jackcess_testUnicodeCompV2003.mdb"
+                                 << "" << false;
+    QTest::newRow("rc4, no password") << "jackcessencrypt_db-enc.mdb"
+                                      << "" << true;
+}
+
+void TestConvertSource::header()
+{
+    REQUIRE_FIXTURES();
+    QFETCH(QString, file);
+    QFETCH(QString, password);
+    QFETCH(bool, encoded);
+    const auto h = readJetHeader(readAll(fixture(file)).left(0x100));
+    QVERIFY(h);
+    QCOMPARE(h->version, 1);
+    QCOMPARE(h->password, password);
+    QCOMPARE(h->encodedPages, encoded);
+    // Not an Access file at all, or too short to hold the header.
+    QVERIFY(!readJetHeader(QByteArray(0x100, 'x')));
+    QVERIFY(!readJetHeader(readAll(fixture(file)).left(0x60)));
+}
+
+void TestConvertSource::jetText()
+{
+    auto decode = [](const QByteArray &b) {
+        return decodeJetText(reinterpret_cast<const unsigned char *>(b.constData()), b.size());
+    };
+    // UTF-16 little-endian, a surrogate pair kept whole (an emoji outside the BMP).
+    const QString emoji = QString::fromUtf8("\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 \xF0\x9F\x98\x80");
+    QByteArray utf16;
+    for (QChar c : emoji)
+        utf16 += char(c.unicode() & 0xff), utf16 += char(c.unicode() >> 8);
+    QCOMPARE(decode(utf16), emoji);
+    QCOMPARE(decode(utf16).toUtf8(), emoji.toUtf8());
+    // Compressed: one byte a character, a zero switching to UTF-16 and back.
+    QCOMPARE(decode(QByteArray("\xff\xfe"
+                               "abc",
+                               5)),
+             QStringLiteral("abc"));
+    QCOMPARE(decode(QByteArray("\xff\xfe"
+                               "ab\0\x33\x06\0c",
+                               9)),
+             QString::fromUtf8("ab\xD8\xB3"
+                               "c"));
+    // A dangling half character is dropped, not read past the end.
+    QCOMPARE(decode(QByteArray("\xff\xfe"
+                               "a\0\x33",
+                               5)),
+             QStringLiteral("a"));
+    QCOMPARE(decode(QByteArray("\x41\x00\x42", 3)), QStringLiteral("A"));
+    QCOMPARE(decode(QByteArray()), QStringLiteral(""));
+}
+
+void TestConvertSource::fixturesArriveExactly_data()
+{
+    QTest::addColumn<QString>("base");
+    QTest::newRow("v1") << "zorbin-v1-sample";
+    QTest::newRow("v1 rc4 pages") << "zorbin-v1-sample-enc";
+    QTest::newRow("v1 empty tables") << "zorbin-v1-empty";
+    QTest::newRow("v2 layout") << "zorbin-v2-sample";
+}
+
+void TestConvertSource::fixturesArriveExactly()
+{
+    REQUIRE_FIXTURES();
+    QFETCH(QString, base);
+    const QJsonObject expected =
+        QJsonDocument::fromJson(readAll(fixture(base + ".expected.json"))).object();
+    QVERIFY(!expected.isEmpty());
+
+    auto analysis = analyse(fixture(base + ".mdb"), m_env->dir.path());
+    QVERIFY2(analysis, qPrintable(analysis ? QString() : analysis.error()));
+    QCOMPARE(analysis->version2Sites, base.startsWith(QLatin1String("zorbin-v2")));
+    const auto counts = convert(*analysis);
+    QVERIFY2(counts, qPrintable(counts ? QString() : counts.error()));
+    analysis->source.reset();
+    analysis->target.reset();
+
+    const QJsonObject tables = expected.value("tables").toObject();
+    for (size_t t = 0; t < tablePlans().size(); ++t) {
+        const TablePlan &plan = tablePlans()[t];
+        const QJsonObject table = tables.value(plan.name).toObject();
+        const QJsonArray columns = table.value("columns").toArray();
+        const QJsonArray want = table.value("rows").toArray();
+        const int targetColumns = Store::Import::columnCount(plan.target);
+        QList<QStringList> got = rows(m_env->dir.path(), selectAll(plan.name), targetColumns);
+        // The new installation's account stays first; the converted ones follow.
+        if (plan.name == QLatin1String("Table_User"))
+            got.removeFirst();
+        QCOMPARE(counts->at(t), qint64(want.size()));
+        QCOMPARE(got.size(), want.size());
+        for (qsizetype r = 0; r < want.size(); ++r) {
+            const QJsonArray row = want[r].toArray();
+            QStringList expectedRow;
+            for (qsizetype c = 0; c < columns.size(); ++c)
+                if (columns[c].toString() != QLatin1String("ID"))
+                    expectedRow << (row[c].isNull() ? QStringLiteral("") : row[c].toString());
+            // A version 1.0 site arrives with the four new fields empty.
+            while (expectedRow.size() < targetColumns)
+                expectedRow << QStringLiteral("");
+            QCOMPARE(got[r], expectedRow);
+            // Null never arrives as NULL.
+            for (const QString &v : got[r])
+                QVERIFY(!v.isNull());
+        }
+    }
+}
+
+void TestConvertSource::missingTableIsNamed()
+{
+    REQUIRE_FIXTURES();
+    const QByteArray before = readAll(QDir(m_env->dir.path()).filePath("ZBDB.mdb"));
+    const auto analysis = analyse(fixture("zorbin-v1-missing-table.mdb"), m_env->dir.path());
+    QVERIFY(!analysis);
+    QVERIFY2(analysis.error().contains("Table_Contact"), qPrintable(analysis.error()));
+    QCOMPARE(readAll(QDir(m_env->dir.path()).filePath("ZBDB.mdb")), before);
+}
+
+void TestConvertSource::otherProgramsFilesAreRefused()
+{
+    REQUIRE_FIXTURES();
+    for (const char *name : {"mdb-reader_V2000_with-password.mdb",
+                             "jackcess_testUnicodeCompV2003.mdb", "jackcessencrypt_db-enc.mdb"}) {
+        const auto analysis = analyse(fixture(QString::fromLatin1(name)), m_env->dir.path());
+        QVERIFY(!analysis);
+        QVERIFY2(analysis.error().contains("password"), qPrintable(analysis.error()));
+    }
+}
+
+void TestConvertSource::readerOnForeignFiles()
+{
+    REQUIRE_FIXTURES();
+    // Files of open-source Access libraries, read without the password check.
+    QString error;
+    auto unicode = openJetFile(fixture("jackcess_testUnicodeCompV2003.mdb"), &error, false);
+    QVERIFY2(unicode, qPrintable(error));
+    auto cursor = unicode->read("Table", {"ID", "Unicode"}, &error);
+    QVERIFY2(cursor, qPrintable(error));
+    QStringList values;
+    std::vector<QString> row;
+    while (cursor->next(row))
+        values << row[0] + '=' + row[1];
+    QVERIFY(cursor->error().isEmpty());
+    QVERIFY(values.size() >= 8);
+    QCOMPARE(values.mid(0, 5),
+             (QStringList{
+                 "1=only ascii chars", QString::fromUtf8("2=ääkkösiä"), QString::fromUtf8("3=Мир"),
+                 QString::fromUtf16(u"4=\u03F0\u03B1\u1F76 \u03C4\u1F79\u03C4' \u1F10\u03B3\u1F7C "
+                                    u"\u039A\u1F7B\u03F0\u03BB\u03C9\u03C0\u03B1"),
+                 QString::fromUtf8("5=漢字仮名交じり文")}));
+    QCOMPARE(values[6], QString::fromUtf8("7=ümlaut"));
+
+    auto encoded = openJetFile(fixture("jackcessencrypt_db-enc.mdb"), &error, false);
+    QVERIFY2(encoded, qPrintable(error));
+    cursor = encoded->read("Table1", {"col1", "col2"}, &error);
+    QVERIFY2(cursor, qPrintable(error));
+    values.clear();
+    while (cursor->next(row))
+        values << row[0] + '=' + row[1];
+    QCOMPARE(values, (QStringList{"hello=0", "world=42"}));
+
+    // A field the table does not have is named.
+    QVERIFY(!encoded->read("Table1", {"col9"}, &error));
+    QVERIFY(error.contains("col9"));
+    QVERIFY(!encoded->fields("Nope"));
+}
+
+void TestConvertSource::damagedFilesNeverCrash()
+{
+    REQUIRE_FIXTURES();
+    // Cut short at many points and with pages overwritten: each either reads or is
+    // refused with a message; nothing crashes and the reading ends.
+    const QByteArray whole = readAll(fixture("zorbin-v1-sample.mdb"));
+    QVERIFY(!whole.isEmpty());
+    QList<QByteArray> damaged;
+    for (qsizetype cut : {qsizetype(0), qsizetype(0x50), qsizetype(0x98), qsizetype(4096),
+                          qsizetype(4096 * 3), whole.size() / 2, whole.size() - 4096})
+        damaged << whole.left(cut);
+    for (int page = 1; page < int(whole.size() / 4096); page += 3) {
+        QByteArray copy = whole;
+        for (int i = 0; i < 4096; i += 7)
+            copy[page * 4096 + i] = char(0xff ^ (i * 31));
+        damaged << copy;
+    }
+    for (const QByteArray &bytes : damaged) {
+        QString error;
+        auto source = openJetBuffer(bytes, &error);
+        if (!source) {
+            QVERIFY(!error.isEmpty());
+            continue;
+        }
+        for (const TablePlan &plan : tablePlans()) {
+            if (!source->fields(plan.name))
+                continue;
+            auto cursor = source->read(plan.name, plan.fields, &error);
+            if (!cursor)
+                continue;
+            std::vector<QString> row;
+            qint64 n = 0;
+            while (cursor->next(row) && n < 1000000)
+                ++n;
+            QVERIFY(n < 1000000);
+        }
+    }
+}
+
+void TestConvertSource::charactersBeyondTheBmpArriveWhole()
+{
+    REQUIRE_FIXTURES();
+    // The answer of the version 1.0 account, stored as UTF-16, with its first two
+    // characters made into one emoji (a surrogate pair) in place.
+    QByteArray bytes = readAll(fixture("zorbin-v1-sample.mdb"));
+    const QString answer = QString::fromUtf8("کتابخانه مرکزی");
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    auto utf16 = [](const QString &text) {
+        QByteArray b;
+        for (QChar c : text)
+            b += char(c.unicode() & 0xff), b += char(c.unicode() >> 8);
+        return b;
+    };
+    QVERIFY(bytes.contains(utf16(answer)));
+    bytes.replace(utf16(answer), utf16(emoji + answer.mid(2)));
+    QString error;
+    auto source = openJetBuffer(bytes, &error);
+    QVERIFY2(source, qPrintable(error));
+    auto cursor = source->read("Table_User", {"Answer"}, &error);
+    QVERIFY2(cursor, qPrintable(error));
+    std::vector<QString> row;
+    QVERIFY(cursor->next(row));
+    QCOMPARE(row[0], emoji + answer.mid(2));
+    QCOMPARE(row[0].toUtf8(), (emoji + answer.mid(2)).toUtf8());
+}
+
+void TestConvertSource::damagedPropertyBlocksAreNotRead()
+{
+    REQUIRE_FIXTURES();
+    // Property blocks ("MR2") whose first record claims a length of zero: a reader that
+    // parses them loops without end (found by fuzzing). The tables are read all the same.
+    QByteArray bytes = readAll(fixture("zorbin-v1-sample.mdb"));
+    int blocks = 0;
+    for (qsizetype at = bytes.indexOf(QByteArray("MR2\0", 4)); at >= 0;
+         at = bytes.indexOf(QByteArray("MR2\0", 4), at + 4), ++blocks)
+        bytes.replace(at + 4, 4, QByteArray(4, '\0'));
+    QVERIFY(blocks > 0);
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    auto source = openJetBuffer(bytes, &error);
+    QVERIFY2(source, qPrintable(error));
+    auto cursor = source->read("Table_Category", {"Category"}, &error);
+    QVERIFY2(cursor, qPrintable(error));
+    std::vector<QString> row;
+    int rows = 0;
+    while (cursor->next(row))
+        ++rows;
+    QCOMPARE(rows, 5);
+    QVERIFY(timer.elapsed() < 10000);
+}
+
+void TestConvertSource::tablesWithoutUsageMapAreRefused()
+{
+    REQUIRE_FIXTURES();
+    // The system list of tables (defined on page 2) given an empty row as its usage map:
+    // libmdb then reads the map through a null pointer (found by fuzzing). The file is
+    // refused as damaged instead.
+    QByteArray bytes = readAll(fixture("zorbin-v1-sample.mdb"));
+    const int page = 4096, usageMap = 2 * page + 55, rowOffsets = 14;
+    const int mapPage = quint8(bytes[usageMap + 1]) | quint8(bytes[usageMap + 2]) << 8;
+    QCOMPARE(int(quint8(bytes[usageMap])), 0); // row 0 of its page
+    QVERIFY(mapPage > 2 && (mapPage + 1) * page <= bytes.size());
+    // Row 1 of the map's page starting where row 0 starts is a row of no bytes.
+    bytes[usageMap] = 1;
+    bytes[mapPage * page + rowOffsets + 2] = bytes[mapPage * page + rowOffsets];
+    bytes[mapPage * page + rowOffsets + 3] = char(bytes[mapPage * page + rowOffsets + 1] & 0x1f);
+    QString error;
+    auto source = openJetBuffer(bytes, &error);
+    QVERIFY(!source);
+    QVERIFY2(error.contains("damaged"), qPrintable(error));
+}
+
+QTEST_GUILESS_MAIN(TestConvertSource)
+#include "tst_convert_source.moc"
