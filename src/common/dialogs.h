@@ -42,6 +42,7 @@ public:
         bool rightAligned = true;
         QString className; // windows: their class
         int records = -1;  // previews: how many records the report prints
+        QString title;     // message boxes: the title bar's text (empty for most)
     };
 
     // Information icon, OK. `rightAligned` is false for the Latin examples.
@@ -52,10 +53,14 @@ public:
     static bool confirm(QWidget *parent, const QString &text);
     // A failure the user must know about (the database refused a change).
     static void error(QWidget *parent, const QString &text);
+    // A message box of `kind` (Information, Exclamation or Error) with `title` in its title
+    // bar, for the few messages that name the program there.
+    static void titled(QWidget *parent, Kind kind, const QString &title, const QString &text);
 
     // The message box the calls above show, made but not shown.
     static std::unique_ptr<QMessageBox> messageBox(QWidget *parent, Kind kind, const QString &text,
-                                                   bool rightAligned);
+                                                   bool rightAligned,
+                                                   const QString &title = QString());
     // Whether `window` is one of the message boxes made here.
     static bool isMessageBox(const QWidget *window);
     // Whether one of them is on the screen. A window that re-reads its data when it
@@ -100,7 +105,8 @@ public:
 
 private:
     static Script *s_script;
-    static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned);
+    static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
+                    const QString &title = QString());
     static QString scriptedFileName(Kind kind, const QString &caption);
     static int runScripted(QDialog &window, int result);
 };
