@@ -4,12 +4,15 @@
 #include "store/connectiontext.h"
 #include "store/records.h"
 #include "tools/bank.h"
+#include "tools/stat.h"
+#include "tools/update.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -360,6 +363,38 @@ private Q_SLOTS:
         QCOMPARE(siteTitles(*env.store), QStringList{QStringLiteral("current")});
         // The store still takes changes: nothing was switched underneath it.
         QVERIFY(env.addSite(QStringLiteral("after")) > 0);
+    }
+
+    // Under a real display (ZORBIN_SHOT=folder): pictures of both tabs, and of the
+    // statistics and update windows beside them.
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+        if (folder.isEmpty())
+            QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+        TestEnv &env = *m_env;
+        env.addSite(QStringLiteral("خبرگزاري"));
+        QScreen *screen = QGuiApplication::primaryScreen();
+        const auto shoot = [&](QDialog &dlg, const QString &name) {
+            dlg.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+            QTest::qWait(300);
+            QVERIFY(screen->grabWindow(0).save(folder + QStringLiteral("/shot-") + name +
+                                               QStringLiteral(".png")));
+            dlg.close();
+        };
+        Bank backup(*env.context, Bank::Mode::Backup);
+        backup.findChild<QLineEdit *>(QStringLiteral("Text1"))
+            ->setText(QStringLiteral("/home/user/ZBDB.dbb"));
+        shoot(backup, QStringLiteral("bank-backup"));
+        Bank restore(*env.context, Bank::Mode::Restore);
+        shoot(restore, QStringLiteral("bank-restore"));
+        Stat stat(*env.context);
+        shoot(stat, QStringLiteral("stat"));
+        Update update(*env.context);
+        update.setOnLineTest([] { return false; });
+        update.findChild<QPushButton *>(QStringLiteral("Button_Update"))->click();
+        shoot(update, QStringLiteral("update"));
     }
 };
 

@@ -41,6 +41,7 @@ Stat::Stat(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent)
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(24);
+    grid->setColumnStretch(1, 1);
     const struct
     {
         const char *captionName;
@@ -60,7 +61,7 @@ Stat::Stat(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent)
         r.count->setObjectName(QLatin1String(r.countName));
         r.count->setAccessibleName(r.caption);
         r.count->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        r.count->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
+        r.count->setAlignment(Qt::AlignCenter);
         grid->addWidget(caption, row, 0);
         grid->addWidget(r.count, row, 1);
         ++row;

@@ -75,9 +75,9 @@ Update::Update(zorbin::ui::Context &context, QWidget *parent)
     m_message = label(frame, "lblMessage", kMessageStart);
     for (QLabel *l : {versionLabel, lastUpdateLabel, statusLabel})
         zorbin::ui::keepVisualOrder(l);
-    // The connection state is English and reads left to right, flush with the other values.
-    m_status->setLayoutDirection(Qt::LeftToRight);
-    m_status->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    // The connection state is English and reads left to right ("» Connected"), flush with
+    // the other values.
+    zorbin::ui::keepVisualOrder(m_status);
     m_message->setWordWrap(true);
     m_message->setMinimumHeight(m_message->fontMetrics().height() * 2);
     m_message->setAccessibleName(kStatusLabel);
@@ -92,8 +92,8 @@ Update::Update(zorbin::ui::Context &context, QWidget *parent)
     grid->addWidget(lastUpdate, 1, 1);
     grid->addWidget(statusLabel, 2, 0);
     grid->addWidget(m_status, 2, 1);
-    grid->addWidget(m_message, 3, 0, 1, 2);
-    grid->setColumnStretch(1, 1);
+    grid->addWidget(m_message, 3, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
 
     auto *inner = new QHBoxLayout(frame);
     inner->addWidget(picture);
