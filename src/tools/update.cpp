@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
@@ -124,6 +123,16 @@ Update::Update(zorbin::ui::Context &context, QWidget *parent)
     m_check->setFocus();
 }
 
+Update::~Update()
+{
+    // Quitting the fetch's thread ends the wait of its event loop, so this is quick; the
+    // program never ends with a fetch still using the network.
+    if (m_fetch) {
+        m_fetch->quit();
+        m_fetch->wait();
+    }
+}
+
 void Update::check()
 {
     if (m_checking)
@@ -139,17 +148,15 @@ void Update::check()
     m_status->setText(kConnected);
 
     // The fetch waits up to its time limit; it runs on a thread of its own so the window
-    // keeps drawing and can be closed meanwhile. The thread ends on its own after the
-    // limit and deletes itself; a window closed meanwhile no longer hears from it.
+    // keeps drawing and can be closed meanwhile. The thread deletes itself when it ends.
     m_checking = true;
     m_check->setEnabled(false);
     const QString server = zorbin::tools::updateServer(m_context.settings);
     auto body = std::make_shared<QString>();
-    QThread *fetch =
-        QThread::create([server, body] { *body = zorbin::tools::fetchUpdateBody(server); });
-    connect(fetch, &QThread::finished, fetch, &QObject::deleteLater);
-    connect(fetch, &QThread::finished, this, [this, body] { fetched(*body); });
-    fetch->start();
+    m_fetch = QThread::create([server, body] { *body = zorbin::tools::fetchUpdateBody(server); });
+    connect(m_fetch, &QThread::finished, m_fetch, &QObject::deleteLater);
+    connect(m_fetch, &QThread::finished, this, [this, body] { fetched(*body); });
+    m_fetch->start();
 }
 
 void Update::fetched(const QString &body)

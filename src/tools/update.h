@@ -3,10 +3,12 @@
 #include "common/context.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 
 class QLabel;
 class QPushButton;
+class QThread;
 
 // Asks the maker's update server whether a newer version than the installed one has been
 // published, and offers the news page about it.
@@ -15,6 +17,8 @@ class Update : public QDialog
     Q_OBJECT
 public:
     explicit Update(zorbin::ui::Context &context, QWidget *parent = nullptr);
+    // A fetch still under way is stopped: its wait ends at once and no answer is looked at.
+    ~Update() override;
 
     // How the window learns whether the computer is on line (the system's answer unless
     // replaced).
@@ -40,6 +44,7 @@ private:
     std::function<bool()> m_onLine;
     QString m_body; // the update file's body from the last check that reached the server
     bool m_checking = false;
+    QPointer<QThread> m_fetch;
 
     QLabel *m_status = nullptr;  // Label1
     QLabel *m_message = nullptr; // lblMessage
