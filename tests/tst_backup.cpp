@@ -43,6 +43,7 @@ std::unique_ptr<Store> openFile(const QString &path, OpenResult *result = nullpt
 QStringList siteTitles(Store &store)
 {
     QStringList titles;
+    // The list is kept in a variable: a range over the temporary's value() would dangle.
     const QVector<qint64> ids = store.siteIds().value();
     for (const qint64 id : ids)
         titles << store.site(id)->fields[Onvan];

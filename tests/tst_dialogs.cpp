@@ -93,6 +93,11 @@ private Q_SLOTS:
             Dialogs::messageBox(&owner, Dialogs::Kind::Question, QStringLiteral("؟"), true);
         QCOMPARE(question->defaultButton(), question->button(QMessageBox::No));
         QVERIFY(!Dialogs::isMessageBox(&owner));
+        // The few messages that name the program carry it in the title bar.
+        const auto titled =
+            Dialogs::messageBox(&owner, Dialogs::Kind::Information, QStringLiteral("متن"), true,
+                                QStringLiteral("Zorbin"));
+        QCOMPARE(titled->windowTitle(), QStringLiteral("Zorbin"));
     }
 
     // Lines written for a left-to-right reading keep it, pushed to the right; a question

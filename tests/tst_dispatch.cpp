@@ -6,6 +6,7 @@
 #include "mainwin/menus.h"
 #include "mainwin/siteactions.h"
 #include "mainwin/sitelistaccess.h"
+#include "tools/bank.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -156,6 +157,7 @@ private Q_SLOTS:
     void aboutBoxAndMaker();
     void aboutPage();
     void categoriesOpen();
+    void toolWindowsOpen();
 
     void mainWindowPopupOnlyOverRows();
     void barCommandsInTheAccessibilityTree();
@@ -311,7 +313,7 @@ void TestDispatch::unknownAndLaterCommandsDoNothing()
     UrlCatcher urls;
     Dialogs::Script script;
     WindowLog modals(script, env.selection);
-    for (int id : {0, 5, 7, 8, 11, 12, 15, 17, 18, 21, 22, 23, 24, 25, 27, 99, -1}) {
+    for (int id : {0, 5, 7, 15, 17, 21, 22, 23, 24, 25, 27, 99, -1}) {
         actions.dispatch(Command(id));
         QCoreApplication::processEvents();
     }
@@ -833,6 +835,32 @@ void TestDispatch::screenshots()
     QTest::qWait(300);
     QVERIFY(screen->grabWindow(0).save(folder + QStringLiteral("/shot-menus-popup.png")));
     popup->close();
+}
+
+// Statistics, backup, restore and the update check each open their own window, the backup
+// and restore windows in their own mode; none of them reads the list again.
+void TestDispatch::toolWindowsOpen()
+{
+    TestEnv &env = *m_env;
+    QWidget owner;
+    FakeList list(*env.store);
+    SiteActions actions(*env.context, list, &owner);
+    Dialogs::Script script;
+    QList<int> tabs;
+    script.onWindow = [&tabs](QDialog &window) {
+        if (auto *bank = qobject_cast<Bank *>(&window))
+            tabs << int(bank->mode());
+    };
+    for (Command id :
+         {Command::Statistics, Command::Backup, Command::Restore, Command::UpdateCheck})
+        actions.dispatch(id);
+    QStringList opened;
+    for (const Dialogs::Shown &s : script.of(Dialogs::Kind::Window))
+        opened << s.className;
+    QCOMPARE(opened, (QStringList{"Stat", "Bank", "Bank", "Update"}));
+    QCOMPARE(tabs, (QList<int>{int(Bank::Mode::Backup), int(Bank::Mode::Restore)}));
+    QCOMPARE(script.shown.size(), 4);
+    QCOMPARE(list.reloads, 0);
 }
 
 QTEST_MAIN(TestDispatch)

@@ -1,4 +1,5 @@
 #include "core/updatecheck.h"
+#include "helpers/httpserver.h"
 #include "store/settings.h"
 
 #include <QElapsedTimer>
@@ -11,54 +12,6 @@
 using namespace zorbin::tools;
 
 namespace {
-
-// A tiny HTTP/1.1 server on 127.0.0.1 in the test thread, served by the fetch's own event
-// loop: each path gets a status and a body; unknown paths get 404.
-class UpdateServer
-{
-public:
-    bool listen()
-    {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-                QObject::connect(socket, &QTcpSocket::readyRead, socket,
-                                 [this, socket] { answer(socket); });
-            }
-        });
-        return m_server.listen(QHostAddress::LocalHost, 0);
-    }
-    QString base() const
-    {
-        return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort());
-    }
-    void route(const QByteArray &path, int status, const QByteArray &body)
-    {
-        m_routes.insert(path, {status, body});
-    }
-    QList<QByteArray> paths;
-
-private:
-    void answer(QTcpSocket *socket)
-    {
-        QByteArray &pending = m_pending[socket];
-        pending += socket->readAll();
-        if (!pending.contains("\r\n\r\n"))
-            return;
-        const QByteArray path = pending.split(' ').value(1);
-        m_pending.remove(socket);
-        paths << path;
-        const auto [status, body] = m_routes.value(path, {404, "<html>Not Found</html>"});
-        socket->write("HTTP/1.1 " + QByteArray::number(status) +
-                      " X\r\nContent-Type: text/html\r\nContent-Length: " +
-                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-
-    QTcpServer m_server;
-    QHash<QByteArray, std::pair<int, QByteArray>> m_routes;
-    QHash<QTcpSocket *, QByteArray> m_pending;
-};
 
 const QByteArray kFile = "/products/update/Zorbin_v2.0.txt";
 
@@ -112,7 +65,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QByteArray, body);
         QFETCH(int, verdict);
-        UpdateServer server;
+        HttpServer server;
         QVERIFY(server.listen());
         server.route(kFile, status, body);
         const auto got = updateVerdict(fetchUpdateBody(server.base() + QStringLiteral("/")));
@@ -123,7 +76,7 @@ private slots:
     // A wrong or missing server gives no verdict, promptly.
     void noServer()
     {
-        UpdateServer server;
+        HttpServer server;
         QVERIFY(server.listen());
         QVERIFY(!updateVerdict(fetchUpdateBody(server.base()))); // 404
         quint16 port = 0;

@@ -126,11 +126,6 @@ void Dialogs::inform(QWidget *parent, const QString &text, bool rightAligned)
     show(parent, Kind::Information, text, rightAligned);
 }
 
-void Dialogs::titled(QWidget *parent, Kind kind, const QString &title, const QString &text)
-{
-    show(parent, kind, text, false, title);
-}
-
 void Dialogs::warn(QWidget *parent, const QString &text)
 {
     show(parent, Kind::Exclamation, text, true);
@@ -146,9 +141,17 @@ void Dialogs::error(QWidget *parent, const QString &text)
     show(parent, Kind::Error, text, true);
 }
 
+void Dialogs::titled(QWidget *parent, Kind kind, const QString &title, const QString &text)
+{
+    Q_ASSERT(kind == Kind::Information || kind == Kind::Exclamation || kind == Kind::Error);
+    // Right-aligned in the Persian windows; the converter's English window reads left to right.
+    const bool rightAligned = !parent || parent->layoutDirection() == Qt::RightToLeft;
+    show(parent, kind, text, rightAligned, title);
+}
+
 QString Dialogs::scriptedFileName(Kind kind, const QString &caption)
 {
-    s_script->shown.append({kind, caption, true, QString(), -1});
+    s_script->shown.append({kind, caption, true, QString(), -1, QString()});
     return s_script->fileNames.isEmpty() ? QString() : s_script->fileNames.takeFirst();
 }
 
@@ -186,7 +189,7 @@ int Dialogs::exec(QDialog &window)
     if (!s_script)
         return window.exec();
     s_script->shown.append({Kind::Window, window.objectName(), true,
-                            QString::fromLatin1(window.metaObject()->className()), -1});
+                            QString::fromLatin1(window.metaObject()->className()), -1, QString()});
     const int result = s_script->windowResults.isEmpty() ? int(QDialog::Rejected)
                                                          : s_script->windowResults.takeFirst();
     return runScripted(window, result);
@@ -198,7 +201,8 @@ void Dialogs::preview(const report::Report &report, QWidget *parent)
         report.makePreview(parent)->exec();
         return;
     }
-    Shown shown{Kind::Preview, report.name(), true, QStringLiteral("QPrintPreviewDialog")};
+    Shown shown{Kind::Preview, report.name(), true, QStringLiteral("QPrintPreviewDialog"), -1,
+                QString()};
     shown.records = report.records();
     s_script->shown.append(shown);
     if (s_script->onWindow)

@@ -53,9 +53,8 @@ public:
     static bool confirm(QWidget *parent, const QString &text);
     // A failure the user must know about (the database refused a change).
     static void error(QWidget *parent, const QString &text);
-
-    // A box with its own title (Information, Exclamation or Error icon, OK), for the
-    // converter's English texts, which read left to right.
+    // A box with its own title (Information, Exclamation or Error icon, OK), for the few
+    // messages that name something in the title bar, and the converter's English texts.
     static void titled(QWidget *parent, Kind kind, const QString &title, const QString &text);
 
     // The message box the calls above show, made but not shown.

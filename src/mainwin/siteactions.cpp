@@ -11,6 +11,9 @@
 #include "store/messages.h"
 #include "store/selection.h"
 #include "store/store.h"
+#include "tools/bank.h"
+#include "tools/stat.h"
+#include "tools/update.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -229,4 +232,30 @@ void SiteActions::openCategories()
         Dialogs::exec(dlg);
     }
     m_list.reloadList();
+}
+
+void SiteActions::showStatistics()
+{
+    Stat dlg(m_context, m_owner);
+    Dialogs::exec(dlg);
+}
+
+void SiteActions::backupDatabase()
+{
+    Bank dlg(m_context, Bank::Mode::Backup, m_owner);
+    Dialogs::exec(dlg);
+}
+
+void SiteActions::restoreDatabase()
+{
+    // A refused restore changed nothing; after a restore the program is ending and
+    // nothing more goes through the store, so the list is not read again either way.
+    Bank dlg(m_context, Bank::Mode::Restore, m_owner);
+    Dialogs::exec(dlg);
+}
+
+void SiteActions::checkForUpdate()
+{
+    Update dlg(m_context, m_owner);
+    Dialogs::exec(dlg);
 }

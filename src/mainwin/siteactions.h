@@ -41,6 +41,10 @@ public:
     void openAboutPage();
     void mailMaker();
     void openCategories();
+    void showStatistics();
+    void backupDatabase();
+    void restoreDatabase();
+    void checkForUpdate();
 
 private:
     // Opens the site window for a new site or for editing the selected one.

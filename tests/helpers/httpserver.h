@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QTcpServer>
+#include <utility>
+
+class QTcpSocket;
+
+// A tiny HTTP/1.1 server on 127.0.0.1 in the test thread, served by whatever event loop
+// runs there: each path gets a status and a body; unknown paths get 404 with an error page.
+class HttpServer
+{
+public:
+    bool listen();
+    QString base() const;
+    void route(const QByteArray &path, int status, const QByteArray &body);
+    // The paths asked for, in order.
+    QList<QByteArray> paths;
+
+private:
+    void answer(QTcpSocket *socket);
+
+    QTcpServer m_server;
+    QHash<QByteArray, std::pair<int, QByteArray>> m_routes;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+};

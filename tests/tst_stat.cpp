@@ -1,0 +1,88 @@
+#include "common/dialogs.h"
+#include "helpers/testenv.h"
+#include "tools/stat.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QtTest>
+
+using zorbin::ui::Dialogs;
+
+namespace {
+
+QStringList counts(Stat &dlg)
+{
+    QStringList list;
+    for (const char *name : {"Label6", "Label7", "Label8"}) {
+        auto *label = dlg.findChild<QLabel *>(QLatin1String(name));
+        list << (label ? label->text() : QStringLiteral("missing"));
+    }
+    return list;
+}
+
+zorbin::store::ContactRecord contact(const QString &name, const QString &mobile)
+{
+    zorbin::store::ContactRecord r;
+    r.name = name;
+    r.mobile = mobile;
+    return r;
+}
+
+} // namespace
+
+class TestStat : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestEnv> m_env;
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
+
+    // The counts are taken when the window opens: a new database holds nothing, and each
+    // table's rows show in their own label.
+    void countsFollowTheTables()
+    {
+        TestEnv &env = *m_env;
+        {
+            Stat dlg(*env.context);
+            QCOMPARE(counts(dlg), (QStringList{"0", "0", "0"}));
+        }
+        env.addSite(QStringLiteral("a"));
+        env.addSite(QStringLiteral("b"));
+        env.addCategory(QStringLiteral("news"));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(env.store->insertContact(
+                contact(QStringLiteral("c%1").arg(i), QStringLiteral("0912%1").arg(i))));
+        {
+            Stat dlg(*env.context);
+            QCOMPARE(counts(dlg), (QStringList{"2", "1", "3"}));
+        }
+        env.addSite(QStringLiteral("c"));
+        Stat dlg(*env.context);
+        dlg.show();
+        QCOMPARE(counts(dlg), (QStringList{"3", "1", "3"}));
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        QVERIFY(!dlg.isVisible());
+    }
+
+    // A count that cannot be read shows "#" and the user is told.
+    void unreadableCounts()
+    {
+        TestEnv &env = *m_env;
+        QVERIFY(env.sql("DROP TABLE Table_Contact"));
+        Dialogs::Script script;
+        Stat dlg(*env.context);
+        QCOMPARE(counts(dlg), (QStringList{"#", "#", "#"}));
+        QCOMPARE(script.shown.size(), 1);
+        QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
+    }
+};
+
+QTEST_MAIN(TestStat)
+#include "tst_stat.moc"
