@@ -41,6 +41,7 @@ public:
     void openAboutPage();
     void mailMaker();
     void openCategories();
+    void openPhoneBook();
 
 private:
     // Opens the site window for a new site or for editing the selected one.
