@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -650,6 +651,59 @@ private Q_SLOTS:
         QCOMPARE(script.of(Dialogs::Kind::Window).size(), 1);
         QCOMPARE(script.shown.first().className, QStringLiteral("Phone"));
         QVERIFY(closed);
+    }
+
+    // Pictures of the windows for a person to look at, when ZORBIN_CONTACT_SHOTS names a
+    // folder (run under a real display with a window manager). ZORBIN_CONTACT_PICTURE
+    // names a photo to show as the contact's picture.
+    void screens()
+    {
+        const QString shots = qEnvironmentVariable("ZORBIN_CONTACT_SHOTS");
+        if (shots.isEmpty())
+            QSKIP("ZORBIN_CONTACT_SHOTS is not set");
+        const QString photo = qEnvironmentVariable("ZORBIN_CONTACT_PICTURE");
+        const auto shoot = [&](const QString &name) {
+            for (int i = 0; i < 10; ++i)
+                QTest::qWait(50);
+            QProcess::execute(QStringLiteral("import"),
+                              {QStringLiteral("-window"), QStringLiteral("root"),
+                               QDir(shots).filePath(name + QStringLiteral(".png"))});
+        };
+        const QStringList names{QStringLiteral("علی رضايي"), QStringLiteral("مریم کریمی"),
+                                QStringLiteral("John Smith"), QStringLiteral("سارا احمدی")};
+        qint64 first = 0;
+        for (int i = 0; i < 40; ++i) {
+            const qint64 id =
+                addContact(names[i % 4] + QStringLiteral(" %1").arg(i + 1),
+                           QStringLiteral("0912%1").arg(1000000 + i), QStringLiteral("دوستان"),
+                           QStringLiteral("person%1@example.com").arg(i + 1));
+            first = first ? first : id;
+        }
+        if (!photo.isEmpty())
+            QVERIFY(zorbin::store::savePicture(folder(), QStringLiteral("09121000000"),
+                                               *zorbin::store::loadPicture(photo))
+                        .has_value());
+        Phone w(*m_env->context);
+        open(w);
+        shoot(QStringLiteral("phone"));
+        for (const int mode : {0, 1, 2}) {
+            m_env->selection.selectedId = first;
+            m_env->selection.editMode = mode == 1;
+            m_env->selection.viewMode = mode == 2;
+            Contact dlg(*m_env->context, &w);
+            open(dlg);
+            shoot(QStringLiteral("contact-%1")
+                      .arg(mode == 0   ? "new"
+                           : mode == 1 ? "edit"
+                                       : "view"));
+        }
+        const auto rows = w.model().allRows();
+        QVERIFY(rows.has_value());
+        const Print_Conts report(*rows);
+        auto preview = report.makePreview(&w);
+        preview->resize(1100, 800);
+        open(*preview);
+        shoot(QStringLiteral("print-conts"));
     }
 
     // --- the printed list ---------------------------------------------------------------
