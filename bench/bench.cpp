@@ -2,6 +2,7 @@
 #include "common/appearance.h"
 #include "mainwin/main_page.h"
 #include "mainwin/sitelistmodel.h"
+#include "phonebook.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
 #include "store/selection.h"
@@ -335,6 +336,9 @@ int main(int argc, char **argv)
         const double ratio = floorP95 > 0 ? p95 / floorP95 : 0;
         report("search p95 / plain indexed prefix query p95", ratio, "x", "<= 2", ratio <= 2);
     }
+
+    if (!benchPhoneBook(*store, folder))
+        return 1;
 
     // The main window after login, in a process of its own so that the figures are not
     // those of the process that filled the database.

@@ -173,6 +173,35 @@ private slots:
         QCOMPARE(byMobile(QStringLiteral("Al")), QStringList{});
     }
 
+    // A prefix that matches most of a large book still gives every match once, in ID order,
+    // also when the matches are spread thin over the IDs.
+    void searchLargeResult()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        QVERIFY(env.sql("INSERT INTO Table_Contact (Name, \"Group\", Mobile) "
+                        "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
+                        "WHERE x < 6000) SELECT 'c' || x, 'g', "
+                        "CASE WHEN x % 7 = 0 THEN '۰۹' || x ELSE '09' || (7000 - x) END FROM n"));
+        QVERIFY(env.sql("DELETE FROM Table_Contact WHERE ID % 11 = 0"));
+        const auto all = s.contactIds();
+        QVERIFY(all);
+        const auto found = s.searchContacts(ContactSearchColumn::Mobile, QStringLiteral("0"));
+        QVERIFY(found);
+        QCOMPARE(*found, *all);
+        const auto persian = s.searchContacts(ContactSearchColumn::Mobile, QStringLiteral("۰۹"));
+        QVERIFY(persian);
+        QCOMPARE(*persian, *all);
+        // A thin set far apart keeps its order too.
+        QVERIFY(env.sql("DELETE FROM Table_Contact WHERE ID % 1000 <> 1"));
+        QVERIFY(env.sql("INSERT INTO Table_Contact (ID, Name, Mobile) VALUES (900000000, 'far', "
+                        "'0999')"));
+        const auto thin = s.searchContacts(ContactSearchColumn::Mobile, QStringLiteral("09"));
+        QVERIFY(thin);
+        QCOMPARE(*thin, *s.contactIds());
+        QCOMPARE(thin->last(), qint64(900000000));
+    }
+
     // A new contact's mobile is refused when a stored one equals it after trimming, exactly.
     void duplicateMobile()
     {

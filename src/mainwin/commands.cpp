@@ -18,7 +18,7 @@ constexpr std::array<CommandEntry, 20> kTable{{
     {Command::EditSite,          P::Operations, " ويرايش سايت ",   "pencil-square",      true,  &A::editSite},
     {Command::DeleteSite,        P::Operations, " حذف سايت ",      "trash",              true,  &A::deleteSite},
     {Command::ShowSite,          P::Facilities, " نمايش سايت ",    "globe",              true,  &A::openAddress},
-    {Command::PhoneBook,         P::Facilities, " دفترچه تلفن ",   "journal-bookmark",   false, nullptr},
+    {Command::PhoneBook,         P::Facilities, " دفترچه تلفن ",   "journal-bookmark",   false, &A::openPhoneBook},
     {Command::IntroduceSite,     P::Facilities, " معرفي سايت ",    "envelope",           false, &A::introduceSite},
     {Command::CallAdministrator, P::Facilities, " تماس با مدير ",  "telephone-outbound", false, &A::callAdministrator},
     {Command::ChangePassword,    P::Facilities, " تغييـر رمـز ",   "key",                false, nullptr},

@@ -3,6 +3,7 @@
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
+#include "contacts/phone.h"
 #include "mainwin/commands.h"
 #include "mainwin/print_site.h"
 #include "mainwin/print_sites.h"
@@ -65,6 +66,12 @@ void SiteActions::showSite(bool edit)
     m_context.selection.editMode = false;
     m_context.selection.viewMode = false;
     m_list.reloadList();
+}
+
+void SiteActions::openPhoneBook()
+{
+    Phone dlg(m_context, m_owner);
+    Dialogs::exec(dlg);
 }
 
 void SiteActions::newSite()

@@ -45,6 +45,7 @@ public:
     void backupDatabase();
     void restoreDatabase();
     void checkForUpdate();
+    void openPhoneBook();
 
 private:
     // Opens the site window for a new site or for editing the selected one.

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "store/contact_records.h"
+#include "store/result.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+#include <QVector>
+
+namespace zorbin::store {
+class Store;
+}
+
+// The phone book as its grid shows it. Only the IDs of the listed contacts are held; the
+// texts are read from the store a block of neighbouring rows at a time when the grid first
+// needs them, and a few blocks are kept.
+class ContactListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int ColumnCount = 7;
+    static constexpr int BlockSize = 64;
+    static constexpr int MaxCachedBlocks = 24;
+
+    explicit ContactListModel(zorbin::store::Store &store, QObject *parent = nullptr);
+
+    // Lists every contact, ordered by ID.
+    zorbin::store::Result<void> showAll();
+    // Lists the contacts whose name (or mobile) begins with `prefix`, ordered by ID. When the
+    // store fails the rows listed before stay.
+    zorbin::store::Result<void> showSearch(zorbin::store::ContactSearchColumn column,
+                                           const QString &prefix);
+    void setIds(const QVector<qint64> &ids);
+
+    const QVector<qint64> &ids() const { return m_ids; }
+    qint64 idAt(int row) const;
+    // The texts of a listed row; a contact gone meanwhile keeps only its ID.
+    zorbin::store::ContactListRow rowAt(int row) const;
+    // Every listed row, in order (for the printed list).
+    zorbin::store::Result<QVector<zorbin::store::ContactListRow>> allRows() const;
+
+    // Designed column widths in pixels, and cell alignments.
+    static int columnWidth(int column);
+    static Qt::Alignment columnAlignment(int column);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    const QVector<zorbin::store::ContactListRow> &block(int blockIndex) const;
+
+    zorbin::store::Store &m_store;
+    QVector<qint64> m_ids;
+    mutable QHash<int, QVector<zorbin::store::ContactListRow>> m_blocks;
+    mutable QList<int> m_blockOrder; // least recently used first
+};
+
+// The text of a row's column as the grid and the printed list show it (0 is the ID).
+QString contactColumnText(const zorbin::store::ContactListRow &row, int column);

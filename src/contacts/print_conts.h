@@ -1,0 +1,30 @@
+#pragma once
+
+#include "common/report.h"
+#include "store/contact_records.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QPaintDevice;
+
+// The printed phone book: exactly the rows it is given, one line per contact, six columns
+// right to left under a grey title band, the column captions on every page and "page n of
+// m" at the foot of each.
+class Print_Conts : public zorbin::report::Report
+{
+public:
+    explicit Print_Conts(QVector<zorbin::store::ContactListRow> rows);
+
+    QVector<zorbin::report::Page> layout(const QPaintDevice *device) const override;
+    int records() const override;
+
+    static QString title();
+    // Captions from the rightmost column to the leftmost one.
+    static const QStringList &headings();
+    static QString pageFooter(int page, int pages);
+
+private:
+    QVector<zorbin::store::ContactListRow> m_rows;
+};
