@@ -56,6 +56,27 @@ private Q_SLOTS:
             Dialogs::messageBox(&owner, Dialogs::Kind::Question, QStringLiteral("؟"), true);
         QCOMPARE(question->defaultButton(), question->button(QMessageBox::No));
         QVERIFY(!Dialogs::isMessageBox(&owner));
+
+        // A titled message keeps its title and its icon.
+        const auto titled = Dialogs::messageBox(&owner, Dialogs::Kind::Error, QStringLiteral("متن"),
+                                                true, QStringLiteral("خطا"));
+        QCOMPARE(titled->windowTitle(), QStringLiteral("خطا"));
+        QCOMPARE(titled->icon(), QMessageBox::Critical);
+    }
+
+    void scriptRecordsTitlesAndBeeps()
+    {
+        Dialogs::Script script;
+        Dialogs::beep();
+        Dialogs::message(nullptr, Dialogs::Kind::Exclamation, QStringLiteral("خطا"),
+                         QStringLiteral("m"));
+        Dialogs::warn(nullptr, QStringLiteral("w"));
+        QCOMPARE(script.shown.size(), 3);
+        QCOMPARE(script.shown[0].kind, Dialogs::Kind::Beep);
+        QCOMPARE(script.shown[1].kind, Dialogs::Kind::Exclamation);
+        QCOMPARE(script.shown[1].title, QStringLiteral("خطا"));
+        QCOMPARE(script.shown[1].text, QStringLiteral("m"));
+        QVERIFY(script.shown[2].title.isEmpty());
     }
 
     void scriptAnswersEachKindFromItsOwnList()

@@ -63,11 +63,11 @@ QList<Dialogs::Shown> Dialogs::Script::of(Kind kind) const
 }
 
 std::unique_ptr<QMessageBox> Dialogs::messageBox(QWidget *parent, Kind kind, const QString &text,
-                                                 bool rightAligned)
+                                                 bool rightAligned, const QString &title)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setProperty(kMessageBoxMark, true);
-    box->setWindowTitle(QString());
+    box->setWindowTitle(title);
     box->setText(text);
     switch (kind) {
     case Kind::Information:
@@ -95,16 +95,33 @@ std::unique_ptr<QMessageBox> Dialogs::messageBox(QWidget *parent, Kind kind, con
     return box;
 }
 
-int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAligned)
+int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
+                  const QString &title)
 {
     if (s_script) {
-        s_script->shown.append({kind, text, rightAligned, QString(), -1});
+        s_script->shown.append({kind, text, rightAligned, QString(), -1, title});
         if (kind != Kind::Question)
             return QMessageBox::Ok;
         const Reply reply = s_script->replies.isEmpty() ? Reply::No : s_script->replies.takeFirst();
         return reply == Reply::Yes ? QMessageBox::Yes : QMessageBox::No;
     }
-    return messageBox(parent, kind, text, rightAligned)->exec();
+    return messageBox(parent, kind, text, rightAligned, title)->exec();
+}
+
+void Dialogs::message(QWidget *parent, Kind kind, const QString &title, const QString &text,
+                      bool rightAligned)
+{
+    Q_ASSERT(kind == Kind::Information || kind == Kind::Exclamation || kind == Kind::Error);
+    show(parent, kind, text, rightAligned, title);
+}
+
+void Dialogs::beep()
+{
+    if (s_script) {
+        s_script->shown.append({Kind::Beep, QString(), true, QString(), -1, QString()});
+        return;
+    }
+    QApplication::beep();
 }
 
 void Dialogs::inform(QWidget *parent, const QString &text, bool rightAligned)
@@ -129,7 +146,7 @@ void Dialogs::error(QWidget *parent, const QString &text)
 
 QString Dialogs::scriptedFileName(Kind kind, const QString &caption)
 {
-    s_script->shown.append({kind, caption, true, QString(), -1});
+    s_script->shown.append({kind, caption, true, QString(), -1, QString()});
     return s_script->fileNames.isEmpty() ? QString() : s_script->fileNames.takeFirst();
 }
 
@@ -167,7 +184,7 @@ int Dialogs::exec(QDialog &window)
     if (!s_script)
         return window.exec();
     s_script->shown.append({Kind::Window, window.objectName(), true,
-                            QString::fromLatin1(window.metaObject()->className()), -1});
+                            QString::fromLatin1(window.metaObject()->className()), -1, QString()});
     const int result = s_script->windowResults.isEmpty() ? int(QDialog::Rejected)
                                                          : s_script->windowResults.takeFirst();
     return runScripted(window, result);
@@ -179,7 +196,8 @@ void Dialogs::preview(const report::Report &report, QWidget *parent)
         report.makePreview(parent)->exec();
         return;
     }
-    Shown shown{Kind::Preview, report.name(), true, QStringLiteral("QPrintPreviewDialog")};
+    Shown shown{Kind::Preview, report.name(), true, QStringLiteral("QPrintPreviewDialog"), -1,
+                QString()};
     shown.records = report.records();
     s_script->shown.append(shown);
     if (s_script->onWindow)

@@ -28,8 +28,9 @@ public:
         Error,
         OpenFile,
         SaveFile,
-        Window, // one of the program's own modal windows
-        Preview // a report's print preview
+        Window,  // one of the program's own modal windows
+        Preview, // a report's print preview
+        Beep     // the system's warning sound
     };
     // The answer to a Yes/No question.
     enum class Reply { Yes, No };
@@ -42,6 +43,7 @@ public:
         bool rightAligned = true;
         QString className; // windows: their class
         int records = -1;  // previews: how many records the report prints
+        QString title;     // message boxes: their title (most have none)
     };
 
     // Information icon, OK. `rightAligned` is false for the Latin examples.
@@ -52,10 +54,16 @@ public:
     static bool confirm(QWidget *parent, const QString &text);
     // A failure the user must know about (the database refused a change).
     static void error(QWidget *parent, const QString &text);
+    // A message of `kind` (Information, Exclamation or Error) under its own title.
+    static void message(QWidget *parent, Kind kind, const QString &title, const QString &text,
+                        bool rightAligned = true);
+    // The system's warning sound.
+    static void beep();
 
     // The message box the calls above show, made but not shown.
     static std::unique_ptr<QMessageBox> messageBox(QWidget *parent, Kind kind, const QString &text,
-                                                   bool rightAligned);
+                                                   bool rightAligned,
+                                                   const QString &title = QString());
     // Whether `window` is one of the message boxes made here.
     static bool isMessageBox(const QWidget *window);
     // Whether one of them is on the screen. A window that re-reads its data when it
@@ -100,7 +108,8 @@ public:
 
 private:
     static Script *s_script;
-    static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned);
+    static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
+                    const QString &title = QString());
     static QString scriptedFileName(Kind kind, const QString &caption);
     static int runScripted(QDialog &window, int result);
 };
