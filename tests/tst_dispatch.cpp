@@ -155,6 +155,7 @@ private Q_SLOTS:
     void aboutBoxAndMaker();
     void aboutPage();
     void categoriesOpen();
+    void passwordWindowsOpen();
 
     void mainWindowPopupOnlyOverRows();
     // Under a real display (ZORBIN_SHOT=folder): pictures of the bar and the open page.
@@ -309,7 +310,7 @@ void TestDispatch::unknownAndLaterCommandsDoNothing()
     UrlCatcher urls;
     Dialogs::Script script;
     WindowLog modals(script, env.selection);
-    for (int id : {0, 5, 7, 8, 11, 12, 15, 17, 18, 21, 22, 23, 24, 25, 27, 99, -1}) {
+    for (int id : {0, 5, 8, 11, 12, 15, 18, 21, 22, 23, 24, 25, 27, 99, -1}) {
         actions.dispatch(Command(id));
         QCoreApplication::processEvents();
     }
@@ -726,6 +727,29 @@ void TestDispatch::categoriesOpen()
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Category"));
     QCOMPARE(list.reloads, 1);
+}
+
+void TestDispatch::passwordWindowsOpen()
+{
+    TestEnv &env = *m_env;
+    QWidget owner;
+    FakeList list(*env.store);
+    SiteActions actions(*env.context, list, &owner);
+    Dialogs::Script script;
+    QList<QWidget *> owners;
+    WindowLog modals(script, env.selection);
+    auto log = script.onWindow;
+    script.onWindow = [&](QDialog &window) {
+        log(window);
+        owners << window.parentWidget();
+    };
+    actions.dispatch(Command::ChangePassword);
+    actions.dispatch(Command::PasswordGenerator);
+    QCOMPARE(modals.seen.size(), 2);
+    QCOMPARE(modals.seen[0].className, QStringLiteral("Pass"));
+    QCOMPARE(modals.seen[1].className, QStringLiteral("Create"));
+    QCOMPARE(owners, (QList<QWidget *>{&owner, &owner}));
+    QCOMPARE(list.reloads, 0);
 }
 
 void TestDispatch::mainWindowPopupOnlyOverRows()

@@ -1,5 +1,6 @@
 #include "mainwin/siteactions.h"
 
+#include "account/pass.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
@@ -11,6 +12,7 @@
 #include "store/messages.h"
 #include "store/selection.h"
 #include "store/store.h"
+#include "tools/create.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -220,6 +222,18 @@ void SiteActions::mailMaker()
 {
     desktop::openUrl(
         desktop::mailtoUrl(zorbin::maker::email(), text("نرم افزار زوربين"), QString()));
+}
+
+void SiteActions::changePassword()
+{
+    Pass dlg(m_context, m_owner);
+    Dialogs::exec(dlg);
+}
+
+void SiteActions::openPasswordGenerator()
+{
+    Create dlg(m_owner);
+    Dialogs::exec(dlg);
 }
 
 void SiteActions::openCategories()

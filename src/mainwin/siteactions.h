@@ -41,6 +41,8 @@ public:
     void openAboutPage();
     void mailMaker();
     void openCategories();
+    void changePassword();
+    void openPasswordGenerator();
 
 private:
     // Opens the site window for a new site or for editing the selected one.
