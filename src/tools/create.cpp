@@ -18,6 +18,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -54,6 +56,46 @@ const QString kSaveFilter =
 const QString kNoOtherCharacters = QStringLiteral(
     "کادر کاراکترهاي ديگر خالي است؛ چند کاراکتر در آن بنويسيد يا دسته ديگري را هم انتخاب کنيد.");
 const QString kNotSaved = QStringLiteral("رمز در اين پرونده ذخيره نشد:");
+
+// A check box whose caption is drawn from `shown`: the same characters with direction marks,
+// so digits and symbols read left to right inside the right-to-left window.
+class CaptionCheckBox : public QCheckBox
+{
+public:
+    CaptionCheckBox(const QString &text, const QString &shown, QWidget *parent)
+        : QCheckBox(text, parent), m_shown(shown)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text = m_shown;
+        painter.drawControl(QStyle::CE_CheckBox, option);
+    }
+
+private:
+    QString m_shown;
+};
+
+// `text` as one left-to-right run (embedding marks, drawn with no width).
+QString leftToRight(const QString &text)
+{
+    return QChar(0x202A) + text + QChar(0x202C);
+}
+
+// The caption as drawn: the Latin part of each class caption kept left to right.
+QString shownCaption(int index)
+{
+    const QString &caption = kClassCaptions[size_t(index)];
+    const qsizetype open = caption.indexOf(QLatin1Char('('));
+    if (open < 0)
+        return leftToRight(caption);
+    return caption.left(open) + leftToRight(caption.mid(open));
+}
 
 void noLengthLimit(QLineEdit *box)
 {
@@ -105,7 +147,8 @@ void Create::makeControls()
     m_lengthLabel->setBuddy(m_lengthBox);
 
     for (int i = 0; i < tools::ClassCount; ++i) {
-        m_classes[size_t(i)] = new QCheckBox(kClassCaptions[size_t(i)], this);
+        m_classes[size_t(i)] =
+            new CaptionCheckBox(kClassCaptions[size_t(i)], shownCaption(i), this);
         m_classes[size_t(i)]->setObjectName(QStringLiteral("chkOpt%1").arg(i));
     }
     m_all = new QCheckBox(kSelectAll, this);
