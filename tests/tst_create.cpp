@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -357,6 +358,23 @@ private Q_SLOTS:
         QVERIFY(!w.dlg.isVisible());
         // Leaving by closing the window is not leaving the box for another control.
         QVERIFY(script.shown.isEmpty());
+    }
+
+    // Pictures of the window for a person to look at; with ZORBIN_SHOT set to a folder.
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+        if (folder.isEmpty())
+            QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+        Window w;
+        QVERIFY(w.active);
+        for (int i = 0; i < 4; ++i)
+            w.click(w.generate);
+        w.click(w.classes[3]);
+        w.clickItem(2);
+        QTest::qWait(300);
+        QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
+            folder + QStringLiteral("/create.png")));
     }
 };
 

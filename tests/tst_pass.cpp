@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 using zorbin::store::UserRecord;
@@ -271,6 +272,27 @@ private Q_SLOTS:
         QCOMPARE(script.shown[0].text, QStringLiteral("Create"));
         QCOMPARE(owner, &w.dlg);
         QVERIFY(w.dlg.isVisible());
+    }
+
+    // Pictures of the window for a person to look at; with ZORBIN_SHOT set to a folder.
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+        if (folder.isEmpty())
+            QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+        Window w(*m_env);
+        QVERIFY(w.active);
+        w.question->setCurrentIndex(3);
+        w.answer->setText(QStringLiteral("شمال"));
+        w.password->setText(QStringLiteral("secret"));
+        w.repeat->setText(QStringLiteral("secret"));
+        QTest::qWait(300);
+        QScreen *screen = QGuiApplication::primaryScreen();
+        QVERIFY(screen->grabWindow(0).save(folder + QStringLiteral("/pass.png")));
+        w.question->showPopup();
+        QTest::qWait(300);
+        QVERIFY(screen->grabWindow(0).save(folder + QStringLiteral("/pass-questions.png")));
+        w.question->hidePopup();
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 using zorbin::ui::Dialogs;
@@ -216,6 +217,25 @@ private Q_SLOTS:
         QCOMPARE(script.shown[0].className, QStringLiteral("Restore"));
         QCOMPARE(owner, &login);
         QCOMPARE(names->currentText(), zorbin::store::Store::defaultUserName());
+    }
+
+    // Pictures of the window for a person to look at; with ZORBIN_SHOT set to a folder.
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+        if (folder.isEmpty())
+            QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+        Window w(*m_env);
+        QVERIFY(w.active);
+        {
+            Dialogs::Script script;
+            w.ask(3, QStringLiteral("Blue Sky"));
+        }
+        w.question->setCurrentIndex(1);
+        w.answer->setText(QStringLiteral("جواب"));
+        QTest::qWait(300);
+        QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
+            folder + QStringLiteral("/restore.png")));
     }
 };
 
