@@ -157,6 +157,21 @@ private Q_SLOTS:
                  QStringLiteral("ذخيره & خروج"));
     }
 
+    void scriptRecordsTitlesAndBeeps()
+    {
+        Dialogs::Script script;
+        Dialogs::beep();
+        Dialogs::titled(nullptr, Dialogs::Kind::Exclamation, QStringLiteral("خطا"),
+                        QStringLiteral("m"));
+        Dialogs::warn(nullptr, QStringLiteral("w"));
+        QCOMPARE(script.shown.size(), 3);
+        QCOMPARE(script.shown[0].kind, Dialogs::Kind::Beep);
+        QCOMPARE(script.shown[1].kind, Dialogs::Kind::Exclamation);
+        QCOMPARE(script.shown[1].title, QStringLiteral("خطا"));
+        QCOMPARE(script.shown[1].text, QStringLiteral("m"));
+        QVERIFY(script.shown[2].title.isEmpty());
+    }
+
     void scriptAnswersEachKindFromItsOwnList()
     {
         Dialogs::Script script;

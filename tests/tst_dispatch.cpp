@@ -158,6 +158,7 @@ private Q_SLOTS:
     void aboutPage();
     void categoriesOpen();
     void toolWindowsOpen();
+    void passwordWindowsOpen();
 
     void mainWindowPopupOnlyOverRows();
     void barCommandsInTheAccessibilityTree();
@@ -313,7 +314,7 @@ void TestDispatch::unknownAndLaterCommandsDoNothing()
     UrlCatcher urls;
     Dialogs::Script script;
     WindowLog modals(script, env.selection);
-    for (int id : {0, 7, 15, 17, 21, 22, 23, 24, 25, 27, 99, -1}) {
+    for (int id : {0, 15, 21, 22, 23, 24, 25, 27, 99, -1}) {
         actions.dispatch(Command(id));
         QCoreApplication::processEvents();
     }
@@ -730,6 +731,29 @@ void TestDispatch::categoriesOpen()
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Category"));
     QCOMPARE(list.reloads, 1);
+}
+
+void TestDispatch::passwordWindowsOpen()
+{
+    TestEnv &env = *m_env;
+    QWidget owner;
+    FakeList list(*env.store);
+    SiteActions actions(*env.context, list, &owner);
+    Dialogs::Script script;
+    QList<QWidget *> owners;
+    WindowLog modals(script, env.selection);
+    auto log = script.onWindow;
+    script.onWindow = [&](QDialog &window) {
+        log(window);
+        owners << window.parentWidget();
+    };
+    actions.dispatch(Command::ChangePassword);
+    actions.dispatch(Command::PasswordGenerator);
+    QCOMPARE(modals.seen.size(), 2);
+    QCOMPARE(modals.seen[0].className, QStringLiteral("Pass"));
+    QCOMPARE(modals.seen[1].className, QStringLiteral("Create"));
+    QCOMPARE(owners, (QList<QWidget *>{&owner, &owner}));
+    QCOMPARE(list.reloads, 0);
 }
 
 void TestDispatch::mainWindowPopupOnlyOverRows()

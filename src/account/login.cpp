@@ -2,6 +2,7 @@
 
 #include "store/text.h"
 
+#include "account/restore.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "common/textboxes.h"
@@ -292,5 +293,11 @@ void Login::showFirstPassword()
 
 void Login::openRecovery()
 {
-    // The password-recovery window is opened here, modal and owned by this window.
+    {
+        Restore recovery(m_context, this);
+        Dialogs::exec(recovery);
+    }
+    // Coming back puts the default name in again, as every return to this window does;
+    // said here too, since the window manager need not hand the activation back at once.
+    m_userName->setEditText(Store::defaultUserName());
 }

@@ -121,6 +121,15 @@ int Dialogs::show(QWidget *parent, Kind kind, const QString &text, bool rightAli
     return messageBox(parent, kind, text, rightAligned, title)->exec();
 }
 
+void Dialogs::beep()
+{
+    if (s_script) {
+        s_script->shown.append({Kind::Beep, QString(), true, QString(), -1, QString()});
+        return;
+    }
+    QApplication::beep();
+}
+
 void Dialogs::inform(QWidget *parent, const QString &text, bool rightAligned)
 {
     show(parent, Kind::Information, text, rightAligned);
@@ -141,12 +150,14 @@ void Dialogs::error(QWidget *parent, const QString &text)
     show(parent, Kind::Error, text, true);
 }
 
-void Dialogs::titled(QWidget *parent, Kind kind, const QString &title, const QString &text)
+void Dialogs::titled(QWidget *parent, Kind kind, const QString &title, const QString &text,
+                     std::optional<bool> rightAligned)
 {
     Q_ASSERT(kind == Kind::Information || kind == Kind::Exclamation || kind == Kind::Error);
     // Right-aligned in the Persian windows; the converter's English window reads left to right.
-    const bool rightAligned = !parent || parent->layoutDirection() == Qt::RightToLeft;
-    show(parent, kind, text, rightAligned, title);
+    if (!rightAligned)
+        rightAligned = !parent || parent->layoutDirection() == Qt::RightToLeft;
+    show(parent, kind, text, *rightAligned, title);
 }
 
 QString Dialogs::scriptedFileName(Kind kind, const QString &caption)

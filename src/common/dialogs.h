@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QDialog;
 class QMessageBox;
@@ -28,8 +29,9 @@ public:
         Error,
         OpenFile,
         SaveFile,
-        Window, // one of the program's own modal windows
-        Preview // a report's print preview
+        Window,  // one of the program's own modal windows
+        Preview, // a report's print preview
+        Beep     // the system's warning sound
     };
     // The answer to a Yes/No question.
     enum class Reply { Yes, No };
@@ -55,7 +57,11 @@ public:
     static void error(QWidget *parent, const QString &text);
     // A box with its own title (Information, Exclamation or Error icon, OK), for the few
     // messages that name something in the title bar, and the converter's English texts.
-    static void titled(QWidget *parent, Kind kind, const QString &title, const QString &text);
+    // Right-aligned unless told otherwise or shown over a left-to-right window.
+    static void titled(QWidget *parent, Kind kind, const QString &title, const QString &text,
+                       std::optional<bool> rightAligned = std::nullopt);
+    // The system's warning sound.
+    static void beep();
 
     // The message box the calls above show, made but not shown.
     static std::unique_ptr<QMessageBox> messageBox(QWidget *parent, Kind kind, const QString &text,

@@ -1,5 +1,6 @@
 #include "mainwin/siteactions.h"
 
+#include "account/pass.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
@@ -13,6 +14,7 @@
 #include "store/selection.h"
 #include "store/store.h"
 #include "tools/bank.h"
+#include "tools/create.h"
 #include "tools/stat.h"
 #include "tools/update.h"
 
@@ -230,6 +232,18 @@ void SiteActions::mailMaker()
 {
     desktop::openUrl(
         desktop::mailtoUrl(zorbin::maker::email(), text("نرم افزار زوربين"), QString()));
+}
+
+void SiteActions::changePassword()
+{
+    Pass dlg(m_context, m_owner);
+    Dialogs::exec(dlg);
+}
+
+void SiteActions::openPasswordGenerator()
+{
+    Create dlg(m_owner);
+    Dialogs::exec(dlg);
 }
 
 void SiteActions::openCategories()

@@ -46,6 +46,8 @@ public:
     void restoreDatabase();
     void checkForUpdate();
     void openPhoneBook();
+    void changePassword();
+    void openPasswordGenerator();
 
 private:
     // Opens the site window for a new site or for editing the selected one.
