@@ -1,0 +1,14 @@
+#include "helpers/storetestcase.h"
+
+#include <QtTest>
+
+void StoreTestCase::init()
+{
+    m_env = std::make_unique<TestStore>();
+    QVERIFY(m_env->ok());
+}
+
+void StoreTestCase::cleanup()
+{
+    m_env.reset();
+}
