@@ -137,21 +137,13 @@ QString storedLines(const QString &boxText, const QString &loaded)
 }
 
 Contact::Contact(zorbin::ui::Context &context, QWidget *parent)
-    : QDialog(parent), m_context(context)
+    : RecordWindow(context, QStringLiteral("Contact"), parent)
 {
-    setObjectName(QStringLiteral("Contact"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(zorbin::ui::windowFont());
     buildWindow();
     setPicture(defaultPicture(m_context.dataFolder));
 }
 
-Contact::~Contact()
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-}
+Contact::~Contact() = default;
 
 void Contact::buildWindow()
 {
@@ -310,17 +302,9 @@ void Contact::setBoxTabOrder()
 
 // --- modes and records ------------------------------------------------------------------
 
-void Contact::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        activate();
-}
-
 void Contact::activate()
 {
-    const auto &sel = m_context.selection;
-    m_mode = sel.editMode ? Mode::Edit : sel.viewMode ? Mode::View : Mode::New;
+    readMode();
     switch (m_mode) {
     case Mode::Edit:
         setWindowTitle(kCaptionEdit);
@@ -343,8 +327,7 @@ void Contact::activate()
     m_image->setEnabled(!view);
     zorbin::ui::setHandPointer(m_image, !view, Qt::ArrowCursor);
     m_image->setToolTip(view ? QString() : kClickHere);
-    if (QWidget *banner = findChild<QWidget *>(QStringLiteral("Banner")))
-        banner->update();
+    updateBanner();
     m_line[1]->setFocus();
 }
 
@@ -472,9 +455,7 @@ void Contact::save()
             return;
         }
         if (*duplicate) {
-            Dialogs::warn(this, kDuplicate);
-            m_line[3]->setFocus();
-            m_line[3]->selectAll();
+            refuseDuplicate(kDuplicate, m_line[3]);
             return;
         }
         if (const auto inserted = m_context.store.insertContact(stored); !inserted) {
@@ -519,11 +500,4 @@ bool Contact::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void Contact::done(int result)
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-    QDialog::done(result);
 }

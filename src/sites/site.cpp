@@ -142,20 +142,13 @@ const Hint &hintFor(int number)
 
 } // namespace
 
-Site::Site(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent), m_context(context)
+Site::Site(zorbin::ui::Context &context, QWidget *parent)
+    : RecordWindow(context, QStringLiteral("Site"), parent)
 {
-    setObjectName(QStringLiteral("Site"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(zorbin::ui::windowFont());
     buildWindow();
 }
 
-Site::~Site()
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-}
+Site::~Site() = default;
 
 void Site::buildWindow()
 {
@@ -376,17 +369,9 @@ void Site::setBoxTabOrder()
 
 // --- modes and records ------------------------------------------------------------------
 
-void Site::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        activate();
-}
-
 void Site::activate()
 {
-    const auto &sel = m_context.selection;
-    m_mode = sel.editMode ? Mode::Edit : sel.viewMode ? Mode::View : Mode::New;
+    readMode();
 
     rebuildSubjects();
 
@@ -411,8 +396,7 @@ void Site::activate()
         break;
     }
     setViewLook(m_mode == Mode::View);
-    if (QWidget *banner = findChild<QWidget *>(QStringLiteral("Banner")))
-        banner->update();
+    updateBanner();
     m_line[1]->setFocus();
 }
 
@@ -549,9 +533,7 @@ void Site::save()
             return;
         }
         if (*duplicate) {
-            Dialogs::warn(this, kDuplicate);
-            m_line[1]->setFocus();
-            m_line[1]->selectAll();
+            refuseDuplicate(kDuplicate, m_line[1]);
             return;
         }
         if (const auto inserted = m_context.store.insertSite(record); !inserted) {
@@ -660,11 +642,4 @@ void Site::setVisible(bool visible)
     // goes after the title instead, nothing selected.
     if (visible)
         m_line[1]->end(false);
-}
-
-void Site::done(int result)
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-    QDialog::done(result);
 }

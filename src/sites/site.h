@@ -1,9 +1,8 @@
 #pragma once
 
-#include "common/context.h"
+#include "common/recordwindow.h"
 #include "store/records.h"
 
-#include <QDialog>
 #include <array>
 
 class QCheckBox;
@@ -20,14 +19,13 @@ class NotesEdit;
 // The site editor: new, edit and view mode, chosen by the shared selection state when
 // the window becomes active (when it is shown and when the subject window it opened
 // closes). In view mode the address boxes are links.
-class Site : public QDialog
+class Site : public zorbin::ui::RecordWindow
 {
     Q_OBJECT
 public:
     explicit Site(zorbin::ui::Context &context, QWidget *parent = nullptr);
     ~Site() override;
 
-    void done(int result) override;
     void setVisible(bool visible) override;
 
     // The boxes as one site, as typed (the ID is the selected one), and the other way.
@@ -36,12 +34,9 @@ public:
     void setRecord(const zorbin::store::SiteRecord &record);
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class Mode { New, Edit, View };
-
     void buildWindow();
     void makeBoxes();
     void makeAids();
@@ -52,7 +47,7 @@ private:
     void setBoxTabOrder();
     // Box n, the one named "Textn".
     QWidget *box(int number) const;
-    void activate();
+    void activate() override;
     void rebuildSubjects();
     void loadRecord();
     void setViewLook(bool view);
@@ -67,9 +62,6 @@ private:
 
     QString boxText(int number) const;
     void setBoxText(int number, const QString &text);
-
-    zorbin::ui::Context &m_context;
-    Mode m_mode = Mode::New;
 
     // Text1 to Text17 by number; 3 (the subject list) and 11 (the notes) are not lines.
     std::array<QLineEdit *, 18> m_line{};

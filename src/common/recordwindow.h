@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/context.h"
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace zorbin::ui {
+
+// What the record editors (a site, a contact) have in common: the window's look, the
+// mode taken from the shared selection each time the window is shown, and the edit and
+// view flags cleared whenever the window closes, so the next opening starts a new record.
+class RecordWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    ~RecordWindow() override;
+
+    void done(int result) override;
+
+protected:
+    enum class Mode { New, Edit, View };
+
+    RecordWindow(Context &context, const QString &objectName, QWidget *parent);
+
+    void showEvent(QShowEvent *event) override;
+    // Sets the window up for the mode the selection asks for; called on every showing
+    // that the program (not the window system) makes.
+    virtual void activate() = 0;
+
+    // Takes the mode from the shared selection into m_mode.
+    void readMode();
+    // Repaints the banner, whose picture follows the mode.
+    void updateBanner();
+    // Refuses a record whose key is already stored: the warning, then the key's box
+    // with its text selected, ready to be retyped.
+    void refuseDuplicate(const QString &warning, QLineEdit *keyBox);
+
+    Context &m_context;
+    Mode m_mode = Mode::New;
+
+private:
+    void clearModeFlags();
+};
+
+} // namespace zorbin::ui
