@@ -4,7 +4,9 @@
 #include "common/dialogs.h"
 #include "store/selection.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShowEvent>
 
 namespace zorbin::ui {
@@ -52,6 +54,36 @@ void RecordWindow::updateBanner()
 {
     if (QWidget *banner = findChild<QWidget *>(QStringLiteral("Banner")))
         banner->update();
+}
+
+QHBoxLayout *RecordWindow::makeButtonRow(const QString &saveText, const QString &cancelText)
+{
+    m_save = new QPushButton(saveText, this);
+    m_save->setObjectName(QStringLiteral("Button_Save"));
+    m_cancel = new QPushButton(cancelText, this);
+    m_cancel->setObjectName(QStringLiteral("Button_Cancel"));
+    for (QPushButton *b : {m_save, m_cancel}) {
+        b->setAutoDefault(false);
+        b->setMinimumWidth(90);
+    }
+    connect(m_save, &QPushButton::clicked, this, [this] { save(); });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(12, 4, 12, 0);
+    buttons->addStretch();
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_cancel);
+    return buttons;
+}
+
+QPushButton *RecordWindow::makeHelpButton(int number)
+{
+    auto *button = new QPushButton(QStringLiteral("؟"), this);
+    button->setObjectName(QStringLiteral("Command%1").arg(number));
+    button->setAutoDefault(false);
+    button->setFixedSize(24, 24);
+    connect(button, &QPushButton::clicked, this, [this, number] { showHelp(number); });
+    return button;
 }
 
 void RecordWindow::refuseDuplicate(const QString &warning, QLineEdit *keyBox)

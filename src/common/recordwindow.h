@@ -4,7 +4,9 @@
 
 #include <QDialog>
 
+class QHBoxLayout;
 class QLineEdit;
+class QPushButton;
 
 namespace zorbin::ui {
 
@@ -28,6 +30,16 @@ protected:
     // Sets the window up for the mode the selection asks for; called on every showing
     // that the program (not the window system) makes.
     virtual void activate() = 0;
+    // Stores the record the boxes show (the save button).
+    virtual void save() = 0;
+    // Explains box `number` (its "؟" button).
+    virtual void showHelp(int number) = 0;
+
+    // The save and cancel buttons ("Button_Save", "Button_Cancel"), right-aligned in their
+    // row: save stores the record, cancel closes the window.
+    QHBoxLayout *makeButtonRow(const QString &saveText, const QString &cancelText);
+    // The small "؟" button "Command<number>" beside a box.
+    QPushButton *makeHelpButton(int number);
 
     // Takes the mode from the shared selection into m_mode.
     void readMode();
@@ -39,6 +51,8 @@ protected:
 
     Context &m_context;
     Mode m_mode = Mode::New;
+    QPushButton *m_save = nullptr;
+    QPushButton *m_cancel = nullptr;
 
 private:
     void clearModeFlags();

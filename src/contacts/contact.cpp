@@ -160,22 +160,7 @@ void Contact::buildWindow()
     body->addWidget(makePictureColumn(), 0, Qt::AlignTop);
     outer->addLayout(body);
 
-    m_save = new QPushButton(kRegister, this);
-    m_save->setObjectName(QStringLiteral("Button_Save"));
-    m_cancel = new QPushButton(kCancel, this);
-    m_cancel->setObjectName(QStringLiteral("Button_Cancel"));
-    for (QPushButton *b : {m_save, m_cancel}) {
-        b->setAutoDefault(false);
-        b->setMinimumWidth(90);
-    }
-    connect(m_save, &QPushButton::clicked, this, &Contact::save);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(12, 4, 12, 0);
-    buttons->addStretch();
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_cancel);
-    outer->addLayout(buttons);
+    outer->addLayout(makeButtonRow(kRegister, kCancel));
     setBoxTabOrder();
 }
 
@@ -207,16 +192,6 @@ void Contact::makeBoxes()
     m_address->document()->setDefaultTextOption(option);
 }
 
-QPushButton *Contact::makeHelp(int number)
-{
-    auto *button = new QPushButton(QStringLiteral("؟"), this);
-    button->setObjectName(QStringLiteral("Command%1").arg(number));
-    button->setAutoDefault(false);
-    button->setFixedSize(24, 24);
-    connect(button, &QPushButton::clicked, this, [this, number] { showHelp(number); });
-    return button;
-}
-
 QWidget *Contact::makeFields()
 {
     auto *panel = new QWidget(this);
@@ -238,7 +213,7 @@ QWidget *Contact::makeFields()
         grid->addWidget(label, n - 1, 0);
         grid->addWidget(box, n - 1, 1);
         if (const int help = helpBeside(n)) {
-            QPushButton *button = makeHelp(help);
+            QPushButton *button = makeHelpButton(help);
             button->setAccessibleName(QStringLiteral("راهنماي ") + plainName(field.caption));
             grid->addWidget(button, n - 1, 2);
         }

@@ -37,14 +37,13 @@ private:
     void makeBoxes();
     QWidget *makeFields();
     QWidget *makePictureColumn();
-    QPushButton *makeHelp(int number);
     void setBoxTabOrder();
     void activate() override;
     void loadRecord();
     void setPicture(const QImage &image);
     void choosePicture();
-    void save();
-    void showHelp(int number);
+    void save() override;
+    void showHelp(int number) override;
     void clearBoxes();
 
     QString boxText(int number) const;
@@ -58,8 +57,6 @@ private:
     QLabel *m_image = nullptr;
     QImage m_picture;
     QPushButton *m_choose = nullptr;
-    QPushButton *m_save = nullptr;
-    QPushButton *m_cancel = nullptr;
 };
 
 // The text of a multi-line box to store: its lines joined by CR LF, the way stored texts

@@ -169,7 +169,7 @@ void Site::buildWindow()
     grid->setColumnStretch(5, 1);
     placeBoxes(grid);
     outer->addLayout(grid);
-    outer->addLayout(makeButtons());
+    outer->addLayout(makeButtonRow(kRegister, kCancel));
     setInitialTexts();
     setBoxTabOrder();
     zorbin::ui::liftLengthLimits(this);
@@ -233,16 +233,6 @@ QWidget *Site::box(int number) const
 
 // --- buttons beside the boxes ---------------------------------------------------------
 
-QPushButton *Site::makeHint(int number)
-{
-    auto *button = new QPushButton(QStringLiteral("؟"), this);
-    button->setObjectName(QStringLiteral("Command%1").arg(number));
-    button->setAutoDefault(false);
-    button->setFixedSize(24, 24);
-    connect(button, &QPushButton::clicked, this, [this, number] { showHint(number); });
-    return button;
-}
-
 void Site::makeAids()
 {
     m_addSubject = new QPushButton(this);
@@ -275,19 +265,19 @@ void Site::placeBoxes(QGridLayout *grid)
         QWidget *aid;
     };
     const std::array<std::array<Cell, 2>, 7> rows{{
-        {{{1, "Label1", QStringLiteral("*:عنوان سايت"), makeHint(1)},
-          {2, "Label2", QStringLiteral("*:آدرس سايت"), makeHint(2)}}},
+        {{{1, "Label1", QStringLiteral("*:عنوان سايت"), makeHelpButton(1)},
+          {2, "Label2", QStringLiteral("*:آدرس سايت"), makeHelpButton(2)}}},
         {{{3, "Label4", QStringLiteral("*:موضوع سايت"), m_addSubject},
-          {4, "Label3", QStringLiteral(":ايميل سايت"), makeHint(3)}}},
+          {4, "Label3", QStringLiteral(":ايميل سايت"), makeHelpButton(3)}}},
         {{{5, "Label5", QStringLiteral(":مدير سايت"), nullptr},
           {6, "Label6", QStringLiteral(":تلفن تماس"), nullptr}}},
-        {{{7, "Label8", QStringLiteral(":شناسه ياهو"), makeHint(4)},
-          {12, "Label9", QStringLiteral(":شناسه گوگل"), makeHint(7)}}},
-        {{{8, "Label13", QStringLiteral(":فيسبوک سايت"), makeHint(5)},
-          {13, "Label10", QStringLiteral(":تويتر سايت"), makeHint(8)}}},
-        {{{14, "Label11", QStringLiteral(":گوگل پلاس"), makeHint(9)},
-          {15, "Label12", QStringLiteral(":سايت RSS"), makeHint(10)}}},
-        {{{9, "Label15", QStringLiteral(":نام کاربري شما"), makeHint(6)},
+        {{{7, "Label8", QStringLiteral(":شناسه ياهو"), makeHelpButton(4)},
+          {12, "Label9", QStringLiteral(":شناسه گوگل"), makeHelpButton(7)}}},
+        {{{8, "Label13", QStringLiteral(":فيسبوک سايت"), makeHelpButton(5)},
+          {13, "Label10", QStringLiteral(":تويتر سايت"), makeHelpButton(8)}}},
+        {{{14, "Label11", QStringLiteral(":گوگل پلاس"), makeHelpButton(9)},
+          {15, "Label12", QStringLiteral(":سايت RSS"), makeHelpButton(10)}}},
+        {{{9, "Label15", QStringLiteral(":نام کاربري شما"), makeHelpButton(6)},
           {10, "Label14", QStringLiteral(":رمز عبور شما"), m_check}}},
     }};
     auto place = [&](const Cell &cell, int row, int column) {
@@ -320,26 +310,6 @@ void Site::placeBoxes(QGridLayout *grid)
     m_notes->setAccessibleName(plainName(caption));
     grid->addWidget(label, int(rows.size()), 0);
     grid->addWidget(m_notes, int(rows.size()), 1, 1, 6);
-}
-
-QHBoxLayout *Site::makeButtons()
-{
-    m_save = new QPushButton(kRegister, this);
-    m_save->setObjectName(QStringLiteral("Button_Save"));
-    m_cancel = new QPushButton(kCancel, this);
-    m_cancel->setObjectName(QStringLiteral("Button_Cancel"));
-    for (QPushButton *b : {m_save, m_cancel}) {
-        b->setAutoDefault(false);
-        b->setMinimumWidth(90);
-    }
-    connect(m_save, &QPushButton::clicked, this, &Site::save);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(12, 4, 12, 0);
-    buttons->addStretch();
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_cancel);
-    return buttons;
 }
 
 void Site::setInitialTexts()
@@ -555,7 +525,7 @@ void Site::addSubject()
     activate();
 }
 
-void Site::showHint(int number)
+void Site::showHelp(int number)
 {
     const Hint &hint = hintFor(number);
     Dialogs::inform(this, hint.text, hint.rightAligned);

@@ -8,7 +8,6 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
-class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -40,9 +39,7 @@ private:
     void buildWindow();
     void makeBoxes();
     void makeAids();
-    QPushButton *makeHint(int number);
     void placeBoxes(QGridLayout *grid);
-    QHBoxLayout *makeButtons();
     void setInitialTexts();
     void setBoxTabOrder();
     // Box n, the one named "Textn".
@@ -51,9 +48,9 @@ private:
     void rebuildSubjects();
     void loadRecord();
     void setViewLook(bool view);
-    void save();
+    void save() override;
     void addSubject();
-    void showHint(int number);
+    void showHelp(int number) override;
     void passwordCheckClicked();
     void setPasswordMasked(bool masked);
     bool openLinkBox(QObject *box);
@@ -68,7 +65,5 @@ private:
     QComboBox *m_subject = nullptr;
     zorbin::ui::NotesEdit *m_notes = nullptr;
     QCheckBox *m_check = nullptr;
-    QPushButton *m_save = nullptr;
-    QPushButton *m_cancel = nullptr;
     QPushButton *m_addSubject = nullptr;
 };
