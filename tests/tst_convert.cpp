@@ -4,6 +4,7 @@
 
 #include "../bench/converter/v1database.h"
 #include "converter/conversion.h"
+#include "helpers/conversiontestcase.h"
 #include "helpers/rawdb.h"
 #include "helpers/testfiles.h"
 #include "helpers/teststore.h"
@@ -79,38 +80,25 @@ void sampleRows(TableRows (&t)[4])
 
 } // namespace
 
-class TestConvert : public QObject
+// Each test case gets a fresh data folder and a fresh sample source.
+class TestConvert : public ConversionTestCase
 {
     Q_OBJECT
-    // The data folder with its new-installation ZBDB.mdb, the conversion's target.
-    std::unique_ptr<TestStore> m_env;
-    // The version 1.0 source and the other files, outside the data folder.
-    std::unique_ptr<QTemporaryDir> m_work;
-    QString m_source;
+public:
+    TestConvert() : ConversionTestCase(QStringLiteral("old.dbb")) {}
+
+private:
+    bool makeSource(const QString &path) override
+    {
+        TableRows t[4];
+        sampleRows(t);
+        return zorbin::benchdata::makeVersion1Database(path, t);
+    }
 
     QString targetFolder() const { return m_env->dir.path(); }
     QString target() const { return QDir(targetFolder()).filePath(QStringLiteral("ZBDB.mdb")); }
-    QString workPath(const QString &name) const { return QDir(m_work->path()).filePath(name); }
 
 private slots:
-    // Each test case gets a fresh data folder and a fresh sample source.
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-        m_work = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_work->isValid());
-        m_source = workPath(QStringLiteral("old.dbb"));
-        TableRows t[4];
-        sampleRows(t);
-        QVERIFY(zorbin::benchdata::makeVersion1Database(m_source, t));
-    }
-    void cleanup()
-    {
-        m_env.reset();
-        m_work.reset();
-    }
-
     void importRollsBackUnlessCommitted();
     void convertsEveryValueAsText();
     void secondRunAddsEverythingAgain();

@@ -1,8 +1,8 @@
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/handpointer.h"
-#include "helpers/windowtestcase.h"
 #include "helpers/urlcatcher.h"
+#include "helpers/windowtestcase.h"
 #include "sites/site.h"
 
 #include <QApplication>

@@ -6,9 +6,11 @@ void StoreTestCase::init()
 {
     m_env = std::make_unique<TestStore>();
     QVERIFY(m_env->ok());
+    prepareCase();
 }
 
 void StoreTestCase::cleanup()
 {
     m_env.reset();
+    endCase();
 }

@@ -11,6 +11,11 @@ class StoreTestCase : public QObject
     Q_OBJECT
 
 protected:
+    // What a test class adds to each case once its data folder is there, and takes away
+    // after the folder is gone.
+    virtual void prepareCase() {}
+    virtual void endCase() {}
+
     std::unique_ptr<TestStore> m_env;
 
 private slots:
