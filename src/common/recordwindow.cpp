@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "store/messages.h"
 #include "store/selection.h"
 
 #include <QHBoxLayout>
@@ -84,6 +85,13 @@ QPushButton *RecordWindow::makeHelpButton(int number)
     button->setFixedSize(24, 24);
     connect(button, &QPushButton::clicked, this, [this, number] { showHelp(number); });
     return button;
+}
+
+void RecordWindow::reportReadFailure(const QString &what, const store::StoreError &error)
+{
+    const QString text = store::userMessage(what, error);
+    QMetaObject::invokeMethod(
+        this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
 }
 
 void RecordWindow::refuseDuplicate(const QString &warning, QLineEdit *keyBox)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/context.h"
+#include "store/result.h"
 
 #include <QDialog>
 
@@ -45,6 +46,9 @@ protected:
     void readMode();
     // Repaints the banner, whose picture follows the mode.
     void updateBanner();
+    // Tells the user what could not be read (`what`, and why), once the window is up rather
+    // than in the middle of showing it.
+    void reportReadFailure(const QString &what, const store::StoreError &error);
     // Refuses a record whose key is already stored: the warning, then the key's box
     // with its text selected, ready to be retyped.
     void refuseDuplicate(const QString &warning, QLineEdit *keyBox);

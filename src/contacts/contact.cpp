@@ -310,11 +310,8 @@ void Contact::loadRecord()
 {
     const auto record = m_context.store.contact(m_context.selection.selectedId);
     if (!record) {
-        // Shown once the window is up, not in the middle of showing it.
-        const QString text =
-            userMessage(QStringLiteral("مشخصات مخاطب از بانک اطلاعاتي خوانده نشد"), record.error());
-        QMetaObject::invokeMethod(
-            this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
+        reportReadFailure(QStringLiteral("مشخصات مخاطب از بانک اطلاعاتي خوانده نشد"),
+                          record.error());
         return;
     }
     setRecord(*record);

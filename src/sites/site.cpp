@@ -374,10 +374,8 @@ void Site::rebuildSubjects()
 {
     const auto subjects = m_context.store.categories();
     if (!subjects) {
-        const QString text = userMessage(
-            QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد"), subjects.error());
-        QMetaObject::invokeMethod(
-            this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
+        reportReadFailure(QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد"),
+                          subjects.error());
         return;
     }
     if (subjects->isEmpty())
@@ -392,11 +390,8 @@ void Site::loadRecord()
 {
     const auto record = m_context.store.site(m_context.selection.selectedId);
     if (!record) {
-        // Shown once the window is up, not in the middle of showing it.
-        const QString text =
-            userMessage(QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد"), record.error());
-        QMetaObject::invokeMethod(
-            this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
+        reportReadFailure(QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد"),
+                          record.error());
         return;
     }
     setRecord(*record);
