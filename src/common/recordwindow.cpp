@@ -94,6 +94,11 @@ void RecordWindow::reportReadFailure(const QString &what, const store::StoreErro
         this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
 }
 
+void RecordWindow::refuseSave(const QString &what, const store::StoreError &error)
+{
+    Dialogs::error(this, store::userMessage(what, error));
+}
+
 void RecordWindow::refuseDuplicate(const QString &warning, QLineEdit *keyBox)
 {
     Dialogs::warn(this, warning);

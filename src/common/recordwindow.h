@@ -2,6 +2,7 @@
 
 #include "common/context.h"
 #include "store/result.h"
+#include "store/selection.h"
 
 #include <QDialog>
 
@@ -52,6 +53,39 @@ protected:
     // Refuses a record whose key is already stored: the warning, then the key's box
     // with its text selected, ready to be retyped.
     void refuseDuplicate(const QString &warning, QLineEdit *keyBox);
+    // Tells the user the record was not stored (`what`, and why).
+    void refuseSave(const QString &what, const store::StoreError &error);
+
+    // Stores the record the boxes show: in edit mode through `update` (and edit mode ends),
+    // else through `insert` unless `keyTaken` finds its key already stored. True when it
+    // is stored; otherwise the user has been told why and the window stays as it was.
+    template <class Update, class KeyTaken, class Insert>
+    bool storeRecord(const QString &failure, Update update, KeyTaken keyTaken, Insert insert,
+                     const QString &duplicate, QLineEdit *keyBox)
+    {
+        if (m_mode == Mode::Edit) {
+            if (const auto updated = update(); !updated) {
+                refuseSave(failure, updated.error());
+                return false;
+            }
+            m_context.selection.editMode = false;
+            return true;
+        }
+        const auto taken = keyTaken();
+        if (!taken.has_value()) {
+            refuseSave(failure, taken.error());
+            return false;
+        }
+        if (*taken) {
+            refuseDuplicate(duplicate, keyBox);
+            return false;
+        }
+        if (const auto inserted = insert(); !inserted) {
+            refuseSave(failure, inserted.error());
+            return false;
+        }
+        return true;
+    }
 
     Context &m_context;
     Mode m_mode = Mode::New;

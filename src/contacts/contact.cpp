@@ -407,35 +407,17 @@ void Contact::save()
     for (QString *text : {&stored.name, &stored.group, &stored.mobile, &stored.home, &stored.office,
                           &stored.email, &stored.site, &stored.job, &stored.address})
         *text = text->trimmed();
-    const auto refused = [this](const zorbin::store::StoreError &error) {
-        Dialogs::error(
-            this, userMessage(QStringLiteral("اطلاعات مخاطب در بانک اطلاعاتي ذخيره نشد"), error));
-    };
-
-    QString done;
-    if (m_mode == Mode::Edit) {
-        if (const auto updated = m_context.store.updateContact(stored); !updated) {
-            refused(updated.error());
-            return;
-        }
-        m_context.selection.editMode = false;
-        done = QStringLiteral(" اطلاعات مخاطب ") + typed.name + QStringLiteral(" به روز شد");
-    } else {
-        const auto duplicate = m_context.store.contactMobileExists(stored.mobile);
-        if (!duplicate.has_value()) {
-            refused(duplicate.error());
-            return;
-        }
-        if (*duplicate) {
-            refuseDuplicate(kDuplicate, m_line[3]);
-            return;
-        }
-        if (const auto inserted = m_context.store.insertContact(stored); !inserted) {
-            refused(inserted.error());
-            return;
-        }
-        done = QStringLiteral(" مخاطب ") + typed.name + QStringLiteral(" ثبت شد ");
-    }
+    auto &store = m_context.store;
+    if (!storeRecord(
+            QStringLiteral("اطلاعات مخاطب در بانک اطلاعاتي ذخيره نشد"),
+            [&] { return store.updateContact(stored); },
+            [&] { return store.contactMobileExists(stored.mobile); },
+            [&] { return store.insertContact(stored); }, kDuplicate, m_line[3]))
+        return;
+    const QString done =
+        m_mode == Mode::Edit
+            ? QStringLiteral(" اطلاعات مخاطب ") + typed.name + QStringLiteral(" به روز شد")
+            : QStringLiteral(" مخاطب ") + typed.name + QStringLiteral(" ثبت شد ");
 
     // The row is stored; the picture on display goes under the stored number (a contact
     // without a picture of its own gets a copy of the default one). When that fails the

@@ -478,35 +478,18 @@ void Site::save()
     }
     const QString typedTitle = typed[zorbin::store::Onvan];
     const SiteRecord record = zorbin::store::storedForm(typed);
-    auto refused = [this](const zorbin::store::StoreError &error) {
-        Dialogs::error(
-            this, userMessage(QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد"), error));
-    };
-
-    if (m_mode == Mode::Edit) {
-        if (const auto updated = m_context.store.updateSite(record); !updated) {
-            refused(updated.error());
-            return;
-        }
-        m_context.selection.editMode = false;
+    auto &store = m_context.store;
+    if (!storeRecord(
+            QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد"),
+            [&] { return store.updateSite(record); },
+            [&] { return store.siteTitleExists(record[zorbin::store::Onvan]); },
+            [&] { return store.insertSite(record); }, kDuplicate, m_line[1]))
+        return;
+    if (m_mode == Mode::Edit)
         Dialogs::inform(this, QStringLiteral(" اطلاعات سايت ") + typedTitle +
                                   QStringLiteral(" به روز شد"));
-    } else {
-        const auto duplicate = m_context.store.siteTitleExists(record[zorbin::store::Onvan]);
-        if (!duplicate.has_value()) {
-            refused(duplicate.error());
-            return;
-        }
-        if (*duplicate) {
-            refuseDuplicate(kDuplicate, m_line[1]);
-            return;
-        }
-        if (const auto inserted = m_context.store.insertSite(record); !inserted) {
-            refused(inserted.error());
-            return;
-        }
+    else
         Dialogs::inform(this, QStringLiteral("سايت ") + typedTitle + QStringLiteral(" ثبت شد"));
-    }
     clearBoxes();
     accept();
 }
