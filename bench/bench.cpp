@@ -1,4 +1,5 @@
 // Speed and memory of the site list on 100,000 sites, each figure beside its target.
+#include "benchcommon.h"
 #include "common/appearance.h"
 #include "mainwin/main_page.h"
 #include "mainwin/sitelistmodel.h"
@@ -32,27 +33,6 @@ using namespace zorbin::store;
 namespace {
 
 constexpr int kSites = 100000;
-
-double msSince(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double percentile(QVector<double> v, double p)
-{
-    std::sort(v.begin(), v.end());
-    if (v.isEmpty())
-        return 0;
-    const int i = std::clamp(int(p * (v.size() - 1) + 0.5), 0, int(v.size()) - 1);
-    return v[i];
-}
-
-void report(const char *what, double value, const char *unit, const char *target, bool ok)
-{
-    std::printf("%-58s %10.2f %-3s  target %-22s %s\n", what, value, unit, target,
-                ok ? "ok" : "MISSED");
-    std::fflush(stdout);
-}
 
 long rssKb()
 {
@@ -89,24 +69,6 @@ QString pick(QRandomGenerator &rng, bool persian)
         return QString::fromUtf16(kPersianWords[rng.bounded(int(std::size(kPersianWords)))]);
     return QString::fromLatin1(kLatinWords[rng.bounded(int(std::size(kLatinWords)))]);
 }
-
-// A connection of the benchmark's own beside the store's: for the bulk fill in one
-// transaction and for the plain queries the search is measured against.
-struct RawConnection
-{
-    explicit RawConnection(const QString &folder)
-    {
-        const QByteArray path =
-            QFile::encodeName(folder + QLatin1Char('/') + QString::fromLatin1(kDatabaseFileName));
-        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        const QByteArray key(kDatabasePassword);
-        sqlite3_key(db, key.constData(), int(key.size()));
-    }
-    ~RawConnection() { sqlite3_close(db); }
-    RawConnection(const RawConnection &) = delete;
-    RawConnection &operator=(const RawConnection &) = delete;
-    sqlite3 *db = nullptr;
-};
 
 // Fills the database with `kSites` sites in one transaction; half the titles Persian.
 double fill(sqlite3 *db)

@@ -1,4 +1,4 @@
-#include "helpers/teststore.h"
+#include "helpers/storetestcase.h"
 #include "store/store.h"
 
 #include <QtTest>
@@ -21,19 +21,11 @@ const QString kQuestion = QStringLiteral("8. نام كتاب مورد علاقت
 
 } // namespace
 
-class TstAccounts : public QObject
+class TstAccounts : public StoreTestCase
 {
     Q_OBJECT
-    std::unique_ptr<TestStore> m_env;
 
 private slots:
-    // Each test case gets a fresh data folder with its store.
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
 
     // The change writes the three values trimmed to the first account only.
     void changeFirstAccount()

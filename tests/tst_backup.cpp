@@ -1,5 +1,6 @@
 #include "core/backuptext.h"
-#include "helpers/teststore.h"
+#include "helpers/storetestcase.h"
+#include "helpers/testfiles.h"
 #include "store/connectiontext.h"
 #include "store/store.h"
 
@@ -13,16 +14,6 @@
 using namespace zorbin::store;
 
 namespace {
-
-int modeOf(const QString &path)
-{
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return int(st.st_mode & 0777);
-}
 
 QByteArray hashOf(const QString &path)
 {
@@ -57,17 +48,6 @@ void writeFile(const QString &path, const QByteArray &data)
     f.write(data);
 }
 
-void makeDb(const QString &path, const QByteArray &key, const QList<QByteArray> &statements)
-{
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    if (!key.isEmpty())
-        sqlite3_key(db, key.constData(), int(key.size()));
-    for (const QByteArray &s : statements)
-        QCOMPARE(sqlite3_exec(db, s.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
-
 const QList<QByteArray> kThreeTables = {
     "CREATE TABLE Table_Site (ID INTEGER PRIMARY KEY AUTOINCREMENT, Onvan, Address, Mozoo, "
     "Email, Modir, Mobile, Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss)",
@@ -78,19 +58,11 @@ const QList<QByteArray> kThreeTables = {
 
 } // namespace
 
-class TstBackup : public QObject
+class TstBackup : public StoreTestCase
 {
     Q_OBJECT
-    std::unique_ptr<TestStore> m_env;
 
 private slots:
-    // Each test case gets a fresh data folder with its store.
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
 
     // A backup is a consistent database at exactly the chosen path, 0600, with nothing
     // left beside it; an existing file there is replaced.
@@ -105,7 +77,7 @@ private slots:
         QVERIFY2(done, done ? "" : qPrintable(done.error().detail));
         QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("my backup")});
-        QCOMPARE(modeOf(path), 0600);
+        QCOMPARE(fileMode(path), 0600);
         OpenResult r;
         auto copy = openFile(path, &r);
         QVERIFY2(copy, qPrintable(QString::number(int(r.error)) + r.detail));
@@ -157,8 +129,8 @@ private slots:
         QVERIFY2(done, done ? "" : qPrintable(done.error().detail));
         QCOMPARE(refusal.error, OpenError::None);
         const QString database = QDir(env.dir.path()).filePath(QStringLiteral("ZBDB.mdb"));
-        QCOMPARE(modeOf(database), 0600);
-        QCOMPARE(modeOf(done->safetyCopy), 0600);
+        QCOMPARE(fileMode(database), 0600);
+        QCOMPARE(fileMode(done->safetyCopy), 0600);
         QCOMPARE(QFileInfo(done->safetyCopy).absolutePath(), QFileInfo(database).absolutePath());
         QVERIFY(QFileInfo(done->safetyCopy)
                     .fileName()

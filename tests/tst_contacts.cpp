@@ -3,8 +3,8 @@
 #include "contacts/contactlistmodel.h"
 #include "contacts/phone.h"
 #include "contacts/print_conts.h"
-#include "helpers/testenv.h"
 #include "helpers/urlcatcher.h"
+#include "helpers/windowtestcase.h"
 #include "mainwin/commands.h"
 #include "mainwin/siteactions.h"
 #include "store/pictures.h"
@@ -88,13 +88,14 @@ QString runTool(const QString &program, const QStringList &args)
 
 } // namespace
 
-class TestContacts : public QObject
+class TestContacts : public WindowTestCase
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnv> m_env;
     UrlCatcher m_catcher;
+
+    void prepareCase() override { m_catcher.urls.clear(); }
 
     qint64 addContact(const QString &name, const QString &mobile, const QString &group = "friends",
                       const QString &email = QString())
@@ -151,15 +152,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
-    void init()
-    {
-        m_catcher.urls.clear();
-        m_env = std::make_unique<TestEnv>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
-
     // --- the contact editor -------------------------------------------------------------
 
     void addWithoutPicture()

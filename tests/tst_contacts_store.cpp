@@ -1,4 +1,4 @@
-#include "helpers/teststore.h"
+#include "helpers/storetestcase.h"
 #include "store/store.h"
 
 #include <QtTest>
@@ -43,19 +43,11 @@ int taken(Store &store, const QString &mobile)
 
 } // namespace
 
-class TstContactsStore : public QObject
+class TstContactsStore : public StoreTestCase
 {
     Q_OBJECT
-    std::unique_ptr<TestStore> m_env;
 
 private slots:
-    // Each test case gets a fresh data folder with its store.
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
 
     // Insert, read, update and delete keep every field in its column.
     void recordRoundTrip()

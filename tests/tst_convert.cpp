@@ -4,7 +4,9 @@
 
 #include "../bench/converter/v1database.h"
 #include "converter/conversion.h"
+#include "helpers/conversiontestcase.h"
 #include "helpers/rawdb.h"
+#include "helpers/testfiles.h"
 #include "helpers/teststore.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
@@ -33,23 +35,6 @@ QByteArray hashOf(const QString &path)
     QCryptographicHash h(QCryptographicHash::Sha256);
     h.addData(&f);
     return h.result();
-}
-
-// The rows of a query, read through a connection of the test's own to the data folder.
-QList<QStringList> rows(const QString &dataFolder, const char *sql, int columns)
-{
-    QList<QStringList> out;
-    RawDb raw(dataFolder);
-    if (!raw.ok())
-        return out;
-    zorbin::store::Statement st(raw.handle(), sql);
-    while (st.step() == SQLITE_ROW) {
-        QStringList row;
-        for (int i = 0; i < columns; ++i)
-            row << st.text(i);
-        out << row;
-    }
-    return out;
 }
 
 const char kSites[] = "SELECT Onvan, Address, Mozoo, Email, Modir, Mobile, Yahoo, Facebook, "
@@ -95,38 +80,25 @@ void sampleRows(TableRows (&t)[4])
 
 } // namespace
 
-class TestConvert : public QObject
+// Each test case gets a fresh data folder and a fresh sample source.
+class TestConvert : public ConversionTestCase
 {
     Q_OBJECT
-    // The data folder with its new-installation ZBDB.mdb, the conversion's target.
-    std::unique_ptr<TestStore> m_env;
-    // The version 1.0 source and the other files, outside the data folder.
-    std::unique_ptr<QTemporaryDir> m_work;
-    QString m_source;
+public:
+    TestConvert() : ConversionTestCase(QStringLiteral("old.dbb")) {}
+
+private:
+    bool makeSource(const QString &path) override
+    {
+        TableRows t[4];
+        sampleRows(t);
+        return zorbin::benchdata::makeVersion1Database(path, t);
+    }
 
     QString targetFolder() const { return m_env->dir.path(); }
     QString target() const { return QDir(targetFolder()).filePath(QStringLiteral("ZBDB.mdb")); }
-    QString workPath(const QString &name) const { return QDir(m_work->path()).filePath(name); }
 
 private slots:
-    // Each test case gets a fresh data folder and a fresh sample source.
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-        m_work = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_work->isValid());
-        m_source = workPath(QStringLiteral("old.dbb"));
-        TableRows t[4];
-        sampleRows(t);
-        QVERIFY(zorbin::benchdata::makeVersion1Database(m_source, t));
-    }
-    void cleanup()
-    {
-        m_env.reset();
-        m_work.reset();
-    }
-
     void importRollsBackUnlessCommitted();
     void convertsEveryValueAsText();
     void secondRunAddsEverythingAgain();
@@ -172,7 +144,7 @@ void TestConvert::importRollsBackUnlessCommitted()
         QVERIFY(import->commit());
     }
     QCOMPARE(store->categoryCount().value(), 2);
-    const auto titles = rows(targetFolder(), kCategories, 1);
+    const auto titles = rawRows(targetFolder(), kCategories, 1);
     QCOMPARE(titles[1][0], QStringLiteral(""));
     QVERIFY(!titles[1][0].isNull());
     // The store works as before once the import is over.
@@ -195,12 +167,12 @@ void TestConvert::convertsEveryValueAsText()
     // The source is never changed.
     QCOMPARE(hashOf(m_source), sourceHash);
 
-    const auto users = rows(targetFolder(), kUsers, 4);
+    const auto users = rawRows(targetFolder(), kUsers, 4);
     QCOMPARE(users.size(), 2);
     QCOMPARE(users[0][0], Store::defaultUserName());
     QCOMPARE(users[1], (QStringList{"old", QString::fromUtf8("رمز ۱۲۳"), "", ""}));
 
-    const auto sites = rows(targetFolder(), kSites, 15);
+    const auto sites = rawRows(targetFolder(), kSites, 15);
     QCOMPARE(sites.size(), 3);
     QCOMPARE(sites[0][0], QString::fromUtf8("كتاب‌فروشي ققنوس"));
     QCOMPARE(sites[0][10], kLong);
@@ -216,8 +188,8 @@ void TestConvert::convertsEveryValueAsText()
         for (const QString &v : site)
             QVERIFY(!v.isNull());
     }
-    QVERIFY(rows(targetFolder(), kCategories, 1).isEmpty());
-    const auto contacts = rows(targetFolder(), kContacts, 10);
+    QVERIFY(rawRows(targetFolder(), kCategories, 1).isEmpty());
+    const auto contacts = rawRows(targetFolder(), kContacts, 10);
     QCOMPARE(contacts.size(), 2);
     QCOMPARE(contacts[1][2], QStringLiteral(""));
     QVERIFY(!contacts[1][2].isNull());
@@ -231,13 +203,13 @@ void TestConvert::secondRunAddsEverythingAgain()
         QVERIFY(analysis);
         QVERIFY(convert(*analysis));
     }
-    const auto sites = rows(targetFolder(), kSites, 15);
+    const auto sites = rawRows(targetFolder(), kSites, 15);
     QCOMPARE(sites.size(), 6);
     // Appended in source order after what was there; nothing merged.
     for (int i = 0; i < 3; ++i)
         QCOMPARE(sites[i + 3], sites[i]);
-    QCOMPARE(rows(targetFolder(), kUsers, 4).size(), 3);
-    QCOMPARE(rows(targetFolder(), kContacts, 10).size(), 4);
+    QCOMPARE(rawRows(targetFolder(), kUsers, 4).size(), 3);
+    QCOMPARE(rawRows(targetFolder(), kContacts, 10).size(), 4);
 }
 
 void TestConvert::refusedRecordLeavesTargetAsItWas()
@@ -257,9 +229,9 @@ void TestConvert::refusedRecordLeavesTargetAsItWas()
     QCOMPARE(analysis->target->users().value().size(), 1);
     analysis->source.reset();
     analysis->target.reset();
-    QCOMPARE(rows(targetFolder(), kSites, 15).size(), 0);
-    QCOMPARE(rows(targetFolder(), kContacts, 10).size(), 0);
-    QCOMPARE(rows(targetFolder(), kUsers, 4).size(), 1);
+    QCOMPARE(rawRows(targetFolder(), kSites, 15).size(), 0);
+    QCOMPARE(rawRows(targetFolder(), kContacts, 10).size(), 0);
+    QCOMPARE(rawRows(targetFolder(), kUsers, 4).size(), 1);
 }
 
 void TestConvert::lockedTargetIsReported()
@@ -425,7 +397,7 @@ void TestConvert::savedBackupRestores()
     QCOMPARE(store->siteCount().value(), 3);
     QCOMPARE(store->contactCount().value(), 2);
     QCOMPARE(store->users().value().size(), 2);
-    QCOMPARE(rows(zorbin.dir.path(), kSites, 15)[0][10], kLong);
+    QCOMPARE(rawRows(zorbin.dir.path(), kSites, 15)[0][10], kLong);
 }
 
 void TestConvert::failedSaveIsReported()

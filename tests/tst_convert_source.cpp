@@ -5,7 +5,8 @@
 #include "converter/jetformat.h"
 #include "converter/source.h"
 #include "helpers/rawdb.h"
-#include "helpers/teststore.h"
+#include "helpers/storetestcase.h"
+#include "helpers/testfiles.h"
 #include "store/connectiontext.h"
 #include "store/sqlite.h"
 #include "store/store.h"
@@ -46,24 +47,6 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Every row of a target table, values as text (NULL as a null QString), read through a
-// connection of the test's own to the data folder.
-QList<QStringList> rows(const QString &dataFolder, const char *sql, int columns)
-{
-    QList<QStringList> out;
-    RawDb raw(dataFolder);
-    if (!raw.ok())
-        return out;
-    zorbin::store::Statement st(raw.handle(), sql);
-    while (st.step() == SQLITE_ROW) {
-        QStringList row;
-        for (int i = 0; i < columns; ++i)
-            row << st.text(i);
-        out << row;
-    }
-    return out;
-}
-
 const char *selectAll(const QString &table)
 {
     if (table == QLatin1String("Table_User"))
@@ -79,19 +62,11 @@ const char *selectAll(const QString &table)
 
 } // namespace
 
-class TestConvertSource : public QObject
+class TestConvertSource : public StoreTestCase
 {
     Q_OBJECT
-    // The data folder with its new-installation ZBDB.mdb, the conversion's target.
-    std::unique_ptr<TestStore> m_env;
 
 private slots:
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
     void header_data();
     void header();
     void jetText();
@@ -204,7 +179,7 @@ void TestConvertSource::fixturesArriveExactly()
         const QJsonArray columns = table.value("columns").toArray();
         const QJsonArray want = table.value("rows").toArray();
         const int targetColumns = Store::Import::columnCount(plan.target);
-        QList<QStringList> got = rows(m_env->dir.path(), selectAll(plan.name), targetColumns);
+        QList<QStringList> got = rawRows(m_env->dir.path(), selectAll(plan.name), targetColumns);
         // The new installation's account stays first; the converted ones follow.
         if (plan.name == QLatin1String("Table_User"))
             got.removeFirst();

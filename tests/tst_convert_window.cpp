@@ -5,7 +5,7 @@
 #include "common/dialogs.h"
 #include "converter/form1.h"
 #include "converter/form2.h"
-#include "helpers/teststore.h"
+#include "helpers/conversiontestcase.h"
 #include "helpers/urlcatcher.h"
 #include "store/connectiontext.h"
 #include "store/store.h"
@@ -31,7 +31,7 @@ namespace {
 
 // The version 1.0 database the window converts: a user, five Persian sites, two subjects
 // and no contacts.
-bool makeSource(const QString &path)
+bool writeSource(const QString &path)
 {
     TableRows t[4];
     t[0] = {1, [](qint64, QStringList &v) {
@@ -76,35 +76,19 @@ void click(Form1 &w, const char *name)
 
 } // namespace
 
-class TestConvertWindow : public QObject
+// Each test case gets a fresh data folder and a fresh source; the backups go beside it.
+class TestConvertWindow : public ConversionTestCase
 {
     Q_OBJECT
-    // The data folder with its new-installation ZBDB.mdb, the conversion's target.
-    std::unique_ptr<TestStore> m_env;
-    // The version 1.0 source and the backups, outside the data folder.
-    std::unique_ptr<QTemporaryDir> m_work;
-    QString m_source;
+public:
+    TestConvertWindow() : ConversionTestCase(QStringLiteral("Zorbin-DB.dbb")) {}
+
+private:
+    bool makeSource(const QString &path) override { return writeSource(path); }
 
     QString data() const { return m_env->dir.path(); }
-    QString workPath(const QString &name) const { return QDir(m_work->path()).filePath(name); }
 
 private slots:
-    // Each test case gets a fresh data folder and a fresh source.
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-        m_work = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_work->isValid());
-        m_source = workPath(QStringLiteral("Zorbin-DB.dbb"));
-        QVERIFY(makeSource(m_source));
-    }
-    void cleanup()
-    {
-        m_env.reset();
-        m_work.reset();
-    }
-
     void wholeRun();
     void emptyPathsAndCancelledDialogs();
     void failedAnalysisStaysInFirstState();

@@ -1,6 +1,7 @@
 // What keeps the user's data safe and the program startable: private modes, a first start
 // that survives being killed, the start lock, a busy database, missing indexes, any path.
 
+#include "helpers/testfiles.h"
 #include "helpers/teststore.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
@@ -27,16 +28,6 @@
 using namespace zorbin::store;
 
 namespace {
-
-int modeOf(const QString &path)
-{
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return int(st.st_mode & 07777);
-}
 
 // Sets the umask for one scope.
 class Umask
@@ -147,16 +138,16 @@ void TstDataSafety::newInstallationIsPrivate()
     const QString folder = root.filePath("home/data");
     auto store = openDataFolder(folder, nullptr);
     QVERIFY(store);
-    QCOMPARE(modeOf(root.filePath("home")), 0700);
-    QCOMPARE(modeOf(folder), 0700);
-    QCOMPARE(modeOf(folder + "/images"), 0700);
-    QCOMPARE(modeOf(folder + "/ZBDB.mdb"), 0600);
-    QCOMPARE(modeOf(folder + "/images/none.jpg"), 0600);
+    QCOMPARE(fileMode(root.filePath("home")), 0700);
+    QCOMPARE(fileMode(folder), 0700);
+    QCOMPARE(fileMode(folder + "/images"), 0700);
+    QCOMPARE(fileMode(folder + "/ZBDB.mdb"), 0600);
+    QCOMPARE(fileMode(folder + "/images/none.jpg"), 0600);
     // The journal of a write takes the database's mode.
     RawDb raw(folder);
     QVERIFY(raw.exec("BEGIN"));
     QVERIFY(raw.exec("INSERT INTO Table_Category (Category) VALUES ('x')"));
-    QCOMPARE(modeOf(folder + "/ZBDB.mdb-journal"), 0600);
+    QCOMPARE(fileMode(folder + "/ZBDB.mdb-journal"), 0600);
     QVERIFY(raw.exec("ROLLBACK"));
 }
 
@@ -166,12 +157,12 @@ void TstDataSafety::settingsArePrivateButSharedFilesStayShared()
     QTemporaryDir root;
     Settings settings(root.filePath("config/Zorbin"));
     QVERIFY(settings.setValue("SavePass", "SettingForm", "SavePass", "secret"));
-    QCOMPARE(modeOf(root.filePath("config")), 0700);
-    QCOMPARE(modeOf(root.filePath("config/Zorbin")), 0700);
-    QCOMPARE(modeOf(root.filePath("config/Zorbin/SavePass.ini")), 0600);
+    QCOMPARE(fileMode(root.filePath("config")), 0700);
+    QCOMPARE(fileMode(root.filePath("config/Zorbin")), 0700);
+    QCOMPARE(fileMode(root.filePath("config/Zorbin/SavePass.ini")), 0600);
     // A rewrite keeps the mode; so does a file the user made readable to others.
     QVERIFY(settings.setValue("SavePass", "SettingForm", "SavePass", "other"));
-    QCOMPARE(modeOf(root.filePath("config/Zorbin/SavePass.ini")), 0600);
+    QCOMPARE(fileMode(root.filePath("config/Zorbin/SavePass.ini")), 0600);
     QCOMPARE(settings.value("SavePass", "SettingForm", "SavePass"), QStringLiteral("other"));
     const QString shared = root.filePath("config/Zorbin/CheckNet.ini");
     {
@@ -181,7 +172,7 @@ void TstDataSafety::settingsArePrivateButSharedFilesStayShared()
     QVERIFY(QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                               QFile::ReadOther));
     QVERIFY(settings.setValue("CheckNet", "SettingForm", "CheckNet", "1"));
-    QCOMPARE(modeOf(shared), 0644);
+    QCOMPARE(fileMode(shared), 0644);
     QCOMPARE(settings.value("CheckNet", "SettingForm", "CheckNet"), QStringLiteral("1"));
 }
 

@@ -1,4 +1,5 @@
 #include "core/passgen.h"
+#include "helpers/testfiles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,16 +12,6 @@
 using namespace zorbin::tools;
 
 namespace {
-
-int modeOf(const QString &path)
-{
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return int(st.st_mode & 0777);
-}
 
 QByteArray contents(const QString &path)
 {
@@ -161,7 +152,7 @@ private slots:
         QVERIFY(appendPasswordLine(path, QStringLiteral("Ab\"1")));
         QVERIFY(appendPasswordLine(path, QStringLiteral("Ab\"1")));
         QCOMPARE(contents(path), QByteArray("\"Ab\"1\"\r\n\"Ab\"1\"\r\n"));
-        QCOMPARE(modeOf(path), 0600);
+        QCOMPARE(fileMode(path), 0600);
 
         // Lines already there stay, and so do the file's own permissions.
         const QString old = dir.filePath(QStringLiteral("old.dat"));
@@ -173,7 +164,7 @@ private slots:
         QVERIFY(appendPasswordLine(old, QStringLiteral("رمز")));
         QCOMPARE(contents(old),
                  QByteArray("first\n\"") + QStringLiteral("رمز").toUtf8() + "\"\r\n");
-        QCOMPARE(modeOf(old), 0640);
+        QCOMPARE(fileMode(old), 0640);
 
         const auto failed = appendPasswordLine(dir.filePath(QStringLiteral("no/such.txt")), "x");
         QVERIFY(!failed);

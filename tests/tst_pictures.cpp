@@ -1,3 +1,4 @@
+#include "helpers/testfiles.h"
 #include "store/pictures.h"
 
 #include <QDir>
@@ -11,16 +12,6 @@
 using namespace zorbin::store;
 
 namespace {
-
-int modeOf(const QString &path)
-{
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return int(st.st_mode & 0777);
-}
 
 QImage testImage(int w, int h, QImage::Format format = QImage::Format_RGB32)
 {
@@ -109,8 +100,8 @@ private slots:
         const auto saved = savePicture(dir.path(), QStringLiteral("0912/../x"), testImage(40, 30));
         QVERIFY2(saved, saved ? "" : qPrintable(saved.error().detail));
         QCOMPARE(QFileInfo(*saved).absolutePath(), picturesFolder(dir.path()));
-        QCOMPARE(modeOf(picturesFolder(dir.path())), 0700);
-        QCOMPARE(modeOf(*saved), 0600);
+        QCOMPARE(fileMode(picturesFolder(dir.path())), 0700);
+        QCOMPARE(fileMode(*saved), 0600);
         QFile f(*saved);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.read(3) == QByteArray("\xFF\xD8\xFF", 3));

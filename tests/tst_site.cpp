@@ -1,8 +1,8 @@
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/handpointer.h"
-#include "helpers/testenv.h"
 #include "helpers/urlcatcher.h"
+#include "helpers/windowtestcase.h"
 #include "sites/site.h"
 
 #include <QApplication>
@@ -51,13 +51,14 @@ bool exec(TestEnv &env, const char *sql)
 } // namespace
 
 // Collects what the window hands to the browser or mail program.
-class TestSite : public QObject
+class TestSite : public WindowTestCase
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnv> m_env;
     UrlCatcher m_catcher;
+
+    void prepareCase() override { m_catcher.urls.clear(); }
 
     // Shows the window and waits until it is the active window, as a user would meet it.
     static void open(Site &dlg)
@@ -104,16 +105,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
-    // Each test case gets a fresh data folder with its store.
-    void init()
-    {
-        m_catcher.urls.clear();
-        m_env = std::make_unique<TestEnv>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
-
     void newModeLooksFresh()
     {
         TestEnv &env = *m_env;

@@ -1,5 +1,5 @@
 #include "common/dialogs.h"
-#include "helpers/testenv.h"
+#include "helpers/windowtestcase.h"
 #include "tools/stat.h"
 
 #include <QApplication>
@@ -30,20 +30,11 @@ zorbin::store::ContactRecord contact(const QString &name, const QString &mobile)
 
 } // namespace
 
-class TestStat : public QObject
+class TestStat : public WindowTestCase
 {
     Q_OBJECT
-    std::unique_ptr<TestEnv> m_env;
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
-    void init()
-    {
-        m_env = std::make_unique<TestEnv>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
-
     // The counts are taken when the window opens: a new database holds nothing, and each
     // table's rows show in their own label.
     void countsFollowTheTables()

@@ -1,3 +1,4 @@
+#include "helpers/testfiles.h"
 #include "helpers/teststore.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
@@ -16,18 +17,6 @@
 using namespace zorbin::store;
 
 namespace {
-
-// Makes an encrypted file with the given key and statements.
-void makeDb(const QString &path, const QByteArray &key, const QList<QByteArray> &statements)
-{
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    if (!key.isEmpty())
-        sqlite3_key(db, key.constData(), int(key.size()));
-    for (const QByteArray &s : statements)
-        QCOMPARE(sqlite3_exec(db, s.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
 
 const QList<QByteArray> kFullSchema = {
     "CREATE TABLE Table_Site (ID INTEGER PRIMARY KEY AUTOINCREMENT, Onvan, Address, Mozoo, "

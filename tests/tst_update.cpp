@@ -1,7 +1,7 @@
 #include "core/updatecheck.h"
 #include "helpers/httpserver.h"
-#include "helpers/testenv.h"
 #include "helpers/urlcatcher.h"
+#include "helpers/windowtestcase.h"
 #include "tools/update.h"
 
 #include <QApplication>
@@ -55,20 +55,11 @@ struct Window
 
 } // namespace
 
-class TestUpdate : public QObject
+class TestUpdate : public WindowTestCase
 {
     Q_OBJECT
-    std::unique_ptr<TestEnv> m_env;
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setLayoutDirection(Qt::RightToLeft); }
-    void init()
-    {
-        m_env = std::make_unique<TestEnv>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
-
     // Only the exact bodies "0" and "1" are verdicts; anything else leaves "..." alone.
     void verdicts_data()
     {

@@ -18,6 +18,27 @@ Report::Report(QString name, QString title, QPageLayout::Orientation orientation
 {
 }
 
+QString Report::pageFooter(int page, int pages)
+{
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(QStringLiteral("صفحه"), QString::number(page), QStringLiteral("از"),
+             QString::number(pages));
+}
+
+void Report::addPageFooters(QVector<Page> &pages, const QPaintDevice *device)
+{
+    const QRectF area = report::area(device);
+    const QFont footerFont = report::font(8);
+    const qreal footerHeight = report::lineHeight(footerFont, device);
+    const int count = int(pages.size());
+    for (int p = 0; p < count; ++p)
+        pages[p].items.append(
+            {Role::Footer,
+             QRectF(area.left(), area.bottom() - footerHeight, area.width(), footerHeight),
+             pageFooter(p + 1, count), footerFont, QColor(70, 70, 70), Qt::RightToLeft,
+             Qt::AlignHCenter});
+}
+
 bool Report::render(QPrinter *printer) const
 {
     return paint(printer, layout(printer));

@@ -46,6 +46,13 @@ public:
     // That preview window, not yet shown.
     std::unique_ptr<QPrintPreviewDialog> makePreview(QWidget *parent) const;
 
+    // The foot of each page: "page n of m".
+    static QString pageFooter(int page, int pages);
+
+protected:
+    // Puts "page n of m" at the foot of every page, centred across the printable area.
+    static void addPageFooters(QVector<Page> &pages, const QPaintDevice *device);
+
 private:
     QString m_name;
     QString m_title;

@@ -137,21 +137,13 @@ QString storedLines(const QString &boxText, const QString &loaded)
 }
 
 Contact::Contact(zorbin::ui::Context &context, QWidget *parent)
-    : QDialog(parent), m_context(context)
+    : RecordWindow(context, QStringLiteral("Contact"), parent)
 {
-    setObjectName(QStringLiteral("Contact"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(zorbin::ui::windowFont());
     buildWindow();
     setPicture(defaultPicture(m_context.dataFolder));
 }
 
-Contact::~Contact()
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-}
+Contact::~Contact() = default;
 
 void Contact::buildWindow()
 {
@@ -168,22 +160,7 @@ void Contact::buildWindow()
     body->addWidget(makePictureColumn(), 0, Qt::AlignTop);
     outer->addLayout(body);
 
-    m_save = new QPushButton(kRegister, this);
-    m_save->setObjectName(QStringLiteral("Button_Save"));
-    m_cancel = new QPushButton(kCancel, this);
-    m_cancel->setObjectName(QStringLiteral("Button_Cancel"));
-    for (QPushButton *b : {m_save, m_cancel}) {
-        b->setAutoDefault(false);
-        b->setMinimumWidth(90);
-    }
-    connect(m_save, &QPushButton::clicked, this, &Contact::save);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(12, 4, 12, 0);
-    buttons->addStretch();
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_cancel);
-    outer->addLayout(buttons);
+    outer->addLayout(makeButtonRow(kRegister, kCancel));
     setBoxTabOrder();
 }
 
@@ -215,16 +192,6 @@ void Contact::makeBoxes()
     m_address->document()->setDefaultTextOption(option);
 }
 
-QPushButton *Contact::makeHelp(int number)
-{
-    auto *button = new QPushButton(QStringLiteral("؟"), this);
-    button->setObjectName(QStringLiteral("Command%1").arg(number));
-    button->setAutoDefault(false);
-    button->setFixedSize(24, 24);
-    connect(button, &QPushButton::clicked, this, [this, number] { showHelp(number); });
-    return button;
-}
-
 QWidget *Contact::makeFields()
 {
     auto *panel = new QWidget(this);
@@ -246,7 +213,7 @@ QWidget *Contact::makeFields()
         grid->addWidget(label, n - 1, 0);
         grid->addWidget(box, n - 1, 1);
         if (const int help = helpBeside(n)) {
-            QPushButton *button = makeHelp(help);
+            QPushButton *button = makeHelpButton(help);
             button->setAccessibleName(QStringLiteral("راهنماي ") + plainName(field.caption));
             grid->addWidget(button, n - 1, 2);
         }
@@ -310,17 +277,9 @@ void Contact::setBoxTabOrder()
 
 // --- modes and records ------------------------------------------------------------------
 
-void Contact::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        activate();
-}
-
 void Contact::activate()
 {
-    const auto &sel = m_context.selection;
-    m_mode = sel.editMode ? Mode::Edit : sel.viewMode ? Mode::View : Mode::New;
+    readMode();
     switch (m_mode) {
     case Mode::Edit:
         setWindowTitle(kCaptionEdit);
@@ -343,8 +302,7 @@ void Contact::activate()
     m_image->setEnabled(!view);
     zorbin::ui::setHandPointer(m_image, !view, Qt::ArrowCursor);
     m_image->setToolTip(view ? QString() : kClickHere);
-    if (QWidget *banner = findChild<QWidget *>(QStringLiteral("Banner")))
-        banner->update();
+    updateBanner();
     m_line[1]->setFocus();
 }
 
@@ -352,11 +310,8 @@ void Contact::loadRecord()
 {
     const auto record = m_context.store.contact(m_context.selection.selectedId);
     if (!record) {
-        // Shown once the window is up, not in the middle of showing it.
-        const QString text =
-            userMessage(QStringLiteral("مشخصات مخاطب از بانک اطلاعاتي خوانده نشد"), record.error());
-        QMetaObject::invokeMethod(
-            this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
+        reportReadFailure(QStringLiteral("مشخصات مخاطب از بانک اطلاعاتي خوانده نشد"),
+                          record.error());
         return;
     }
     setRecord(*record);
@@ -452,37 +407,17 @@ void Contact::save()
     for (QString *text : {&stored.name, &stored.group, &stored.mobile, &stored.home, &stored.office,
                           &stored.email, &stored.site, &stored.job, &stored.address})
         *text = text->trimmed();
-    const auto refused = [this](const zorbin::store::StoreError &error) {
-        Dialogs::error(
-            this, userMessage(QStringLiteral("اطلاعات مخاطب در بانک اطلاعاتي ذخيره نشد"), error));
-    };
-
-    QString done;
-    if (m_mode == Mode::Edit) {
-        if (const auto updated = m_context.store.updateContact(stored); !updated) {
-            refused(updated.error());
-            return;
-        }
-        m_context.selection.editMode = false;
-        done = QStringLiteral(" اطلاعات مخاطب ") + typed.name + QStringLiteral(" به روز شد");
-    } else {
-        const auto duplicate = m_context.store.contactMobileExists(stored.mobile);
-        if (!duplicate.has_value()) {
-            refused(duplicate.error());
-            return;
-        }
-        if (*duplicate) {
-            Dialogs::warn(this, kDuplicate);
-            m_line[3]->setFocus();
-            m_line[3]->selectAll();
-            return;
-        }
-        if (const auto inserted = m_context.store.insertContact(stored); !inserted) {
-            refused(inserted.error());
-            return;
-        }
-        done = QStringLiteral(" مخاطب ") + typed.name + QStringLiteral(" ثبت شد ");
-    }
+    auto &store = m_context.store;
+    if (!storeRecord(
+            QStringLiteral("اطلاعات مخاطب در بانک اطلاعاتي ذخيره نشد"),
+            [&] { return store.updateContact(stored); },
+            [&] { return store.contactMobileExists(stored.mobile); },
+            [&] { return store.insertContact(stored); }, kDuplicate, m_line[3]))
+        return;
+    const QString done =
+        m_mode == Mode::Edit
+            ? QStringLiteral(" اطلاعات مخاطب ") + typed.name + QStringLiteral(" به روز شد")
+            : QStringLiteral(" مخاطب ") + typed.name + QStringLiteral(" ثبت شد ");
 
     // The row is stored; the picture on display goes under the stored number (a contact
     // without a picture of its own gets a copy of the default one). When that fails the
@@ -519,11 +454,4 @@ bool Contact::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void Contact::done(int result)
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-    QDialog::done(result);
 }

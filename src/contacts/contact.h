@@ -1,9 +1,8 @@
 #pragma once
 
-#include "common/context.h"
+#include "common/recordwindow.h"
 #include "store/contact_records.h"
 
-#include <QDialog>
 #include <QImage>
 #include <array>
 
@@ -15,14 +14,12 @@ class QPushButton;
 // The contact editor: new, edit and view mode, chosen by the shared selection state when
 // the window is shown. The picture on display is written under the contact's mobile number
 // when the contact is saved.
-class Contact : public QDialog
+class Contact : public zorbin::ui::RecordWindow
 {
     Q_OBJECT
 public:
     explicit Contact(zorbin::ui::Context &context, QWidget *parent = nullptr);
     ~Contact() override;
-
-    void done(int result) override;
 
     // The boxes as one contact, as typed (the ID is the selected one; the picture's file
     // name is the one the typed mobile gives), and the other way.
@@ -33,31 +30,24 @@ public:
     QImage picture() const { return m_picture; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class Mode { New, Edit, View };
-
     void buildWindow();
     void makeBoxes();
     QWidget *makeFields();
     QWidget *makePictureColumn();
-    QPushButton *makeHelp(int number);
     void setBoxTabOrder();
-    void activate();
+    void activate() override;
     void loadRecord();
     void setPicture(const QImage &image);
     void choosePicture();
-    void save();
-    void showHelp(int number);
+    void save() override;
+    void showHelp(int number) override;
     void clearBoxes();
 
     QString boxText(int number) const;
     void setBoxText(int number, const QString &text);
-
-    zorbin::ui::Context &m_context;
-    Mode m_mode = Mode::New;
 
     // Text1 to Text8 by number; Text9, the address, is a multi-line box.
     std::array<QLineEdit *, 9> m_line{};
@@ -67,8 +57,6 @@ private:
     QLabel *m_image = nullptr;
     QImage m_picture;
     QPushButton *m_choose = nullptr;
-    QPushButton *m_save = nullptr;
-    QPushButton *m_cancel = nullptr;
 };
 
 // The text of a multi-line box to store: its lines joined by CR LF, the way stored texts

@@ -4,6 +4,7 @@
 #include "common/banner.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
+#include "common/recordgrid.h"
 #include "contacts/contact.h"
 #include "contacts/contactlistmodel.h"
 #include "contacts/print_conts.h"
@@ -118,20 +119,9 @@ QWidget *Phone::buildGrid()
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست مخاطبان"));
     m_grid->setModel(m_model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setWordWrap(false);
-    m_grid->setAlternatingRowColors(true);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_grid->horizontalHeader()->setHighlightSections(false);
+    zorbin::ui::setUpRecordGrid(m_grid, ContactListModel::ColumnCount,
+                                &ContactListModel::columnWidth);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    for (int c = 0; c < ContactListModel::ColumnCount; ++c)
-        m_grid->setColumnWidth(c, ContactListModel::columnWidth(c));
     m_grid->viewport()->installEventFilter(this);
 
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

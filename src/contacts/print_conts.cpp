@@ -51,13 +51,6 @@ const QStringList &Print_Conts::headings()
     return list;
 }
 
-QString Print_Conts::pageFooter(int page, int pages)
-{
-    return QStringLiteral("%1 %2 %3 %4")
-        .arg(QStringLiteral("صفحه"), QString::number(page), QStringLiteral("از"),
-             QString::number(pages));
-}
-
 QVector<Page> Print_Conts::layout(const QPaintDevice *device) const
 {
     const QRectF area = report::area(device);
@@ -120,13 +113,7 @@ QVector<Page> Print_Conts::layout(const QPaintDevice *device) const
         y += cellHeight;
     }
 
-    const int count = int(pages.size());
-    for (int p = 0; p < count; ++p)
-        pages[p].items.append(
-            {Role::Footer,
-             QRectF(area.left(), area.bottom() - footerHeight, area.width(), footerHeight),
-             pageFooter(p + 1, count), footerFont, QColor(70, 70, 70), Qt::RightToLeft,
-             Qt::AlignHCenter});
+    addPageFooters(pages, device);
     return pages;
 }
 

@@ -23,7 +23,6 @@ public:
     static QString title();
     // Captions from the rightmost column to the leftmost one.
     static const QStringList &headings();
-    static QString pageFooter(int page, int pages);
 
 private:
     QVector<zorbin::store::ContactListRow> m_rows;

@@ -4,6 +4,7 @@
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
+#include "common/recordgrid.h"
 #include "common/textboxes.h"
 #include "mainwin/menus.h"
 #include "mainwin/siteactions.h"
@@ -161,20 +162,8 @@ QWidget *Main_Page::buildGrid(QWidget *central)
     m_grid->setAccessibleName(QStringLiteral("فهرست سایت‌ها"));
     m_grid->setModel(m_model);
     m_grid->setItemDelegate(new SiteCellDelegate(m_grid));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setWordWrap(false);
-    m_grid->setAlternatingRowColors(true);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_grid->horizontalHeader()->setHighlightSections(false);
     // The e-mail column takes what the designed widths leave of a wider window.
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    for (int c = 0; c < SiteListModel::ColumnCount; ++c)
-        m_grid->setColumnWidth(c, SiteListModel::columnWidth(c));
+    zorbin::ui::setUpRecordGrid(m_grid, SiteListModel::ColumnCount, &SiteListModel::columnWidth);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
 

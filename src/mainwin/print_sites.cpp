@@ -37,13 +37,6 @@ const QStringList &Print_Sites::headings()
     return list;
 }
 
-QString Print_Sites::pageFooter(int page, int pages)
-{
-    return QStringLiteral("%1 %2 %3 %4")
-        .arg(QStringLiteral("صفحه"), QString::number(page), QStringLiteral("از"),
-             QString::number(pages));
-}
-
 QVector<Page> Print_Sites::layout(const QPaintDevice *device) const
 {
     const QRectF area = report::area(device);
@@ -124,14 +117,7 @@ QVector<Page> Print_Sites::layout(const QPaintDevice *device) const
     }
     closeTable();
 
-    const int count = int(pages.size());
-    for (int p = 0; p < count; ++p) {
-        const QString text = pageFooter(p + 1, count);
-        pages[p].items.append(
-            {Role::Footer,
-             QRectF(area.left(), area.bottom() - footerHeight, area.width(), footerHeight), text,
-             footerFont, QColor(70, 70, 70), Qt::RightToLeft, Qt::AlignHCenter});
-    }
+    addPageFooters(pages, device);
     return pages;
 }
 

@@ -22,7 +22,6 @@ public:
     static QString title();
     // Headings from the rightmost column to the leftmost one.
     static const QStringList &headings();
-    static QString pageFooter(int page, int pages);
 
 private:
     QVector<zorbin::store::SiteListRow> m_rows;

@@ -142,20 +142,13 @@ const Hint &hintFor(int number)
 
 } // namespace
 
-Site::Site(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent), m_context(context)
+Site::Site(zorbin::ui::Context &context, QWidget *parent)
+    : RecordWindow(context, QStringLiteral("Site"), parent)
 {
-    setObjectName(QStringLiteral("Site"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(zorbin::ui::windowFont());
     buildWindow();
 }
 
-Site::~Site()
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-}
+Site::~Site() = default;
 
 void Site::buildWindow()
 {
@@ -176,7 +169,7 @@ void Site::buildWindow()
     grid->setColumnStretch(5, 1);
     placeBoxes(grid);
     outer->addLayout(grid);
-    outer->addLayout(makeButtons());
+    outer->addLayout(makeButtonRow(kRegister, kCancel));
     setInitialTexts();
     setBoxTabOrder();
     zorbin::ui::liftLengthLimits(this);
@@ -240,16 +233,6 @@ QWidget *Site::box(int number) const
 
 // --- buttons beside the boxes ---------------------------------------------------------
 
-QPushButton *Site::makeHint(int number)
-{
-    auto *button = new QPushButton(QStringLiteral("؟"), this);
-    button->setObjectName(QStringLiteral("Command%1").arg(number));
-    button->setAutoDefault(false);
-    button->setFixedSize(24, 24);
-    connect(button, &QPushButton::clicked, this, [this, number] { showHint(number); });
-    return button;
-}
-
 void Site::makeAids()
 {
     m_addSubject = new QPushButton(this);
@@ -282,19 +265,19 @@ void Site::placeBoxes(QGridLayout *grid)
         QWidget *aid;
     };
     const std::array<std::array<Cell, 2>, 7> rows{{
-        {{{1, "Label1", QStringLiteral("*:عنوان سايت"), makeHint(1)},
-          {2, "Label2", QStringLiteral("*:آدرس سايت"), makeHint(2)}}},
+        {{{1, "Label1", QStringLiteral("*:عنوان سايت"), makeHelpButton(1)},
+          {2, "Label2", QStringLiteral("*:آدرس سايت"), makeHelpButton(2)}}},
         {{{3, "Label4", QStringLiteral("*:موضوع سايت"), m_addSubject},
-          {4, "Label3", QStringLiteral(":ايميل سايت"), makeHint(3)}}},
+          {4, "Label3", QStringLiteral(":ايميل سايت"), makeHelpButton(3)}}},
         {{{5, "Label5", QStringLiteral(":مدير سايت"), nullptr},
           {6, "Label6", QStringLiteral(":تلفن تماس"), nullptr}}},
-        {{{7, "Label8", QStringLiteral(":شناسه ياهو"), makeHint(4)},
-          {12, "Label9", QStringLiteral(":شناسه گوگل"), makeHint(7)}}},
-        {{{8, "Label13", QStringLiteral(":فيسبوک سايت"), makeHint(5)},
-          {13, "Label10", QStringLiteral(":تويتر سايت"), makeHint(8)}}},
-        {{{14, "Label11", QStringLiteral(":گوگل پلاس"), makeHint(9)},
-          {15, "Label12", QStringLiteral(":سايت RSS"), makeHint(10)}}},
-        {{{9, "Label15", QStringLiteral(":نام کاربري شما"), makeHint(6)},
+        {{{7, "Label8", QStringLiteral(":شناسه ياهو"), makeHelpButton(4)},
+          {12, "Label9", QStringLiteral(":شناسه گوگل"), makeHelpButton(7)}}},
+        {{{8, "Label13", QStringLiteral(":فيسبوک سايت"), makeHelpButton(5)},
+          {13, "Label10", QStringLiteral(":تويتر سايت"), makeHelpButton(8)}}},
+        {{{14, "Label11", QStringLiteral(":گوگل پلاس"), makeHelpButton(9)},
+          {15, "Label12", QStringLiteral(":سايت RSS"), makeHelpButton(10)}}},
+        {{{9, "Label15", QStringLiteral(":نام کاربري شما"), makeHelpButton(6)},
           {10, "Label14", QStringLiteral(":رمز عبور شما"), m_check}}},
     }};
     auto place = [&](const Cell &cell, int row, int column) {
@@ -329,26 +312,6 @@ void Site::placeBoxes(QGridLayout *grid)
     grid->addWidget(m_notes, int(rows.size()), 1, 1, 6);
 }
 
-QHBoxLayout *Site::makeButtons()
-{
-    m_save = new QPushButton(kRegister, this);
-    m_save->setObjectName(QStringLiteral("Button_Save"));
-    m_cancel = new QPushButton(kCancel, this);
-    m_cancel->setObjectName(QStringLiteral("Button_Cancel"));
-    for (QPushButton *b : {m_save, m_cancel}) {
-        b->setAutoDefault(false);
-        b->setMinimumWidth(90);
-    }
-    connect(m_save, &QPushButton::clicked, this, &Site::save);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(12, 4, 12, 0);
-    buttons->addStretch();
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_cancel);
-    return buttons;
-}
-
 void Site::setInitialTexts()
 {
     // The address gets its prefix before the RSS box starts following it.
@@ -376,17 +339,9 @@ void Site::setBoxTabOrder()
 
 // --- modes and records ------------------------------------------------------------------
 
-void Site::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        activate();
-}
-
 void Site::activate()
 {
-    const auto &sel = m_context.selection;
-    m_mode = sel.editMode ? Mode::Edit : sel.viewMode ? Mode::View : Mode::New;
+    readMode();
 
     rebuildSubjects();
 
@@ -411,8 +366,7 @@ void Site::activate()
         break;
     }
     setViewLook(m_mode == Mode::View);
-    if (QWidget *banner = findChild<QWidget *>(QStringLiteral("Banner")))
-        banner->update();
+    updateBanner();
     m_line[1]->setFocus();
 }
 
@@ -420,10 +374,8 @@ void Site::rebuildSubjects()
 {
     const auto subjects = m_context.store.categories();
     if (!subjects) {
-        const QString text = userMessage(
-            QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد"), subjects.error());
-        QMetaObject::invokeMethod(
-            this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
+        reportReadFailure(QStringLiteral("فهرست موضوعات از بانک اطلاعاتي خوانده نشد"),
+                          subjects.error());
         return;
     }
     if (subjects->isEmpty())
@@ -438,11 +390,8 @@ void Site::loadRecord()
 {
     const auto record = m_context.store.site(m_context.selection.selectedId);
     if (!record) {
-        // Shown once the window is up, not in the middle of showing it.
-        const QString text =
-            userMessage(QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد"), record.error());
-        QMetaObject::invokeMethod(
-            this, [this, text] { Dialogs::error(this, text); }, Qt::QueuedConnection);
+        reportReadFailure(QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد"),
+                          record.error());
         return;
     }
     setRecord(*record);
@@ -529,37 +478,18 @@ void Site::save()
     }
     const QString typedTitle = typed[zorbin::store::Onvan];
     const SiteRecord record = zorbin::store::storedForm(typed);
-    auto refused = [this](const zorbin::store::StoreError &error) {
-        Dialogs::error(
-            this, userMessage(QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد"), error));
-    };
-
-    if (m_mode == Mode::Edit) {
-        if (const auto updated = m_context.store.updateSite(record); !updated) {
-            refused(updated.error());
-            return;
-        }
-        m_context.selection.editMode = false;
+    auto &store = m_context.store;
+    if (!storeRecord(
+            QStringLiteral("اطلاعات سايت در بانک اطلاعاتي ذخيره نشد"),
+            [&] { return store.updateSite(record); },
+            [&] { return store.siteTitleExists(record[zorbin::store::Onvan]); },
+            [&] { return store.insertSite(record); }, kDuplicate, m_line[1]))
+        return;
+    if (m_mode == Mode::Edit)
         Dialogs::inform(this, QStringLiteral(" اطلاعات سايت ") + typedTitle +
                                   QStringLiteral(" به روز شد"));
-    } else {
-        const auto duplicate = m_context.store.siteTitleExists(record[zorbin::store::Onvan]);
-        if (!duplicate.has_value()) {
-            refused(duplicate.error());
-            return;
-        }
-        if (*duplicate) {
-            Dialogs::warn(this, kDuplicate);
-            m_line[1]->setFocus();
-            m_line[1]->selectAll();
-            return;
-        }
-        if (const auto inserted = m_context.store.insertSite(record); !inserted) {
-            refused(inserted.error());
-            return;
-        }
+    else
         Dialogs::inform(this, QStringLiteral("سايت ") + typedTitle + QStringLiteral(" ثبت شد"));
-    }
     clearBoxes();
     accept();
 }
@@ -573,7 +503,7 @@ void Site::addSubject()
     activate();
 }
 
-void Site::showHint(int number)
+void Site::showHelp(int number)
 {
     const Hint &hint = hintFor(number);
     Dialogs::inform(this, hint.text, hint.rightAligned);
@@ -660,11 +590,4 @@ void Site::setVisible(bool visible)
     // goes after the title instead, nothing selected.
     if (visible)
         m_line[1]->end(false);
-}
-
-void Site::done(int result)
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-    QDialog::done(result);
 }

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "common/context.h"
+#include "common/recordwindow.h"
 #include "store/records.h"
 
-#include <QDialog>
 #include <array>
 
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
-class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -20,14 +18,13 @@ class NotesEdit;
 // The site editor: new, edit and view mode, chosen by the shared selection state when
 // the window becomes active (when it is shown and when the subject window it opened
 // closes). In view mode the address boxes are links.
-class Site : public QDialog
+class Site : public zorbin::ui::RecordWindow
 {
     Q_OBJECT
 public:
     explicit Site(zorbin::ui::Context &context, QWidget *parent = nullptr);
     ~Site() override;
 
-    void done(int result) override;
     void setVisible(bool visible) override;
 
     // The boxes as one site, as typed (the ID is the selected one), and the other way.
@@ -36,29 +33,24 @@ public:
     void setRecord(const zorbin::store::SiteRecord &record);
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class Mode { New, Edit, View };
-
     void buildWindow();
     void makeBoxes();
     void makeAids();
-    QPushButton *makeHint(int number);
     void placeBoxes(QGridLayout *grid);
-    QHBoxLayout *makeButtons();
     void setInitialTexts();
     void setBoxTabOrder();
     // Box n, the one named "Textn".
     QWidget *box(int number) const;
-    void activate();
+    void activate() override;
     void rebuildSubjects();
     void loadRecord();
     void setViewLook(bool view);
-    void save();
+    void save() override;
     void addSubject();
-    void showHint(int number);
+    void showHelp(int number) override;
     void passwordCheckClicked();
     void setPasswordMasked(bool masked);
     bool openLinkBox(QObject *box);
@@ -68,15 +60,10 @@ private:
     QString boxText(int number) const;
     void setBoxText(int number, const QString &text);
 
-    zorbin::ui::Context &m_context;
-    Mode m_mode = Mode::New;
-
     // Text1 to Text17 by number; 3 (the subject list) and 11 (the notes) are not lines.
     std::array<QLineEdit *, 18> m_line{};
     QComboBox *m_subject = nullptr;
     zorbin::ui::NotesEdit *m_notes = nullptr;
     QCheckBox *m_check = nullptr;
-    QPushButton *m_save = nullptr;
-    QPushButton *m_cancel = nullptr;
     QPushButton *m_addSubject = nullptr;
 };
