@@ -6,6 +6,7 @@
 #include "common/maker.h"
 #include "mainwin/menus.h"
 #include "mainwin/siteactions.h"
+#include "mainwin/sitelistdelegate.h"
 #include "mainwin/sitelistmodel.h"
 #include "sites/site.h"
 #include "store/messages.h"
@@ -157,6 +158,7 @@ QWidget *Main_Page::buildGrid(QWidget *central)
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست سایت‌ها"));
     m_grid->setModel(m_model);
+    m_grid->setItemDelegate(new SiteListDelegate(m_grid));
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -176,7 +178,7 @@ QWidget *Main_Page::buildGrid(QWidget *central)
 
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateHolders(); });
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+    connect(m_model, &SiteListModel::listReplaced, this, [this] {
         selectFirstRow();
         updateFoundCount();
     });
@@ -496,6 +498,12 @@ QString Main_Page::selectedMobile() const
 QVector<zorbin::store::SiteListRow> Main_Page::shownRows() const
 {
     return m_model->allRows();
+}
+
+zorbin::store::Result<void>
+Main_Page::forEachShownRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const
+{
+    return m_model->forEachRow(sink);
 }
 
 void Main_Page::reloadList()

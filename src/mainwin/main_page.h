@@ -36,6 +36,8 @@ public:
     QString selectedAddress() const override;
     QString selectedMobile() const override;
     QVector<zorbin::store::SiteListRow> shownRows() const override;
+    zorbin::store::Result<void> forEachShownRow(
+        const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const override;
     void reloadList() override;
     void focusSearch() override;
 

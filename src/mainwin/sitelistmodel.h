@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QVector>
+#include <functional>
 
 namespace zorbin::store {
 class Store;
@@ -40,6 +41,10 @@ public:
     zorbin::store::SiteListRow rowAt(int row) const;
     // Every listed row, in order.
     QVector<zorbin::store::SiteListRow> allRows() const;
+    // Hands `sink` every listed row in order, as allRows() has them, without holding them
+    // all: what the list report prints. `sink` answers false to stop.
+    zorbin::store::Result<void>
+    forEachRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const;
 
     // Designed column widths in pixels.
     static int columnWidth(int column);
@@ -52,9 +57,15 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+Q_SIGNALS:
+    // A new list was set (by showAll(), showSearch() or setIds()), whether or not its rows
+    // differ from the last one.
+    void listReplaced();
+
 private:
     const QVector<zorbin::store::SiteListRow> &block(int blockIndex) const;
-    zorbin::store::SiteListRow fetchRow(qint64 id) const;
+    // Rows first..end-1 read from the store by one statement.
+    QVector<zorbin::store::SiteListRow> readBlock(int first, int end) const;
 
     zorbin::store::Store &m_store;
     QVector<qint64> m_ids;
