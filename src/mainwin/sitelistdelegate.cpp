@@ -21,11 +21,13 @@ void SiteListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         return;
     }
 
-    // Where the style puts the text, then the cell without it: background, selection, focus.
-    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+    // The cell without its text: background, selection, focus; then where the style puts
+    // the text, which for a single line does not depend on the text itself (asking with
+    // the text would lay it out once more).
     const QString text = opt.text;
     opt.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
 
     // The text as the style draws it: inside the focus frame's margin, in the text colour
     // of the cell's state, aligned in the cell's direction.
