@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QSignalSpy>
@@ -61,6 +63,8 @@ private Q_SLOTS:
     void sameListIsNotReset();
     void rowsStreamAsTheGridHasThem();
     void reportStreamsMoreRowsThanOneBlock();
+    void longListShowsItsFirstScreenFirst();
+    void searchDuringTheRestStopsIt();
 };
 
 void TestSiteListView::delegatePaintsAsTheDefaultOne()
@@ -268,6 +272,47 @@ void TestSiteListView::reportStreamsMoreRowsThanOneBlock()
         },
         kRows);
     QVERIFY(!failing.savePdf(dir.filePath("failed.pdf")));
+}
+
+void TestSiteListView::longListShowsItsFirstScreenFirst()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 70000));
+    QVERIFY(env.sql("DELETE FROM Table_Site WHERE ID IN (2, 256, 257, 40000)"));
+    Main_Page page(*env.context);
+    auto *total = page.findChild<QLabel *>(QStringLiteral("Label4"));
+    auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
+    // The first screen at once, the first row current; no total yet rather than a wrong one.
+    const int first = page.model()->rowCount();
+    QVERIFY(first > 0 && first < 1000);
+    QCOMPARE(page.grid()->currentIndex().row(), 0);
+    QCOMPARE(total->text(), QString());
+    QCOMPARE(page.model()->index(1, 1).data().toString(), QStringLiteral("site 3"));
+    // The user moves meanwhile; the rest arrives as new rows below.
+    page.grid()->setCurrentIndex(page.model()->index(5, 0));
+    QTRY_COMPARE(total->text(), QStringLiteral("69996"));
+    QCOMPARE(page.model()->rowCount(), 69996);
+    QCOMPARE(found->text(), QStringLiteral("69996"));
+    QCOMPARE(page.grid()->currentIndex().row(), 5);
+    QCOMPARE(page.model()->ids(), env.store->siteIds().value());
+}
+
+void TestSiteListView::searchDuringTheRestStopsIt()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 70000));
+    Main_Page page(*env.context);
+    auto *total = page.findChild<QLabel *>(QStringLiteral("Label4"));
+    auto *search = page.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    QVERIFY(page.model()->rowCount() < 1000);
+    search->setText(QStringLiteral("site 6999"));
+    QCOMPARE(page.model()->rowCount(), 11);
+    QTest::qWait(50);
+    QCOMPARE(page.model()->rowCount(), 11); // no rows of the full list added to the result
+    // The refresh button lists every site with its total at once.
+    page.findChild<QPushButton *>(QStringLiteral("Button_Refresh"))->click();
+    QCOMPARE(page.model()->rowCount(), 70000);
+    QCOMPARE(total->text(), QStringLiteral("70000"));
 }
 
 QTEST_MAIN(TestSiteListView)

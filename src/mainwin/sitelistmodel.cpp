@@ -3,6 +3,7 @@
 #include "store/store.h"
 
 #include <algorithm>
+#include <limits>
 #include <array>
 
 using zorbin::store::SearchColumn;
@@ -55,6 +56,31 @@ zorbin::store::Result<void> showIds(SiteListModel &model,
 zorbin::store::Result<void> SiteListModel::showAll()
 {
     return showIds(*this, m_store.siteIds());
+}
+
+zorbin::store::Result<bool> SiteListModel::showFirstOfAll(int count)
+{
+    const auto ids = m_store.siteIdsAfter(std::numeric_limits<qint64>::min(), count);
+    setIds(ids.value_or(QVector<qint64>()));
+    if (!ids)
+        return std::unexpected(ids.error());
+    return ids->size() < count;
+}
+
+zorbin::store::Result<bool> SiteListModel::appendMoreOfAll(int count)
+{
+    const auto ids =
+        m_store.siteIdsAfter(m_ids.isEmpty() ? std::numeric_limits<qint64>::min() : m_ids.last(),
+                             count);
+    if (!ids)
+        return std::unexpected(ids.error());
+    if (!ids->isEmpty()) {
+        const int first = int(m_ids.size());
+        beginInsertRows(QModelIndex(), first, first + int(ids->size()) - 1);
+        m_ids += *ids;
+        endInsertRows();
+    }
+    return ids->size() < count;
 }
 
 zorbin::store::Result<void> SiteListModel::showSearch(SearchColumn column, const QString &prefix)

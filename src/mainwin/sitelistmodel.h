@@ -29,6 +29,12 @@ public:
     // Lists every site, ordered by ID. When the store fails the list is empty and the
     // failure is handed back.
     zorbin::store::Result<void> showAll();
+    // Lists the first `count` sites by ID: what a screen shows of a long list, at once.
+    // True when that is every site.
+    zorbin::store::Result<bool> showFirstOfAll(int count);
+    // Appends at most `count` further sites to a list begun by showFirstOfAll(), as new
+    // rows (the current row and the scroll position stay). True when the list is whole.
+    zorbin::store::Result<bool> appendMoreOfAll(int count);
     // Lists the sites whose `column` begins with `prefix`, ordered by ID.
     zorbin::store::Result<void> showSearch(zorbin::store::SearchColumn column,
                                            const QString &prefix);

@@ -578,6 +578,27 @@ Result<QVector<qint64>> Store::siteIds()
     return ids;
 }
 
+Result<QVector<qint64>> Store::siteIdsAfter(qint64 after, int limit)
+{
+    QVector<qint64> ids;
+    for (const char *sql : {"SELECT ID FROM Table_Site INDEXED BY Site_ID WHERE ID > ?1 "
+                            "ORDER BY ID LIMIT ?2",
+                            // The index is missing or damaged: the table itself.
+                            "SELECT ID FROM Table_Site NOT INDEXED WHERE ID > ?1 "
+                            "ORDER BY ID LIMIT ?2"}) {
+        Statement st(m_db, sql);
+        st.bind(1, after);
+        st.bind(2, qint64(limit));
+        ids.clear();
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            ids.append(st.int64(0));
+        if (rc == SQLITE_DONE)
+            return ids;
+    }
+    return std::unexpected(engineError());
+}
+
 Result<QVector<qint64>> Store::searchSites(SearchColumn column, const QString &prefix)
 {
     if (prefix.isEmpty())

@@ -90,6 +90,9 @@ public:
 
     // Sites
     Result<QVector<qint64>> siteIds();
+    // At most `limit` site IDs above `after`, in order: a long list read a slice at a time,
+    // the first screen first.
+    Result<QVector<qint64>> siteIdsAfter(qint64 after, int limit);
     Result<QVector<qint64>> searchSites(SearchColumn column, const QString &prefix);
     // NotFound when no site has this ID.
     Result<SiteListRow> siteListRow(qint64 id);
