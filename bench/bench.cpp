@@ -20,16 +20,16 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QHeaderView>
-#include <QSignalBlocker>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -78,8 +78,7 @@ Spread spread(const QVector<double> &v)
 
 // One figure: min / median / max over the rounds, the target and whether it was met
 // (judged on the median).
-void report(const QString &what, const Spread &s, const char *unit, const QString &target,
-            bool ok)
+void report(const QString &what, const Spread &s, const char *unit, const QString &target, bool ok)
 {
     std::printf("%-58s %9.2f %9.2f %9.2f %-3s  %-26s %s\n", qPrintable(what), s.min, s.median,
                 s.max, unit, qPrintable(target), ok ? "met" : "MISSED");
@@ -307,10 +306,11 @@ int keystrokeProgram(const QString &folder, int sites)
     auto *combo = page->findChild<QComboBox *>(QStringLiteral("Combo1"));
     PaintWatch watch;
     grid->viewport()->installEventFilter(&watch);
-    const int screenRows = grid->viewport()->height() / grid->verticalHeader()->defaultSectionSize() + 1;
+    const int screenRows =
+        grid->viewport()->height() / grid->verticalHeader()->defaultSectionSize() + 1;
 
-    const SearchColumn columns[] = {SearchColumn::Onvan, SearchColumn::Address,
-                                    SearchColumn::Mozoo, SearchColumn::Modir};
+    const SearchColumn columns[] = {SearchColumn::Onvan, SearchColumn::Address, SearchColumn::Mozoo,
+                                    SearchColumn::Modir};
     // [column][length][round] -> p95 over the prefixes of that round
     std::map<std::pair<int, int>, QVector<double>> oursCold, oursWarm, floorCold, floorWarm,
         paintWarm;
@@ -359,7 +359,8 @@ int keystrokeProgram(const QString &folder, int sites)
                     grid->viewport()->repaint();
                     paint[len] << msSince(p);
                     if (search->text() != prefix)
-                        note(QStringLiteral("typed text differs: %1 / %2").arg(search->text(), prefix));
+                        note(QStringLiteral("typed text differs: %1 / %2")
+                                 .arg(search->text(), prefix));
 
                     QElapsedTimer f;
                     f.start();
@@ -422,7 +423,8 @@ int keystrokeProgram(const QString &folder, int sites)
             worstWarm << w.median;
         }
     }
-    std::printf("RESULT keystroke_worst_median %.3f\n", *std::max_element(worstWarm.begin(), worstWarm.end()));
+    std::printf("RESULT keystroke_worst_median %.3f\n",
+                *std::max_element(worstWarm.begin(), worstWarm.end()));
     return 0;
 }
 
@@ -581,7 +583,9 @@ void benchSize(int sites)
                 // The engine's own, into a fresh database of the same schema.
                 QTemporaryDir other;
                 QString m;
-                { auto fresh = openDataFolder(other.path(), &m); }
+                {
+                    auto fresh = openDataFolder(other.path(), &m);
+                }
                 RawConnection raw(other.path());
                 const double engineMs = fillByEngine(raw.db, sites);
                 const double ratio = storeMs / engineMs;
@@ -642,7 +646,6 @@ void benchSize(int sites)
     const Spread printPeak = spread(print["print_peak_mb"]);
     report(QStringLiteral("print list to PDF, peak memory"), printPeak, "MB",
            QStringLiteral("<= 150 MB"), printPeak.median <= 150);
-
 }
 
 } // namespace

@@ -137,9 +137,8 @@ void TstSiteListStore::streamStopsWhenTheSinkSaysSo()
         ids << id;
     for (const QVector<qint64> &list : {ids, QVector<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}) {
         int handed = 0;
-        QVERIFY(env.store->forEachSiteListRow(list, [&](const SiteListRow &) {
-            return ++handed < 3;
-        }));
+        QVERIFY(
+            env.store->forEachSiteListRow(list, [&](const SiteListRow &) { return ++handed < 3; }));
         QCOMPARE(handed, 3);
     }
     QVERIFY(env.sql("DELETE FROM Table_Site WHERE ID = 2"));

@@ -11,9 +11,9 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -73,9 +73,11 @@ void TestSiteListView::delegatePaintsAsTheDefaultOne()
     // Persian and Latin, short and too long for the cell, NULL and empty.
     env.addSite(QStringLiteral("کتابخانه ملی"), QStringLiteral("http://www.nlai.ir"),
                 QStringLiteral("فرهنگ"), QStringLiteral("Ali"), QStringLiteral("0912"));
-    env.addSite(QStringLiteral("Google Search"),
-                QStringLiteral("https://www.a-very-long-address-that-does-not-fit.example.com/x"),
-                QStringLiteral("news"), QStringLiteral("مدیر با نامی بسیار بلند که جا نمی‌شود"));
+    env.addSite(
+        QStringLiteral("Google Search"),
+        QStringLiteral("https://www.a-very-long-address-that-does-not-fit.example.com/x"),
+        QStringLiteral("news"),
+        QStringLiteral("مدیر با نامی بسیار بلند که جا نمی‌شود"));
     env.addSite(QStringLiteral(""), QStringLiteral("http://x.ir"), QString());
     Main_Page page(*env.context);
     page.show();
@@ -138,9 +140,9 @@ void TestSiteListView::blocksAcrossBoundariesWithGoneRows()
     model.setIds(ids);
     // Gone before its block is read: the row keeps its ID only.
     const int goneRow = kBlock + 1; // the second row of the second block
-    QVERIFY(env.sql(QByteArray("DELETE FROM Table_Site WHERE ID = " +
-                               QByteArray::number(ids[goneRow]))
-                        .constData()));
+    QVERIFY(
+        env.sql(QByteArray("DELETE FROM Table_Site WHERE ID = " + QByteArray::number(ids[goneRow]))
+                    .constData()));
     for (int row = kBlock - 2; row <= kBlock + 2; ++row) {
         QCOMPARE(model.index(row, 0).data().toLongLong(), ids[row]);
         QCOMPARE(model.index(row, 1).data().toString(),
@@ -149,9 +151,9 @@ void TestSiteListView::blocksAcrossBoundariesWithGoneRows()
     // Gone while its block is held: the grid keeps what it read until the list is read
     // again, and the report prints what the grid shows.
     const int heldRow = kBlock - 1;
-    QVERIFY(env.sql(QByteArray("DELETE FROM Table_Site WHERE ID = " +
-                               QByteArray::number(ids[heldRow]))
-                        .constData()));
+    QVERIFY(
+        env.sql(QByteArray("DELETE FROM Table_Site WHERE ID = " + QByteArray::number(ids[heldRow]))
+                    .constData()));
     QCOMPARE(model.index(heldRow, 1).data().toString(),
              QStringLiteral("site %1").arg(ids[heldRow]));
     QCOMPARE(model.allRows().at(heldRow).texts[0], QStringLiteral("site %1").arg(ids[heldRow]));

@@ -80,8 +80,8 @@ void Startup::buildMissingIndexes()
     QProgressDialog progress(m_login);
     progress.setObjectName(QStringLiteral("IndexProgress"));
     progress.setWindowTitle(QStringLiteral("Zorbin"));
-    progress.setLabelText(QStringLiteral(
-        "فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ لطفاً چند لحظه صبر کنید..."));
+    progress.setLabelText(QStringLiteral("فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ لطفاً چند "
+                                         "لحظه صبر کنید..."));
     progress.setCancelButton(nullptr);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);

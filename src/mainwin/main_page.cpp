@@ -541,8 +541,8 @@ QVector<zorbin::store::SiteListRow> Main_Page::shownRows() const
     return m_model->allRows();
 }
 
-zorbin::store::Result<void>
-Main_Page::forEachShownRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const
+zorbin::store::Result<void> Main_Page::forEachShownRow(
+    const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const
 {
     return m_model->forEachRow(sink);
 }

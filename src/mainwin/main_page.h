@@ -93,7 +93,7 @@ private:
     int m_searchPosition = -1;
     QDate m_shownDate;
     bool m_failureShown = false;
-    bool m_loadingRest = false; // the full list is still being read, a slice at a time
+    bool m_loadingRest = false;     // the full list is still being read, a slice at a time
     bool m_listFresh = false;       // the list was read at load; the first activation keeps it
     bool m_backFromMessage = false; // a message box of this window took the activation
 };

@@ -173,8 +173,8 @@ bool Print_Sites::layOut(const QPaintDevice *device,
         qsizetype lines = 1;
         for (int c = 0; c < 7; ++c) {
             const QRectF box = columnRect(c, 0, 0);
-            cells[c] = report::wrap(row.texts[c], cellFont, box.width() - 2 * pad, device,
-                                    kMaxCellLines);
+            cells[c] =
+                report::wrap(row.texts[c], cellFont, box.width() - 2 * pad, device, kMaxCellLines);
             lines = qMax(lines, cells[c].size());
         }
         const qreal height = lines * cellHeight + 2 * pad;

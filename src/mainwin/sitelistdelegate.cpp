@@ -35,17 +35,15 @@ void SiteListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const QRect inner = textRect.adjusted(margin, 0, -margin, 0);
     if (inner.width() <= 0)
         return;
-    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled)  ? QPalette::Disabled
                                        : !(opt.state & QStyle::State_Active) ? QPalette::Inactive
                                                                              : QPalette::Normal;
     const QStaticText &laid = laidOut(opt, text, inner.width());
-    const QRect at =
-        QStyle::alignedRect(opt.direction, opt.displayAlignment,
-                            QSize(inner.width(), qCeil(laid.size().height())), inner);
+    const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment,
+                                         QSize(inner.width(), qCeil(laid.size().height())), inner);
     painter->save();
-    painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected)
-                                                 ? QPalette::HighlightedText
-                                                 : QPalette::Text));
+    painter->setPen(opt.palette.color(
+        group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(opt.font);
     painter->setClipRect(inner, Qt::IntersectClip);
     painter->drawStaticText(at.topLeft(), laid);

@@ -3,8 +3,8 @@
 #include "store/store.h"
 
 #include <algorithm>
-#include <limits>
 #include <array>
+#include <limits>
 
 using zorbin::store::SearchColumn;
 using zorbin::store::SiteListRow;
@@ -69,9 +69,8 @@ zorbin::store::Result<bool> SiteListModel::showFirstOfAll(int count)
 
 zorbin::store::Result<bool> SiteListModel::appendMoreOfAll(int count)
 {
-    const auto ids =
-        m_store.siteIdsAfter(m_ids.isEmpty() ? std::numeric_limits<qint64>::min() : m_ids.last(),
-                             count);
+    const auto ids = m_store.siteIdsAfter(
+        m_ids.isEmpty() ? std::numeric_limits<qint64>::min() : m_ids.last(), count);
     if (!ids)
         return std::unexpected(ids.error());
     if (!ids->isEmpty()) {
@@ -207,8 +206,8 @@ SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink) 
         }
     };
     auto read = m_store.forEachSiteListRow(m_ids, [&](const SiteListRow &row) {
-        const int at = int(std::lower_bound(m_ids.begin() + next, m_ids.end(), row.id) -
-                           m_ids.begin());
+        const int at =
+            int(std::lower_bound(m_ids.begin() + next, m_ids.end(), row.id) - m_ids.begin());
         catchUp(at);
         if (!more)
             return false;

@@ -82,7 +82,8 @@ constexpr int kPageCacheKiB = 16 * 1024;
 // The list rows the grid shows, by ID range (a block of neighbouring listed sites) or by
 // a list of IDs (scattered ones, `kInListSize` at a time, unused places NULL).
 constexpr int kInListSize = 64;
-const char kListColumns[] = "SELECT ID,Onvan,Address,Mozoo,Modir,Mobile,Yahoo,Email FROM Table_Site ";
+const char kListColumns[] =
+    "SELECT ID,Onvan,Address,Mozoo,Modir,Mobile,Yahoo,Email FROM Table_Site ";
 
 QByteArray inListSql()
 {
@@ -673,8 +674,8 @@ Result<void> Store::forEachSiteListRow(const QVector<qint64> &ids,
     StoreError error;
     if (dense(sorted)) {
         // Neighbouring sites: one range of the table, skipping the IDs not listed.
-        Statement &st = cached(SlotListRange, QByteArray(kListColumns) +
-                                                  "WHERE ID BETWEEN ?1 AND ?2 ORDER BY ID");
+        Statement &st = cached(SlotListRange,
+                               QByteArray(kListColumns) + "WHERE ID BETWEEN ?1 AND ?2 ORDER BY ID");
         st.bind(1, sorted.first());
         st.bind(2, sorted.last());
         qsizetype next = 0;

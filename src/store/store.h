@@ -154,8 +154,7 @@ public:
     // The first account's password when `question` and `answer`, trimmed of blanks, equal
     // its stored question and answer exactly; nothing when they do not. A stored question
     // or answer that is NULL or empty (never set) never matches; no account never matches.
-    Result<std::optional<QString>> recoverPassword(const QString &question,
-                                                   const QString &answer);
+    Result<std::optional<QString>> recoverPassword(const QString &question, const QString &answer);
 
     // ---- Statistics (accounts.cpp) ----
     Result<RecordCounts> recordCounts();
