@@ -43,7 +43,9 @@ std::unique_ptr<Store> openFile(const QString &path, OpenResult *result = nullpt
 QStringList siteTitles(Store &store)
 {
     QStringList titles;
-    for (const qint64 id : store.siteIds().value())
+    // Held here: a loop over the value of a temporary result would read freed memory.
+    const QVector<qint64> ids = store.siteIds().value();
+    for (const qint64 id : ids)
         titles << store.site(id)->fields[Onvan];
     return titles;
 }
