@@ -3,7 +3,8 @@
 #   scripts/dev.sh run        build (Release) and start Zorbin
 #   scripts/dev.sh test       build (Debug, -Werror) and run every test
 #   scripts/dev.sh sanitize   build with AddressSanitizer + UBSan and run every test
-#   scripts/dev.sh bench      build (Release) and run the benchmarks
+#   scripts/dev.sh bench [sites...]   build (Release) and run the benchmark (10,000, 100,000
+#                            and 1,000,000 sites; the million kept in ~/.cache/zorbin-bench)
 #   scripts/dev.sh fuzz [s]   build the Access reader's libFuzzer harness (clang) and run it
 #                             for s seconds (default 300) on the Access test files
 #   scripts/dev.sh package    build (Release) and make the Debian package in build-release/
@@ -53,7 +54,7 @@ sanitize)
 bench)
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZORBIN_TESTS=OFF >/dev/null
     cmake --build build-release -j"$jobs"
-    ./build-release/zorbin_bench
+    ./build-release/zorbin_bench "${@:2}"
     ./build-release/zorbin_bench_convert
     ;;
 fuzz)

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 using zorbin::store::OpenError;
@@ -78,6 +79,38 @@ private Q_SLOTS:
         QVERIFY(!startup.mainPage());
     }
 
+    void missingIndexesAreMadeBeforeTheNames()
+    {
+        // A file made elsewhere: many sites, no search indexes.
+        QVERIFY(m_env->sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                           "WHERE i < 30000) INSERT INTO Table_Site(ID,Onvan) "
+                           "SELECT i, 'site ' || i FROM n"));
+        for (const char *sql : {"DROP INDEX Site_ID", "DROP INDEX Site_Onvan",
+                                "DROP INDEX Site_Address", "DROP INDEX Contact_Name"})
+            QVERIFY2(m_env->sql(sql), sql);
+        connectOnly();
+        Dialogs::Script script;
+        Startup startup(*m_context);
+        // The progress window shows over the login window while they are made.
+        bool progressShown = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("IndexProgress") && w->isVisible())
+                    progressShown = true;
+        });
+        watch.start(1);
+        startup.start();
+        auto *names = startup.login()->findChild<QComboBox *>(QStringLiteral("Combo1"));
+        QTRY_COMPARE(names->count(), 1);
+        watch.stop();
+        QVERIFY(progressShown);
+        QCOMPARE(m_store->missingIndexCount(), 0);
+        QVERIFY(m_store->indexProblem().isEmpty());
+        QVERIFY(script.shown.isEmpty());
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY(w->objectName() != QLatin1String("IndexProgress") || !w->isVisible());
+    }
     void loginHandsOverToTheMainWindow()
     {
         connectOnly();

@@ -6,7 +6,10 @@
 #include "store/messages.h"
 #include "store/store.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QProgressDialog>
 #include <QTimer>
 #include <functional>
 #include <utility>
@@ -61,7 +64,48 @@ void Startup::checkDatabase()
         Q_EMIT finished(1);
         return;
     }
+    buildMissingIndexes();
     m_login->loadNames();
+}
+
+void Startup::buildMissingIndexes()
+{
+    zorbin::store::Store &store = m_context.store;
+    const int missing = store.missingIndexCount();
+    if (missing == 0)
+        return;
+    // A file made elsewhere (a restore, the converter's output) may lack the search
+    // indexes; on a large one making them takes a while, which the user sees happen
+    // before the first login rather than as a frozen window after it.
+    QProgressDialog progress(m_login);
+    progress.setObjectName(QStringLiteral("IndexProgress"));
+    progress.setWindowTitle(QStringLiteral("Zorbin"));
+    progress.setLabelText(QStringLiteral("فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ لطفاً چند "
+                                         "لحظه صبر کنید..."));
+    progress.setCancelButton(nullptr);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setRange(0, missing);
+    progress.setValue(0);
+    progress.show();
+    QCoreApplication::processEvents();
+    QElapsedTimer sincePump;
+    sincePump.start();
+    const auto built = store.ensureIndexes([&](int done, int) {
+        progress.setValue(done);
+        // The window keeps painting while an index is made.
+        if (sincePump.elapsed() >= 30) {
+            QCoreApplication::processEvents();
+            sincePump.restart();
+        }
+        return true;
+    });
+    if (!built) {
+        // Lists and searches read the table instead; slower, never wrong.
+        store.setIndexProblem(built.error().detail);
+        qWarning("The search indexes could not be made; lists read the table: %s",
+                 qPrintable(built.error().detail));
+    }
 }
 
 void Startup::showMainPage()

@@ -32,6 +32,8 @@ Q_SIGNALS:
 
 private:
     void checkDatabase();
+    // Makes the search indexes the file lacks, with a progress window over the login.
+    void buildMissingIndexes();
     void showMainPage();
 
     zorbin::ui::Context &m_context;

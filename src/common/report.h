@@ -33,8 +33,9 @@ public:
     // How many records it prints.
     virtual int records() const = 0;
 
-    // Paints all pages; false when the printer cannot be opened.
-    bool render(QPrinter *printer) const;
+    // Paints all pages; false when the printer cannot be opened. A long report may paint
+    // each page as it lays it out instead of holding them all.
+    virtual bool render(QPrinter *printer) const;
     // A4 in the report's orientation; false when the file could not be written.
     bool savePdf(const QString &path) const;
     int pageCount(QPrinter *printer) const;

@@ -157,20 +157,24 @@ bool paint(QPrinter *printer, const QVector<Page> &pages)
     QPainter painter;
     if (!painter.begin(printer))
         return false;
-    const QPen rulePen(QColor(140, 140, 140), mm(printer, 0.2));
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer->newPage())
             return false;
-        const Page &page = pages[i];
-        for (const QRectF &fill : page.fills)
-            painter.fillRect(fill, QColor(232, 236, 242));
-        painter.setPen(rulePen);
-        for (const QLineF &rule : page.rules)
-            painter.drawLine(rule);
-        for (const Item &item : page.items)
-            paintItem(painter, item);
+        paintPage(painter, printer, pages[i]);
     }
     return painter.end();
+}
+
+void paintPage(QPainter &painter, const QPrinter *printer, const Page &page)
+{
+    const QPen rulePen(QColor(140, 140, 140), mm(printer, 0.2));
+    for (const QRectF &fill : page.fills)
+        painter.fillRect(fill, QColor(232, 236, 242));
+    painter.setPen(rulePen);
+    for (const QLineF &rule : page.rules)
+        painter.drawLine(rule);
+    for (const Item &item : page.items)
+        paintItem(painter, item);
 }
 
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,

@@ -72,6 +72,8 @@ void preparePrinter(QPrinter &printer, QPageLayout::Orientation orientation, con
 // Paints the pages, one printer page each; false when the printer cannot be opened.
 bool paint(QPrinter *printer, const QVector<Page> &pages);
 void paintItem(QPainter &painter, const Item &item);
+// Paints one page on the printer's current page: fills, then rules, then texts.
+void paintPage(QPainter &painter, const QPrinter *printer, const Page &page);
 // Writes the pages made by `layout` to a PDF file.
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,
              const std::function<bool(QPrinter *)> &render);

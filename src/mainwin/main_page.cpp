@@ -8,6 +8,7 @@
 #include "common/textboxes.h"
 #include "mainwin/menus.h"
 #include "mainwin/siteactions.h"
+#include "mainwin/sitelistdelegate.h"
 #include "mainwin/sitelistmodel.h"
 #include "sites/site.h"
 #include "store/messages.h"
@@ -85,7 +86,7 @@ Main_Page::Main_Page(zorbin::ui::Context &context, QWidget *parent)
     zorbin::ui::liftLengthLimits(this);
 
     // The list, the total and the search column as the window opens.
-    showFullList();
+    showFirstScreen();
     m_listFresh = true;
     m_combo->setCurrentIndex(0);
     chooseSearchColumn(0, false);
@@ -161,7 +162,7 @@ QWidget *Main_Page::buildGrid(QWidget *central)
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست سایت‌ها"));
     m_grid->setModel(m_model);
-    m_grid->setItemDelegate(new SiteCellDelegate(m_grid));
+    m_grid->setItemDelegate(new SiteListDelegate(m_grid));
     // The e-mail column takes what the designed widths leave of a wider window.
     zorbin::ui::setUpRecordGrid(m_grid, SiteListModel::ColumnCount, &SiteListModel::columnWidth);
     m_grid->installEventFilter(this);
@@ -169,7 +170,8 @@ QWidget *Main_Page::buildGrid(QWidget *central)
 
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateHolders(); });
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+    connect(m_model, &SiteListModel::listReplaced, this, [this] {
+        m_loadingRest = false;
         selectFirstRow();
         updateFoundCount();
     });
@@ -279,6 +281,46 @@ void Main_Page::showFullList()
         noteListRead(std::unexpected(total.error()));
     else
         noteListRead(listed);
+}
+
+namespace {
+// Rows read at once when the window opens: more than any screen shows.
+constexpr int kFirstScreenRows = 256;
+// Rows read in each later slice of a long list; a slice takes a few milliseconds.
+constexpr int kSliceRows = 32768;
+} // namespace
+
+void Main_Page::showFirstScreen()
+{
+    const zorbin::store::Result<bool> first = m_model->showFirstOfAll(kFirstScreenRows);
+    if (!first.has_value() || *first) {
+        // A short list, or one that cannot be read: all of it and its count at once.
+        showFullList();
+        return;
+    }
+    // A long list: the window shows its first screen now; the rest of the rows and the
+    // total follow a slice at a time while the window already answers.
+    m_total->clear();
+    m_loadingRest = true;
+    QTimer::singleShot(0, this, [this] { loadMoreOfList(); });
+}
+
+void Main_Page::loadMoreOfList()
+{
+    if (!m_loadingRest)
+        return; // another list (a search, a refresh) replaced this one meanwhile
+    const zorbin::store::Result<bool> done = m_model->appendMoreOfAll(kSliceRows);
+    if (done.has_value() && !*done) {
+        QTimer::singleShot(0, this, [this] { loadMoreOfList(); });
+        return;
+    }
+    m_loadingRest = false;
+    if (!done.has_value()) {
+        noteListRead(std::unexpected(done.error()));
+        return;
+    }
+    // Every site is listed: their number is the total.
+    m_total->setText(QString::number(m_model->rowCount()));
 }
 
 void Main_Page::chooseSearchColumn(int position, bool byUser)
@@ -496,6 +538,12 @@ QString Main_Page::selectedMobile() const
 QVector<zorbin::store::SiteListRow> Main_Page::shownRows() const
 {
     return m_model->allRows();
+}
+
+zorbin::store::Result<void> Main_Page::forEachShownRow(
+    const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const
+{
+    return m_model->forEachRow(sink);
 }
 
 void Main_Page::reloadList()

@@ -36,6 +36,8 @@ public:
     QString selectedAddress() const override;
     QString selectedMobile() const override;
     QVector<zorbin::store::SiteListRow> shownRows() const override;
+    zorbin::store::Result<void> forEachShownRow(
+        const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const override;
     void reloadList() override;
     void focusSearch() override;
 
@@ -55,6 +57,9 @@ private:
     void runSearch();
     void refreshClicked();
     void showFullList();
+    // At login: the first screen of the list at once, the rest and the total after it.
+    void showFirstScreen();
+    void loadMoreOfList();
     void updateHolders();
     void selectFirstRow();
     void openSelectedSite();
@@ -88,6 +93,7 @@ private:
     int m_searchPosition = -1;
     QDate m_shownDate;
     bool m_failureShown = false;
+    bool m_loadingRest = false;     // the full list is still being read, a slice at a time
     bool m_listFresh = false;       // the list was read at load; the first activation keeps it
     bool m_backFromMessage = false; // a message box of this window took the activation
 };

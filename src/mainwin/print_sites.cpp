@@ -1,5 +1,8 @@
 #include "mainwin/print_sites.h"
 
+#include <QPainter>
+#include <QPrinter>
+
 #include <array>
 #include <utility>
 
@@ -18,8 +21,24 @@ constexpr int kMaxCellLines = 3;
 } // namespace
 
 Print_Sites::Print_Sites(QVector<store::SiteListRow> rows)
+    : Print_Sites(
+          [rows = std::move(rows)](const RowSink &sink) -> store::Result<void> {
+              for (const store::SiteListRow &row : rows)
+                  if (!sink(row))
+                      break;
+              return {};
+          },
+          0)
+{
+    m_source([this](const store::SiteListRow &) {
+        ++m_records;
+        return true;
+    }).value();
+}
+
+Print_Sites::Print_Sites(RowSource source, int records)
     : Report(QStringLiteral("Print_Sites"), title(), QPageLayout::Landscape),
-      m_rows(std::move(rows))
+      m_source(std::move(source)), m_records(records)
 {
 }
 
@@ -38,6 +57,56 @@ const QStringList &Print_Sites::headings()
 }
 
 QVector<Page> Print_Sites::layout(const QPaintDevice *device) const
+{
+    QVector<Page> pages;
+    layOut(device, [&pages](Page &&page) {
+        pages.append(std::move(page));
+        return true;
+    });
+    const int count = int(pages.size());
+    for (int p = 0; p < count; ++p)
+        pages[p].items.append(footer(device, p + 1, count));
+    return pages;
+}
+
+report::Item Print_Sites::footer(const QPaintDevice *device, int page, int pages) const
+{
+    const QRectF area = report::area(device);
+    const QFont footerFont = report::font(8);
+    const qreal footerHeight = report::lineHeight(footerFont, device);
+    return {Role::Footer,
+            QRectF(area.left(), area.bottom() - footerHeight, area.width(), footerHeight),
+            pageFooter(page, pages),
+            footerFont,
+            QColor(70, 70, 70),
+            Qt::RightToLeft,
+            Qt::AlignHCenter};
+}
+
+bool Print_Sites::render(QPrinter *printer) const
+{
+    int count = 0;
+    if (!layOut(printer, [&count](Page &&) {
+            ++count;
+            return true;
+        }))
+        return false;
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
+    int number = 0;
+    const bool laidOut = layOut(printer, [&](Page &&page) {
+        if (number > 0 && !printer->newPage())
+            return false;
+        page.items.append(footer(printer, ++number, count));
+        report::paintPage(painter, printer, page);
+        return true;
+    });
+    return painter.end() && laidOut && number == count;
+}
+
+bool Print_Sites::layOut(const QPaintDevice *device,
+                         const std::function<bool(report::Page &&)> &pageDone) const
 {
     const QRectF area = report::area(device);
     const qreal pad = report::mm(device, 1.2);
@@ -62,19 +131,18 @@ QVector<Page> Print_Sites::layout(const QPaintDevice *device) const
         return QRectF(edges[c + 1], top, edges[c] - edges[c + 1], height);
     };
 
-    QVector<Page> pages;
+    Page page;
+    bool going = true;
     qreal y = 0;
     qreal tableTop = 0;
     const auto closeTable = [&]() {
-        Page &page = pages.back();
         for (const qreal x : edges)
             page.rules.append(QLineF(x, tableTop, x, y));
+        going = pageDone(std::exchange(page, Page())) && going;
     };
-    const auto newPage = [&]() {
-        if (!pages.isEmpty())
+    const auto newPage = [&](bool first) {
+        if (!first)
             closeTable();
-        pages.append(Page());
-        Page &page = pages.back();
         y = area.top();
         page.items.append({Role::Title, QRectF(area.left(), y, area.width(), titleHeight), title(),
                            titleFont, QColor(20, 50, 100), Qt::RightToLeft, Qt::AlignHCenter});
@@ -90,21 +158,21 @@ QVector<Page> Print_Sites::layout(const QPaintDevice *device) const
         y += headingHeight;
         page.rules.append(QLineF(area.left(), y, area.right(), y));
     };
-    newPage();
+    newPage(true);
 
-    for (qsizetype r = 0; r < m_rows.size(); ++r) {
+    int r = 0;
+    const auto read = m_source([&](const store::SiteListRow &row) {
         std::array<QVector<report::Line>, 7> cells;
         qsizetype lines = 1;
         for (int c = 0; c < 7; ++c) {
             const QRectF box = columnRect(c, 0, 0);
-            cells[c] = report::wrap(m_rows[r].texts[c], cellFont, box.width() - 2 * pad, device,
-                                    kMaxCellLines);
+            cells[c] =
+                report::wrap(row.texts[c], cellFont, box.width() - 2 * pad, device, kMaxCellLines);
             lines = qMax(lines, cells[c].size());
         }
         const qreal height = lines * cellHeight + 2 * pad;
         if (y + height > bodyBottom && y > tableTop + headingHeight)
-            newPage();
-        Page &page = pages.back();
+            newPage(false);
         for (int c = 0; c < 7; ++c) {
             const QRectF box = columnRect(c, y + pad, cellHeight).adjusted(pad, 0, -pad, 0);
             for (qsizetype k = 0; k < cells[c].size(); ++k)
@@ -114,14 +182,14 @@ QVector<Page> Print_Sites::layout(const QPaintDevice *device) const
         }
         y += height;
         page.rules.append(QLineF(area.left(), y, area.right(), y));
-    }
+        ++r;
+        return going;
+    });
     closeTable();
-
-    addPageFooters(pages, device);
-    return pages;
+    return read.has_value() && going;
 }
 
 int Print_Sites::records() const
 {
-    return int(m_rows.size());
+    return m_records;
 }

@@ -2,10 +2,12 @@
 
 #include "common/report.h"
 #include "store/records.h"
+#include "store/result.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 class QPaintDevice;
 
@@ -14,15 +16,31 @@ class QPaintDevice;
 class Print_Sites : public zorbin::report::Report
 {
 public:
+    using RowSink = std::function<bool(const zorbin::store::SiteListRow &)>;
+    // Hands each row to print to the sink, in order; the rows are read as they are laid
+    // out and not kept, so a list of any length prints in bounded memory.
+    using RowSource = std::function<zorbin::store::Result<void>(const RowSink &)>;
+
     explicit Print_Sites(QVector<zorbin::store::SiteListRow> rows);
+    Print_Sites(RowSource source, int records);
 
     QVector<zorbin::report::Page> layout(const QPaintDevice *device) const override;
     int records() const override;
+    // Lays the pages out twice, the first time only to count them for the footers, and
+    // paints each page as it is made: neither the rows nor the pages are all held.
+    bool render(QPrinter *printer) const override;
 
     static QString title();
     // Headings from the rightmost column to the leftmost one.
     static const QStringList &headings();
 
 private:
-    QVector<zorbin::store::SiteListRow> m_rows;
+    // Lays out the rows, handing each finished page (without its footer) to `pageDone`;
+    // false when the rows could not all be read.
+    bool layOut(const QPaintDevice *device,
+                const std::function<bool(zorbin::report::Page &&)> &pageDone) const;
+    zorbin::report::Item footer(const QPaintDevice *device, int page, int pages) const;
+
+    RowSource m_source;
+    int m_records = 0;
 };

@@ -169,7 +169,9 @@ void SiteActions::printList()
         text("Landscape"),
     };
     Dialogs::inform(m_owner, lines.join(crlf));
-    Print_Sites(m_list.shownRows()).exec(m_owner);
+    Print_Sites([this](const Print_Sites::RowSink &sink) { return m_list.forEachShownRow(sink); },
+                m_list.shownCount())
+        .exec(m_owner);
     m_list.reloadList();
 }
 

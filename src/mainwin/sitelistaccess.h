@@ -1,9 +1,11 @@
 #pragma once
 
 #include "store/records.h"
+#include "store/result.h"
 
 #include <QString>
 #include <QVector>
+#include <functional>
 
 // What the site actions and menus need of the main window's list.
 class SiteListAccess
@@ -18,8 +20,18 @@ public:
     virtual QString selectedTitle() const = 0;
     virtual QString selectedAddress() const = 0;
     virtual QString selectedMobile() const = 0;
-    // The rows the grid shows, in order, for the list report.
+    // The rows the grid shows, in order.
     virtual QVector<zorbin::store::SiteListRow> shownRows() const = 0;
+    // The same rows handed to `sink` one at a time, for the list report, which need not
+    // hold them all; `sink` answers false to stop.
+    virtual zorbin::store::Result<void>
+    forEachShownRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const
+    {
+        for (const zorbin::store::SiteListRow &row : shownRows())
+            if (!sink(row))
+                break;
+        return {};
+    }
     // Back to the full list; the total count is refreshed.
     virtual void reloadList() = 0;
     virtual void focusSearch() = 0;

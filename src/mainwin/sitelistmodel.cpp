@@ -2,7 +2,9 @@
 
 #include "store/store.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
 
 using zorbin::store::SearchColumn;
 using zorbin::store::SiteListRow;
@@ -56,6 +58,30 @@ zorbin::store::Result<void> SiteListModel::showAll()
     return showIds(*this, m_store.siteIds());
 }
 
+zorbin::store::Result<bool> SiteListModel::showFirstOfAll(int count)
+{
+    const auto ids = m_store.siteIdsAfter(std::numeric_limits<qint64>::min(), count);
+    setIds(ids.value_or(QVector<qint64>()));
+    if (!ids)
+        return std::unexpected(ids.error());
+    return ids->size() < count;
+}
+
+zorbin::store::Result<bool> SiteListModel::appendMoreOfAll(int count)
+{
+    const auto ids = m_store.siteIdsAfter(
+        m_ids.isEmpty() ? std::numeric_limits<qint64>::min() : m_ids.last(), count);
+    if (!ids)
+        return std::unexpected(ids.error());
+    if (!ids->isEmpty()) {
+        const int first = int(m_ids.size());
+        beginInsertRows(QModelIndex(), first, first + int(ids->size()) - 1);
+        m_ids += *ids;
+        endInsertRows();
+    }
+    return ids->size() < count;
+}
+
 zorbin::store::Result<void> SiteListModel::showSearch(SearchColumn column, const QString &prefix)
 {
     return showIds(*this, m_store.searchSites(column, prefix));
@@ -63,11 +89,21 @@ zorbin::store::Result<void> SiteListModel::showSearch(SearchColumn column, const
 
 void SiteListModel::setIds(const QVector<qint64> &ids)
 {
-    beginResetModel();
-    m_ids = ids;
-    m_blocks.clear();
-    m_blockOrder.clear();
-    endResetModel();
+    if (ids == m_ids) {
+        // The same sites: their texts may have changed, the rows did not. Cheaper for the
+        // grid than a reset, which drops and rebuilds its row sections.
+        m_blocks.clear();
+        m_blockOrder.clear();
+        if (!m_ids.isEmpty())
+            Q_EMIT dataChanged(index(0, 0), index(int(m_ids.size()) - 1, ColumnCount - 1));
+    } else {
+        beginResetModel();
+        m_ids = ids;
+        m_blocks.clear();
+        m_blockOrder.clear();
+        endResetModel();
+    }
+    Q_EMIT listReplaced();
 }
 
 qint64 SiteListModel::idAt(int row) const
@@ -75,14 +111,27 @@ qint64 SiteListModel::idAt(int row) const
     return row >= 0 && row < m_ids.size() ? m_ids.at(row) : 0;
 }
 
-SiteListRow SiteListModel::fetchRow(qint64 id) const
+QVector<SiteListRow> SiteListModel::readBlock(int first, int end) const
 {
-    // A row whose site has gone meanwhile, or could not be read, keeps only its ID.
-    if (auto row = m_store.siteListRow(id))
-        return *row;
-    SiteListRow gone;
-    gone.id = id;
-    return gone;
+    const QVector<qint64> wanted = m_ids.mid(first, end - first);
+    // One statement reads the whole block; a row whose site has gone meanwhile, or could
+    // not be read, keeps only its ID.
+    const auto read = m_store.siteListRows(wanted);
+    const QVector<SiteListRow> found = read.value_or(QVector<SiteListRow>());
+    QVector<SiteListRow> rows;
+    rows.reserve(wanted.size());
+    for (const qint64 id : wanted) {
+        const auto it = std::lower_bound(found.begin(), found.end(), id,
+                                         [](const SiteListRow &r, qint64 v) { return r.id < v; });
+        if (it != found.end() && it->id == id) {
+            rows.append(*it);
+        } else {
+            SiteListRow gone;
+            gone.id = id;
+            rows.append(gone);
+        }
+    }
+    return rows;
 }
 
 const QVector<SiteListRow> &SiteListModel::block(int blockIndex) const
@@ -100,12 +149,8 @@ const QVector<SiteListRow> &SiteListModel::block(int blockIndex) const
 
     const int first = blockIndex * BlockSize;
     const int end = std::min<int>(first + BlockSize, int(m_ids.size()));
-    QVector<SiteListRow> rows;
-    rows.reserve(end - first);
-    for (int r = first; r < end; ++r)
-        rows.append(fetchRow(m_ids.at(r)));
     m_blockOrder.append(blockIndex);
-    return *m_blocks.insert(blockIndex, rows);
+    return *m_blocks.insert(blockIndex, readBlock(first, end));
 }
 
 SiteListRow SiteListModel::rowAt(int row) const
@@ -119,12 +164,62 @@ QVector<SiteListRow> SiteListModel::allRows() const
 {
     QVector<SiteListRow> rows;
     rows.reserve(m_ids.size());
-    for (int r = 0; r < m_ids.size(); ++r) {
-        const auto cached = m_blocks.constFind(r / BlockSize);
-        rows.append(cached != m_blocks.constEnd() ? cached->at(r % BlockSize)
-                                                  : fetchRow(m_ids.at(r)));
+    for (int first = 0; first < m_ids.size(); first += BlockSize) {
+        const int b = first / BlockSize;
+        const auto cached = m_blocks.constFind(b);
+        rows.append(cached != m_blocks.constEnd()
+                        ? *cached
+                        : readBlock(first, std::min<int>(first + BlockSize, int(m_ids.size()))));
     }
     return rows;
+}
+
+zorbin::store::Result<void>
+SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink) const
+{
+    // Rows of blocks the grid holds come from there, as the grid shows them; the others
+    // stream from the store, read in ID order by one statement and never all held.
+    if (m_ids.isEmpty())
+        return {};
+    const bool ascending = std::is_sorted(m_ids.begin(), m_ids.end()) &&
+                           std::adjacent_find(m_ids.begin(), m_ids.end()) == m_ids.end();
+    if (!ascending) {
+        for (const SiteListRow &row : allRows())
+            if (!sink(row))
+                break;
+        return {};
+    }
+    int next = 0; // the next listed row to hand over
+    bool more = true;
+    // Hands over the listed rows before `stop` that the store did not give: cached ones as
+    // cached, gone ones with their ID only.
+    const auto catchUp = [&](int stop) {
+        for (; more && next < stop; ++next) {
+            const auto cached = m_blocks.constFind(next / BlockSize);
+            if (cached != m_blocks.constEnd()) {
+                more = sink(cached->at(next % BlockSize));
+            } else {
+                SiteListRow gone;
+                gone.id = m_ids.at(next);
+                more = sink(gone);
+            }
+        }
+    };
+    auto read = m_store.forEachSiteListRow(m_ids, [&](const SiteListRow &row) {
+        const int at =
+            int(std::lower_bound(m_ids.begin() + next, m_ids.end(), row.id) - m_ids.begin());
+        catchUp(at);
+        if (!more)
+            return false;
+        const auto cached = m_blocks.constFind(next / BlockSize);
+        more = sink(cached != m_blocks.constEnd() ? cached->at(next % BlockSize) : row);
+        ++next;
+        return more;
+    });
+    if (!read)
+        return read;
+    catchUp(int(m_ids.size()));
+    return {};
 }
 
 int SiteListModel::columnWidth(int column)

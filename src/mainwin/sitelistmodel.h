@@ -8,6 +8,7 @@
 #include <QList>
 #include <QStyledItemDelegate>
 #include <QVector>
+#include <functional>
 
 namespace zorbin::store {
 class Store;
@@ -29,6 +30,12 @@ public:
     // Lists every site, ordered by ID. When the store fails the list is empty and the
     // failure is handed back.
     zorbin::store::Result<void> showAll();
+    // Lists the first `count` sites by ID: what a screen shows of a long list, at once.
+    // True when that is every site.
+    zorbin::store::Result<bool> showFirstOfAll(int count);
+    // Appends at most `count` further sites to a list begun by showFirstOfAll(), as new
+    // rows (the current row and the scroll position stay). True when the list is whole.
+    zorbin::store::Result<bool> appendMoreOfAll(int count);
     // Lists the sites whose `column` begins with `prefix`, ordered by ID.
     zorbin::store::Result<void> showSearch(zorbin::store::SearchColumn column,
                                            const QString &prefix);
@@ -41,6 +48,10 @@ public:
     zorbin::store::SiteListRow rowAt(int row) const;
     // Every listed row, in order.
     QVector<zorbin::store::SiteListRow> allRows() const;
+    // Hands `sink` every listed row in order, as allRows() has them, without holding them
+    // all: what the list report prints. `sink` answers false to stop.
+    zorbin::store::Result<void>
+    forEachRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const;
 
     // Designed column widths in pixels.
     static int columnWidth(int column);
@@ -53,9 +64,15 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+Q_SIGNALS:
+    // A new list was set (by showAll(), showSearch() or setIds()), whether or not its rows
+    // differ from the last one.
+    void listReplaced();
+
 private:
     const QVector<zorbin::store::SiteListRow> &block(int blockIndex) const;
-    zorbin::store::SiteListRow fetchRow(qint64 id) const;
+    // Rows first..end-1 read from the store by one statement.
+    QVector<zorbin::store::SiteListRow> readBlock(int first, int end) const;
 
     zorbin::store::Store &m_store;
     QVector<qint64> m_ids;

@@ -56,16 +56,59 @@ const char *const kSchema[] = {
 
 // Indexes for the prefix searches; made on open when missing, so that files made
 // elsewhere search as fast.
-const char *const kIndexes[] = {
-    "CREATE INDEX IF NOT EXISTS Site_ID ON Table_Site(ID)",
-    "CREATE INDEX IF NOT EXISTS Site_Onvan ON Table_Site(Onvan COLLATE NOCASE)",
-    "CREATE INDEX IF NOT EXISTS Site_Address ON Table_Site(Address COLLATE NOCASE)",
-    "CREATE INDEX IF NOT EXISTS Site_Mozoo ON Table_Site(Mozoo COLLATE NOCASE)",
-    "CREATE INDEX IF NOT EXISTS Site_Modir ON Table_Site(Modir COLLATE NOCASE)",
-    "CREATE INDEX IF NOT EXISTS Contact_ID ON Table_Contact(ID)",
-    "CREATE INDEX IF NOT EXISTS Contact_Name ON Table_Contact(Name COLLATE NOCASE)",
-    "CREATE INDEX IF NOT EXISTS Contact_Mobile ON Table_Contact(Mobile COLLATE NOCASE)",
+struct IndexDef
+{
+    const char *name;
+    const char *sql;
 };
+const IndexDef kIndexes[] = {
+    {"Site_ID", "CREATE INDEX IF NOT EXISTS Site_ID ON Table_Site(ID)"},
+    {"Site_Onvan", "CREATE INDEX IF NOT EXISTS Site_Onvan ON Table_Site(Onvan COLLATE NOCASE)"},
+    {"Site_Address",
+     "CREATE INDEX IF NOT EXISTS Site_Address ON Table_Site(Address COLLATE NOCASE)"},
+    {"Site_Mozoo", "CREATE INDEX IF NOT EXISTS Site_Mozoo ON Table_Site(Mozoo COLLATE NOCASE)"},
+    {"Site_Modir", "CREATE INDEX IF NOT EXISTS Site_Modir ON Table_Site(Modir COLLATE NOCASE)"},
+    {"Contact_ID", "CREATE INDEX IF NOT EXISTS Contact_ID ON Table_Contact(ID)"},
+    {"Contact_Name",
+     "CREATE INDEX IF NOT EXISTS Contact_Name ON Table_Contact(Name COLLATE NOCASE)"},
+    {"Contact_Mobile",
+     "CREATE INDEX IF NOT EXISTS Contact_Mobile ON Table_Contact(Mobile COLLATE NOCASE)"},
+};
+
+// The decrypted pages the engine keeps, in KiB: the search indexes of 100,000 sites fit,
+// and memory stays bounded however large the file grows.
+constexpr int kPageCacheKiB = 16 * 1024;
+
+// The list rows the grid shows, by ID range (a block of neighbouring listed sites) or by
+// a list of IDs (scattered ones, `kInListSize` at a time, unused places NULL).
+constexpr int kInListSize = 64;
+const char kListColumns[] =
+    "SELECT ID,Onvan,Address,Mozoo,Modir,Mobile,Yahoo,Email FROM Table_Site ";
+
+QByteArray inListSql()
+{
+    QByteArray sql = QByteArray(kListColumns) + "WHERE ID IN (";
+    for (int i = 1; i <= kInListSize; ++i)
+        sql += (i > 1 ? ",?" : "?") + QByteArray::number(i);
+    return sql + ") ORDER BY ID";
+}
+
+SiteListRow listRowOf(const Statement &st)
+{
+    SiteListRow row;
+    row.id = st.int64(0);
+    for (int i = 0; i < 7; ++i)
+        row.texts[size_t(i)] = st.text(i + 1);
+    return row;
+}
+
+// Whether the sorted IDs lie close enough together that reading their whole ID range
+// costs less than looking each one up.
+bool dense(const QVector<qint64> &sortedIds)
+{
+    const qint64 span = sortedIds.last() - sortedIds.first() + 1;
+    return span <= 2 * qint64(sortedIds.size()) + 64;
+}
 
 void prefixFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -167,6 +210,9 @@ enum Slot {
     SlotSearch, // four columns, plain and folded: eight slots
     SlotListRow = SlotSearch + 8,
     SlotSite,
+    SlotInsertSite,
+    SlotListRange,
+    SlotListIn,
     SlotCount
 };
 
@@ -180,6 +226,11 @@ Store::~Store()
 {
     m_statements.clear();
     sqlite3_close(m_db);
+}
+
+void Store::releaseMemory()
+{
+    sqlite3_db_release_memory(m_db);
 }
 
 const QString &Store::defaultUserName()
@@ -209,8 +260,8 @@ Result<void> Store::createDatabase(const QString &path)
     bool ok = applyKey(db) && exec(db, "BEGIN", &error);
     for (const char *sql : kSchema)
         ok = ok && exec(db, sql, &error);
-    for (const char *sql : kIndexes)
-        ok = ok && exec(db, sql, &error);
+    for (const IndexDef &index : kIndexes)
+        ok = ok && exec(db, index.sql, &error);
     if (ok) {
         Statement st(db, "INSERT INTO Table_User (UserName, Password, Question, Answer) "
                          "VALUES (?1, ?2, ?3, ?4)");
@@ -236,6 +287,13 @@ std::unique_ptr<Store> Store::open(const QString &connectionText, OpenResult *re
     auto store = connect(connectionText, result);
     if (store && !store->verify(result))
         store.reset();
+    if (store) {
+        if (auto indexed = store->ensureIndexes(); !indexed) {
+            store->m_indexProblem = indexed.error().detail;
+            qWarning("The search indexes could not be made; lists read the table: %s",
+                     qPrintable(store->m_indexProblem));
+        }
+    }
     return store;
 }
 
@@ -344,14 +402,11 @@ bool Store::verify(OpenResult *result)
         r.detail = fi.absolutePath();
         return false;
     }
-    // A large page cache keeps decrypted pages, so a second scan costs a fraction.
-    exec(db, "PRAGMA cache_size = -65536", nullptr);
+    // The page cache keeps decrypted pages, so a second search costs a fraction; bounded,
+    // so that a large file does not grow the process with every page read.
+    exec(db, QByteArray("PRAGMA cache_size = -" + QByteArray::number(kPageCacheKiB)).constData(),
+         nullptr);
     exec(db, "PRAGMA temp_store = MEMORY", nullptr);
-    if (auto indexed = ensureIndexes(); !indexed) {
-        m_indexProblem = indexed.error().detail;
-        qWarning("The search indexes could not be made; lists read the table: %s",
-                 qPrintable(m_indexProblem));
-    }
     sqlite3_create_function_v2(db, "zorbin_prefix", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                prefixFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "zorbin_collect", 1, SQLITE_UTF8, &m_collected, nullptr,
@@ -359,15 +414,98 @@ bool Store::verify(OpenResult *result)
     return true;
 }
 
-Result<void> Store::ensureIndexes()
+namespace {
+
+struct ProgressState
 {
-    for (const char *sql : kIndexes) {
+    const std::function<bool(int, int)> *progress;
+    int done;
+    int total;
+};
+
+int progressHandler(void *data)
+{
+    auto *state = static_cast<ProgressState *>(data);
+    return (*state->progress)(state->done, state->total) ? 0 : 1;
+}
+
+bool indexPresent(sqlite3 *db, const char *name)
+{
+    Statement st(db, "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1");
+    st.bindUtf8(1, QByteArray(name));
+    return st.step() == SQLITE_ROW;
+}
+
+} // namespace
+
+int Store::missingIndexCount()
+{
+    int missing = 0;
+    for (const IndexDef &index : kIndexes)
+        missing += indexPresent(m_db, index.name) ? 0 : 1;
+    return missing;
+}
+
+Result<void> Store::ensureIndexes(const std::function<bool(int done, int total)> &progress)
+{
+    const int total = progress ? missingIndexCount() : 0;
+    ProgressState state{&progress, 0, total};
+    if (progress && !progress(0, total))
+        return failure(StoreError::Kind::Engine, QStringLiteral("interrupted"));
+    for (const IndexDef &index : kIndexes) {
+        const bool building = progress && !indexPresent(m_db, index.name);
+        // Every few thousand steps of the engine the caller may show progress or stop.
+        if (building)
+            sqlite3_progress_handler(m_db, 20000, progressHandler, &state);
         QString error;
-        if (!exec(m_db, sql, &error)) {
+        const bool made = exec(m_db, index.sql, &error);
+        if (building)
+            sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+        if (!made) {
             StoreError problem = engineError();
-            problem.detail = QString::fromLatin1(sql) + QStringLiteral(": ") + error;
+            problem.detail = QString::fromLatin1(index.sql) + QStringLiteral(": ") + error;
             return std::unexpected(problem);
         }
+        if (building && !progress(++state.done, total))
+            return failure(StoreError::Kind::Engine, QStringLiteral("interrupted"));
+    }
+    return {};
+}
+
+Result<bool> Store::beginUnlessOpen(bool write)
+{
+    if (!sqlite3_get_autocommit(m_db))
+        return false;
+    QString error;
+    if (!exec(m_db, write ? "BEGIN IMMEDIATE" : "BEGIN", &error))
+        return std::unexpected(engineError());
+    return true;
+}
+
+void Store::endTransaction(bool commit)
+{
+    if (commit && exec(m_db, "COMMIT", nullptr))
+        return;
+    exec(m_db, "ROLLBACK", nullptr);
+}
+
+Result<void> Store::inTransaction(const std::function<Result<void>()> &work)
+{
+    const auto opened = beginUnlessOpen(true);
+    if (!opened.has_value())
+        return std::unexpected(opened.error());
+    Result<void> done = work();
+    if (!*opened)
+        return done;
+    if (!done) {
+        endTransaction(false);
+        return done;
+    }
+    QString error;
+    if (!exec(m_db, "COMMIT", &error)) {
+        const StoreError failed = engineError();
+        exec(m_db, "ROLLBACK", nullptr);
+        return std::unexpected(failed);
     }
     return {};
 }
@@ -441,6 +579,27 @@ Result<QVector<qint64>> Store::siteIds()
     return ids;
 }
 
+Result<QVector<qint64>> Store::siteIdsAfter(qint64 after, int limit)
+{
+    QVector<qint64> ids;
+    for (const char *sql : {"SELECT ID FROM Table_Site INDEXED BY Site_ID WHERE ID > ?1 "
+                            "ORDER BY ID LIMIT ?2",
+                            // The index is missing or damaged: the table itself.
+                            "SELECT ID FROM Table_Site NOT INDEXED WHERE ID > ?1 "
+                            "ORDER BY ID LIMIT ?2"}) {
+        Statement st(m_db, sql);
+        st.bind(1, after);
+        st.bind(2, qint64(limit));
+        ids.clear();
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            ids.append(st.int64(0));
+        if (rc == SQLITE_DONE)
+            return ids;
+    }
+    return std::unexpected(engineError());
+}
+
 Result<QVector<qint64>> Store::searchSites(SearchColumn column, const QString &prefix)
 {
     if (prefix.isEmpty())
@@ -483,6 +642,83 @@ Result<SiteListRow> Store::siteListRow(qint64 id)
     return row;
 }
 
+Result<QVector<SiteListRow>> Store::siteListRows(const QVector<qint64> &ids)
+{
+    QVector<SiteListRow> rows;
+    rows.reserve(ids.size());
+    auto read = forEachSiteListRow(ids, [&rows](const SiteListRow &row) {
+        rows.append(row);
+        return true;
+    });
+    if (!read)
+        return std::unexpected(read.error());
+    return rows;
+}
+
+Result<void> Store::forEachSiteListRow(const QVector<qint64> &ids,
+                                       const std::function<bool(const SiteListRow &)> &sink)
+{
+    if (ids.isEmpty())
+        return {};
+    QVector<qint64> sorted = ids;
+    if (!std::is_sorted(sorted.begin(), sorted.end()))
+        std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+
+    // One read transaction: the engine checks the file once, not once per statement.
+    const auto opened = beginUnlessOpen(false);
+    if (!opened.has_value())
+        return std::unexpected(opened.error());
+    int rc = SQLITE_DONE;
+    bool more = true;
+    StoreError error;
+    if (dense(sorted)) {
+        // Neighbouring sites: one range of the table, skipping the IDs not listed.
+        Statement &st = cached(SlotListRange,
+                               QByteArray(kListColumns) + "WHERE ID BETWEEN ?1 AND ?2 ORDER BY ID");
+        st.bind(1, sorted.first());
+        st.bind(2, sorted.last());
+        qsizetype next = 0;
+        while (more && (rc = st.step()) == SQLITE_ROW) {
+            const qint64 id = st.int64(0);
+            while (next < sorted.size() && sorted[next] < id)
+                ++next;
+            if (next < sorted.size() && sorted[next] == id)
+                more = sink(listRowOf(st));
+        }
+        if (!more)
+            rc = SQLITE_DONE;
+        else if (rc != SQLITE_DONE)
+            error = engineError();
+        st.reset();
+    } else {
+        // Scattered sites: looked up by ID, a list of them per run of the statement.
+        Statement &st = cached(SlotListIn, inListSql());
+        for (qsizetype from = 0; more && rc == SQLITE_DONE && from < sorted.size();
+             from += kInListSize) {
+            st.reset();
+            for (int i = 0; i < kInListSize; ++i) {
+                if (from + i < sorted.size())
+                    st.bind(i + 1, sorted[from + i]);
+                else
+                    st.bindNull(i + 1);
+            }
+            while (more && (rc = st.step()) == SQLITE_ROW)
+                more = sink(listRowOf(st));
+            if (!more)
+                rc = SQLITE_DONE;
+            else if (rc != SQLITE_DONE)
+                error = engineError();
+        }
+        st.reset();
+    }
+    if (*opened)
+        endTransaction(true);
+    if (rc != SQLITE_DONE)
+        return std::unexpected(error);
+    return {};
+}
+
 Result<SiteRecord> Store::site(qint64 id)
 {
     Statement &st = cached(SlotSite, "SELECT * FROM Table_Site WHERE ID = ?1");
@@ -510,12 +746,17 @@ Result<bool> Store::siteTitleExists(const QString &title)
 
 Result<qint64> Store::insertSite(const SiteRecord &record)
 {
-    Statement st(m_db, "INSERT INTO Table_Site (Onvan, Address, Mozoo, Email, Modir, Mobile, "
-                       "Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, Twitter, Google, Rss) "
-                       "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15)");
+    // Prepared once: a fill or an import inserts many in a row.
+    Statement &st =
+        cached(SlotInsertSite, "INSERT INTO Table_Site (Onvan, Address, Mozoo, Email, Modir, "
+                               "Mobile, Yahoo, Facebook, \"User\", Pass, Tozihat, Gmail, "
+                               "Twitter, Google, Rss) "
+                               "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15)");
     for (int i = 1; i < SiteFieldCount; ++i)
         st.bind(i, record.fields[size_t(i)]);
-    if (st.step() != SQLITE_DONE)
+    const int rc = st.step();
+    st.reset();
+    if (rc != SQLITE_DONE)
         return std::unexpected(engineError());
     return sqlite3_last_insert_rowid(m_db);
 }

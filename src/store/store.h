@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -49,22 +50,39 @@ public:
     Store &operator=(const Store &) = delete;
 
     // Opens the database the connection text names, checking the password, the four
-    // tables and their column orders, and that the file can be written.
+    // tables and their column orders, and that the file can be written; then adds the
+    // search indexes the file lacks (see ensureIndexes()).
     static std::unique_ptr<Store> open(const QString &connectionText, OpenResult *result);
 
     // The two halves of open(): connect() checks the file and hands the engine the
     // password, which is cheap; verify() makes the first read, which derives the key
     // (tens of milliseconds), and checks the tables. Nothing else may be called between.
+    // verify() makes no index: the caller does, with progress shown on a large file.
     static std::unique_ptr<Store> connect(const QString &connectionText, OpenResult *result);
     bool verify(OpenResult *result);
 
     // Makes the new-installation database: the four tables and the default account.
     static Result<void> createDatabase(const QString &path);
 
-    // Adds the search indexes a file made elsewhere may lack. Opening calls it and keeps a
+    // Adds the search indexes a file made elsewhere may lack. open() calls it and keeps a
     // failure in indexProblem() without failing: lists and counts then read the table.
-    Result<void> ensureIndexes();
+    // `progress`, when given, is called now and then with the indexes made so far and how
+    // many were missing; it answers false to stop, which fails the call with what was made
+    // kept (each index is made whole or not at all), so the next call goes on from there.
+    Result<void> ensureIndexes(const std::function<bool(int done, int total)> &progress = {});
+    // How many of the search indexes the file lacks (0 when the check itself fails).
+    int missingIndexCount();
     QString indexProblem() const { return m_indexProblem; }
+    void setIndexProblem(const QString &problem) { m_indexProblem = problem; }
+
+    // Runs `work` in one transaction: everything it changed is kept when it succeeds and
+    // nothing when it fails. Many inserts in a row run far faster inside one. Inside
+    // another transaction `work` simply joins it.
+    Result<void> inTransaction(const std::function<Result<void>()> &work);
+
+    // Gives back the memory of the decrypted pages the engine keeps (after printing a long
+    // list, say); they are read again when needed.
+    void releaseMemory();
 
     static const QString &defaultUserName();
     static const QString &defaultPassword();
@@ -74,9 +92,20 @@ public:
 
     // Sites
     Result<QVector<qint64>> siteIds();
+    // At most `limit` site IDs above `after`, in order: a long list read a slice at a time,
+    // the first screen first.
+    Result<QVector<qint64>> siteIdsAfter(qint64 after, int limit);
     Result<QVector<qint64>> searchSites(SearchColumn column, const QString &prefix);
     // NotFound when no site has this ID.
     Result<SiteListRow> siteListRow(qint64 id);
+    // The list rows of the sites `ids` names (the grid reads a block of neighbouring rows at
+    // a time), in ascending ID order, by one statement; a site gone meanwhile is left out.
+    Result<QVector<SiteListRow>> siteListRows(const QVector<qint64> &ids);
+    // Hands `sink` the list rows of `ids` (ascending, as the lists give them) one at a time
+    // and in that order, read by one statement in one read transaction, none of them kept;
+    // a site gone meanwhile is skipped. `sink` answers false to stop early.
+    Result<void> forEachSiteListRow(const QVector<qint64> &ids,
+                                    const std::function<bool(const SiteListRow &)> &sink);
     Result<SiteRecord> site(qint64 id);
     Result<bool> siteTitleExists(const QString &title);
     Result<qint64> insertSite(const SiteRecord &record);
@@ -127,8 +156,7 @@ public:
     // The first account's password when `question` and `answer`, trimmed of blanks, equal
     // its stored question and answer exactly; nothing when they do not. A stored question
     // or answer that is NULL or empty (never set) never matches; no account never matches.
-    Result<std::optional<QString>> recoverPassword(const QString &question,
-                                                   const QString &answer);
+    Result<std::optional<QString>> recoverPassword(const QString &question, const QString &answer);
 
     // ---- Statistics (accounts.cpp) ----
     Result<RecordCounts> recordCounts();
@@ -196,6 +224,10 @@ private:
     Result<bool> anyRow(int rc) const;
     Result<qint64> count(const char *sql);
     Statement &cached(int slot, const QByteArray &sql);
+    // BEGIN (deferred for reads, IMMEDIATE for writes) unless a transaction is open
+    // already; true when this call opened one, which the caller then ends.
+    Result<bool> beginUnlessOpen(bool write);
+    void endTransaction(bool commit);
 
     sqlite3 *m_db = nullptr;
     QString m_path;

@@ -1,0 +1,321 @@
+// The site list's grid paint, its model's block reads and the list report fed row by row.
+#include "common/appearance.h"
+#include "helpers/testenv.h"
+#include "mainwin/main_page.h"
+#include "mainwin/print_sites.h"
+#include "mainwin/sitelistdelegate.h"
+#include "mainwin/sitelistmodel.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QtTest>
+
+using zorbin::store::SiteListRow;
+
+namespace {
+
+bool fillSites(TestEnv &env, int n)
+{
+    return env.sql(QByteArray("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < " +
+                              QByteArray::number(n) +
+                              ") INSERT INTO Table_Site(ID,Onvan,Address,Mozoo) "
+                              "SELECT i, 'site ' || i, 'http://' || i || '.ir', "
+                              "'موضوع ' || i FROM n")
+                       .constData());
+}
+
+QImage grab(QTableView &view)
+{
+    view.viewport()->repaint();
+    return view.viewport()->grab().toImage();
+}
+
+} // namespace
+
+class TestSiteListView : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<TestEnv> m_env;
+
+private Q_SLOTS:
+    void initTestCase() { zorbin::ui::setupApplication(*qApp); }
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        QVERIFY(m_env->ok());
+    }
+    void cleanup() { m_env.reset(); }
+
+    void delegatePaintsAsTheDefaultOne();
+    void delegateKeepsLaidOutTextsBounded();
+    void blocksAcrossBoundariesWithGoneRows();
+    void sameListIsNotReset();
+    void rowsStreamAsTheGridHasThem();
+    void reportStreamsMoreRowsThanOneBlock();
+    void longListShowsItsFirstScreenFirst();
+    void searchDuringTheRestStopsIt();
+};
+
+void TestSiteListView::delegatePaintsAsTheDefaultOne()
+{
+    TestEnv &env = *m_env;
+    // Persian and Latin, short and too long for the cell, NULL and empty.
+    env.addSite(QStringLiteral("کتابخانه ملی"), QStringLiteral("http://www.nlai.ir"),
+                QStringLiteral("فرهنگ"), QStringLiteral("Ali"), QStringLiteral("0912"));
+    env.addSite(
+        QStringLiteral("Google Search"),
+        QStringLiteral("https://www.a-very-long-address-that-does-not-fit.example.com/x"),
+        QStringLiteral("news"),
+        QStringLiteral("مدیر با نامی بسیار بلند که جا نمی‌شود"));
+    env.addSite(QStringLiteral(""), QStringLiteral("http://x.ir"), QString());
+    Main_Page page(*env.context);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTableView *grid = page.grid();
+    QVERIFY(qobject_cast<SiteListDelegate *>(grid->itemDelegate()));
+    grid->setCurrentIndex(grid->model()->index(1, 0)); // a selected row too
+
+    const QImage ours = grab(*grid);
+    QStyledItemDelegate plain;
+    grid->setItemDelegate(&plain);
+    const QImage theirs = grab(*grid);
+    grid->setItemDelegate(new SiteListDelegate(grid));
+    QCOMPARE(ours.size(), theirs.size());
+    // Glyphs placed by another path may differ in antialiasing of a pixel or two; the text
+    // must stand where it stood.
+    int differing = 0;
+    for (int y = 0; y < ours.height(); ++y)
+        for (int x = 0; x < ours.width(); ++x)
+            differing += ours.pixel(x, y) != theirs.pixel(x, y) ? 1 : 0;
+    if (differing > ours.width() * ours.height() / 2000) {
+        ours.save(QDir::temp().filePath("sitelist-ours.png"));
+        theirs.save(QDir::temp().filePath("sitelist-default.png"));
+    }
+    QVERIFY2(differing <= ours.width() * ours.height() / 2000,
+             qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
+}
+
+void TestSiteListView::delegateKeepsLaidOutTextsBounded()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 3000));
+    Main_Page page(*env.context);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto *delegate = qobject_cast<SiteListDelegate *>(page.grid()->itemDelegate());
+    QVERIFY(delegate);
+    grab(*page.grid());
+    QVERIFY(delegate->cachedTexts() > 0);
+    // Scrolling through the list lays out new texts; the kept ones stay bounded.
+    for (int row = 0; row < 3000; row += 40) {
+        page.grid()->scrollTo(page.grid()->model()->index(row, 1),
+                              QAbstractItemView::PositionAtTop);
+        page.grid()->viewport()->repaint();
+        QVERIFY(delegate->cachedTexts() <= SiteListDelegate::MaxCachedTexts);
+    }
+}
+
+void TestSiteListView::blocksAcrossBoundariesWithGoneRows()
+{
+    TestEnv &env = *m_env;
+    constexpr int kBlock = SiteListModel::BlockSize;
+    QVERIFY(fillSites(env, 4 * kBlock));
+    SiteListModel model(*env.store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    // A search result whose rows are scattered over the table: every 3rd site.
+    QVector<qint64> ids;
+    for (qint64 id = 1; id <= 4 * kBlock; id += 3)
+        ids << id;
+    model.setIds(ids);
+    // Gone before its block is read: the row keeps its ID only.
+    const int goneRow = kBlock + 1; // the second row of the second block
+    QVERIFY(
+        env.sql(QByteArray("DELETE FROM Table_Site WHERE ID = " + QByteArray::number(ids[goneRow]))
+                    .constData()));
+    for (int row = kBlock - 2; row <= kBlock + 2; ++row) {
+        QCOMPARE(model.index(row, 0).data().toLongLong(), ids[row]);
+        QCOMPARE(model.index(row, 1).data().toString(),
+                 row == goneRow ? QString() : QStringLiteral("site %1").arg(ids[row]));
+    }
+    // Gone while its block is held: the grid keeps what it read until the list is read
+    // again, and the report prints what the grid shows.
+    const int heldRow = kBlock - 1;
+    QVERIFY(
+        env.sql(QByteArray("DELETE FROM Table_Site WHERE ID = " + QByteArray::number(ids[heldRow]))
+                    .constData()));
+    QCOMPARE(model.index(heldRow, 1).data().toString(),
+             QStringLiteral("site %1").arg(ids[heldRow]));
+    QCOMPARE(model.allRows().at(heldRow).texts[0], QStringLiteral("site %1").arg(ids[heldRow]));
+    model.setIds(ids);
+    QCOMPARE(model.index(heldRow, 1).data().toString(), QString());
+    QCOMPARE(model.index(model.rowCount() - 1, 1).data().toString(),
+             QStringLiteral("site %1").arg(ids.last()));
+}
+
+void TestSiteListView::sameListIsNotReset()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 10));
+    SiteListModel model(*env.store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(model.showAll());
+    QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("site 3"));
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy replaced(&model, &SiteListModel::listReplaced);
+    // Edited elsewhere; the same list read again shows the new text without a reset.
+    QVERIFY(env.sql("UPDATE Table_Site SET Onvan = 'renamed' WHERE ID = 3"));
+    QVERIFY(model.showAll());
+    QCOMPARE(resets.size(), 0);
+    QCOMPARE(changes.size(), 1);
+    QCOMPARE(replaced.size(), 1);
+    QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("renamed"));
+    // Another list resets.
+    QVERIFY(model.showSearch(zorbin::store::SearchColumn::Onvan, QStringLiteral("site 1")));
+    QCOMPARE(resets.size(), 1);
+    QCOMPARE(replaced.size(), 2);
+    QCOMPARE(model.rowCount(), 2);
+}
+
+void TestSiteListView::rowsStreamAsTheGridHasThem()
+{
+    TestEnv &env = *m_env;
+    constexpr int kRows = 3 * SiteListModel::BlockSize + 7;
+    QVERIFY(fillSites(env, kRows));
+    SiteListModel model(*env.store);
+    QVERIFY(model.showAll());
+    // One block held by the grid, then a row in it and one outside it go.
+    QCOMPARE(model.index(SiteListModel::BlockSize + 3, 1).data().toString(),
+             QStringLiteral("site %1").arg(SiteListModel::BlockSize + 4));
+    QVERIFY(env.sql(QByteArray("DELETE FROM Table_Site WHERE ID IN (5, " +
+                               QByteArray::number(SiteListModel::BlockSize + 4) + ")")
+                        .constData()));
+    QVector<SiteListRow> streamed;
+    QVERIFY(model.forEachRow([&](const SiteListRow &row) {
+        streamed << row;
+        return true;
+    }));
+    const QVector<SiteListRow> all = model.allRows();
+    QCOMPARE(streamed.size(), kRows);
+    QCOMPARE(all.size(), kRows);
+    for (int r = 0; r < kRows; ++r) {
+        QCOMPARE(streamed[r].id, all[r].id);
+        QCOMPARE(streamed[r].texts, all[r].texts);
+    }
+    QVERIFY(streamed[4].texts[0].isNull()); // gone, not held: its ID only
+    QCOMPARE(streamed[SiteListModel::BlockSize + 3].texts[0],
+             QStringLiteral("site %1").arg(SiteListModel::BlockSize + 4)); // held
+    // A search result streams only its rows; the sink may stop.
+    QVERIFY(model.showSearch(zorbin::store::SearchColumn::Onvan, QStringLiteral("site 1")));
+    int handed = 0;
+    QVERIFY(model.forEachRow([&](const SiteListRow &row) {
+        return row.texts[0].startsWith(QStringLiteral("site 1")) && ++handed < 5;
+    }));
+    QCOMPARE(handed, 5);
+}
+
+void TestSiteListView::reportStreamsMoreRowsThanOneBlock()
+{
+    TestEnv &env = *m_env;
+    constexpr int kRows = 2 * SiteListModel::BlockSize + 30;
+    QVERIFY(fillSites(env, kRows));
+    SiteListModel model(*env.store);
+    QVERIFY(model.showAll());
+    int reads = 0;
+    int handedAtOnce = 0;
+    const Print_Sites streamed(
+        [&](const Print_Sites::RowSink &sink) {
+            ++reads;
+            return model.forEachRow([&](const SiteListRow &row) {
+                ++handedAtOnce;
+                return sink(row);
+            });
+        },
+        model.rowCount());
+    QCOMPARE(streamed.records(), kRows);
+    const Print_Sites held(model.allRows());
+    QCOMPARE(held.records(), kRows);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    zorbin::report::preparePrinter(printer, QPageLayout::Landscape, QStringLiteral("test"));
+    // The same pages as from the rows held, each row once per layout.
+    const QStringList texts = streamed.pageTexts(&printer);
+    QCOMPARE(texts, held.pageTexts(&printer));
+    QCOMPARE(handedAtOnce, kRows);
+    QVERIFY(texts.size() > 1);
+    QVERIFY(texts.last().contains(QStringLiteral("site %1").arg(kRows)));
+    QVERIFY(texts.first().contains(QStringLiteral("صفحه 1 از %1").arg(texts.size())));
+
+    // Painted page by page: counted once, painted once.
+    QTemporaryDir dir;
+    reads = 0;
+    QVERIFY(streamed.savePdf(dir.filePath("list.pdf")));
+    QCOMPARE(reads, 2);
+    QVERIFY(QFileInfo(dir.filePath("list.pdf")).size() > 1000);
+
+    // A read that fails part way is no success.
+    const Print_Sites failing(
+        [&](const Print_Sites::RowSink &sink) -> zorbin::store::Result<void> {
+            sink(model.rowAt(0));
+            return zorbin::store::failure(zorbin::store::StoreError::Kind::Engine,
+                                          QStringLiteral("gone"));
+        },
+        kRows);
+    QVERIFY(!failing.savePdf(dir.filePath("failed.pdf")));
+}
+
+void TestSiteListView::longListShowsItsFirstScreenFirst()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 70000));
+    QVERIFY(env.sql("DELETE FROM Table_Site WHERE ID IN (2, 256, 257, 40000)"));
+    Main_Page page(*env.context);
+    auto *total = page.findChild<QLabel *>(QStringLiteral("Label4"));
+    auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
+    // The first screen at once, the first row current; no total yet rather than a wrong one.
+    const int first = page.model()->rowCount();
+    QVERIFY(first > 0 && first < 1000);
+    QCOMPARE(page.grid()->currentIndex().row(), 0);
+    QCOMPARE(total->text(), QString());
+    QCOMPARE(page.model()->index(1, 1).data().toString(), QStringLiteral("site 3"));
+    // The user moves meanwhile; the rest arrives as new rows below.
+    page.grid()->setCurrentIndex(page.model()->index(5, 0));
+    QTRY_COMPARE(total->text(), QStringLiteral("69996"));
+    QCOMPARE(page.model()->rowCount(), 69996);
+    QCOMPARE(found->text(), QStringLiteral("69996"));
+    QCOMPARE(page.grid()->currentIndex().row(), 5);
+    QCOMPARE(page.model()->ids(), env.store->siteIds().value());
+}
+
+void TestSiteListView::searchDuringTheRestStopsIt()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 70000));
+    Main_Page page(*env.context);
+    auto *total = page.findChild<QLabel *>(QStringLiteral("Label4"));
+    auto *search = page.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    QVERIFY(page.model()->rowCount() < 1000);
+    search->setText(QStringLiteral("site 6999"));
+    QCOMPARE(page.model()->rowCount(), 11);
+    QTest::qWait(50);
+    QCOMPARE(page.model()->rowCount(), 11); // no rows of the full list added to the result
+    // The refresh button lists every site with its total at once.
+    page.findChild<QPushButton *>(QStringLiteral("Button_Refresh"))->click();
+    QCOMPARE(page.model()->rowCount(), 70000);
+    QCOMPARE(total->text(), QStringLiteral("70000"));
+}
+
+QTEST_MAIN(TestSiteListView)
+#include "tst_sitelist_view.moc"
