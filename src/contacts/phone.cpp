@@ -163,23 +163,23 @@ QWidget *Phone::buildButtons()
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 4, 0, 0);
-    struct Spec
+    struct ButtonInfo
     {
         const char *name;
         QString caption;
         const char *icon;
         void (Phone::*run)();
     };
-    const Spec specs[] = {
+    const ButtonInfo buttons[] = {
         {"Button_Add", QStringLiteral("مخاطب جديد"), "plus-square", &Phone::addContact},
         {"Button_Edit", QStringLiteral("ويرايش"), "pencil-square", &Phone::editContact},
         {"Button_Delete", QStringLiteral("حذف"), "trash", &Phone::deleteContact},
         {"Button_Print", QStringLiteral("چاپ ليست"), "printer", &Phone::printList},
         {"Button_Refresh", QStringLiteral("مرتب کن"), "arrow-repeat", &Phone::refreshClicked},
     };
-    for (const Spec &spec : specs) {
-        QPushButton *button = makeButton(row, spec.name, spec.caption, spec.icon);
-        connect(button, &QPushButton::clicked, this, spec.run);
+    for (const ButtonInfo &info : buttons) {
+        QPushButton *button = makeButton(row, info.name, info.caption, info.icon);
+        connect(button, &QPushButton::clicked, this, info.run);
         layout->addWidget(button);
     }
     layout->addStretch(1);
