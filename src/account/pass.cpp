@@ -56,12 +56,7 @@ QLineEdit *passwordBox(const QString &name, const QString &accessibleName, QWidg
 
 Pass::Pass(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent), m_context(context)
 {
-    setObjectName(QStringLiteral("Pass"));
-    setWindowTitle(kCaption);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/key.svg")));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(zorbin::ui::windowFont());
+    zorbin::ui::setUpAccountWindow(this, QStringLiteral("Pass"), kCaption);
     makeControls();
     layOut();
     connectControls();
@@ -72,10 +67,7 @@ void Pass::makeControls()
 {
     m_question = zorbin::ui::makeQuestionBox(this);
 
-    m_answer = new QLineEdit(this);
-    m_answer->setObjectName(QStringLiteral("Text1"));
-    m_answer->setMaxLength(std::numeric_limits<int>::max());
-    m_answer->setAccessibleName(QStringLiteral("جواب"));
+    m_answer = zorbin::ui::makeAnswerBox(this);
 
     m_password = passwordBox(QStringLiteral("Text2"), QStringLiteral("رمز عبور جديد"), this);
     m_repeat = passwordBox(QStringLiteral("Text3"), QStringLiteral("تکرار رمز عبور"), this);
@@ -94,11 +86,7 @@ void Pass::makeControls()
 
     m_change = new QPushButton(QIcon(QStringLiteral(":/icons/key.svg")), kChange, this);
     m_change->setObjectName(QStringLiteral("Button_Change"));
-    // Enter belongs to the boxes; no button answers it on its own.
-    for (QPushButton *b : {m_generator, m_change}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    zorbin::ui::leaveEnterToBoxes({m_generator, m_change});
 }
 
 void Pass::layOut()

@@ -40,12 +40,7 @@ const QString kNotRead = QStringLiteral("حساب کاربري از پرونده
 Restore::Restore(zorbin::ui::Context &context, QWidget *parent)
     : QDialog(parent), m_context(context)
 {
-    setObjectName(QStringLiteral("Restore"));
-    setWindowTitle(kCaption);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/key.svg")));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(zorbin::ui::windowFont());
+    zorbin::ui::setUpAccountWindow(this, QStringLiteral("Restore"), kCaption);
     makeControls();
     layOut();
     connectControls();
@@ -56,10 +51,7 @@ void Restore::makeControls()
 {
     m_question = zorbin::ui::makeQuestionBox(this);
 
-    m_answer = new QLineEdit(this);
-    m_answer->setObjectName(QStringLiteral("Text1"));
-    m_answer->setMaxLength(std::numeric_limits<int>::max());
-    m_answer->setAccessibleName(QStringLiteral("جواب"));
+    m_answer = zorbin::ui::makeAnswerBox(this);
     m_answer->setPlaceholderText(QStringLiteral("جواب"));
 
     m_password = new QLineEdit(this);
@@ -72,11 +64,7 @@ void Restore::makeControls()
     m_copy->setObjectName(QStringLiteral("AeroButton1"));
     m_show = new QPushButton(QIcon(QStringLiteral(":/icons/eye.svg")), kShow, this);
     m_show->setObjectName(QStringLiteral("Button_Restore"));
-    // Enter belongs to the answer box; no button answers it on its own.
-    for (QPushButton *b : {m_copy, m_show}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    zorbin::ui::leaveEnterToBoxes({m_copy, m_show});
 }
 
 void Restore::layOut()

@@ -1,7 +1,12 @@
 #include "account/securityquestions.h"
 
+#include "common/appearance.h"
+
 #include <QComboBox>
+#include <QDialog>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPushButton>
 #include <limits>
 
 namespace zorbin::ui {
@@ -36,6 +41,33 @@ QComboBox *makeQuestionBox(QWidget *parent)
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setAccessibleName(QStringLiteral("سوال امنيتي"));
     return box;
+}
+
+QLineEdit *makeAnswerBox(QWidget *parent)
+{
+    auto *answer = new QLineEdit(parent);
+    answer->setObjectName(QStringLiteral("Text1"));
+    answer->setMaxLength(std::numeric_limits<int>::max());
+    answer->setAccessibleName(QStringLiteral("جواب"));
+    return answer;
+}
+
+void setUpAccountWindow(QDialog *window, const QString &name, const QString &caption)
+{
+    window->setObjectName(name);
+    window->setWindowTitle(caption);
+    window->setWindowIcon(QIcon(QStringLiteral(":/icons/key.svg")));
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    window->setFont(windowFont());
+}
+
+void leaveEnterToBoxes(std::initializer_list<QPushButton *> buttons)
+{
+    for (QPushButton *b : buttons) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
 }
 
 } // namespace zorbin::ui
