@@ -314,7 +314,8 @@ int keystrokeProgram(const QString &folder, int sites)
                                     SearchColumn::Modir};
     // [column][length][round] -> p95 over the prefixes of that round
     std::map<std::pair<int, int>, QVector<double>> oursCold, oursWarm, floorCold, floorWarm,
-        paintWarm;
+        paintWarm, whole, slice;
+    auto *found = page->findChild<QLabel *>(QStringLiteral("Label7"));
     for (int c = 0; c < 4; ++c) {
         const SearchColumn column = columns[c];
         combo->setCurrentIndex(c);
@@ -362,6 +363,20 @@ int keystrokeProgram(const QString &folder, int sites)
                     if (search->text() != prefix)
                         note(QStringLiteral("typed text differs: %1 / %2")
                                  .arg(search->text(), prefix));
+                    if (round == 1) {
+                        // Once per prefix: until the whole result is read and counted, and
+                        // the longest the window was busy at a time meanwhile (how long a
+                        // next keystroke could wait).
+                        double longest = 0;
+                        while (found->text().isEmpty()) {
+                            QElapsedTimer s;
+                            s.start();
+                            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                            longest = std::max(longest, msSince(s));
+                        }
+                        whole[{c, len}] << msSince(t);
+                        slice[{c, len}] << longest;
+                    }
 
                     QElapsedTimer f;
                     f.start();
@@ -421,6 +436,11 @@ int keystrokeProgram(const QString &folder, int sites)
                      .arg(cold.median, 0, 'f', 2)
                      .arg(fcold.median, 0, 'f', 2)
                      .arg(spread(paintWarm[key]).median, 0, 'f', 2));
+            note(QStringLiteral("whole result read and counted after %1 ms (median), at most "
+                                "%2 ms; the window busy at most %3 ms at a time meanwhile")
+                     .arg(spread(whole[key]).median, 0, 'f', 1)
+                     .arg(spread(whole[key]).max, 0, 'f', 1)
+                     .arg(spread(slice[key]).max, 0, 'f', 1));
             worstWarm << w.median;
         }
     }

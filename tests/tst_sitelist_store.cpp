@@ -67,6 +67,9 @@ private Q_SLOTS:
     void transactionKeepsAllOrNothing();
     void insertsReuseTheirStatement();
     void indexBuildInterruptedAndResumed();
+    void searchInSlicesFindsWhatTheWholeSearchFinds_data();
+    void searchInSlicesFindsWhatTheWholeSearchFinds();
+    void searchWithoutItsIndexIsReadAtOnce();
 };
 
 void TstSiteListStore::blockReadsNeighbouringAndScatteredIds()
@@ -276,6 +279,126 @@ void TstSiteListStore::indexBuildInterruptedAndResumed()
     QCOMPARE(siteIndexCount(env.dir.path()), 5);
     QCOMPARE(store->searchSites(SearchColumn::Onvan, QStringLiteral("site 19999")).value(),
              QVector<qint64>{19999});
+}
+
+namespace {
+
+// Titles and addresses that fold alike in different spellings (Arabic and Persian yeh and
+// kaf, three kinds of digits, capitals), many of them repeated, so that slices end inside
+// runs of equal index entries.
+bool fillSpellings(TestStore &env, int n)
+{
+    const QStringList bases{
+        QStringLiteral("Kitab"),  QStringLiteral("kitab"), QStringLiteral("KITAB"),
+        QStringLiteral("كتاب"),   QStringLiteral("کتاب"),  QStringLiteral("يار"),
+        QStringLiteral("یار"),    QStringLiteral("۱۲3"),   QStringLiteral("123"),
+        QStringLiteral("١٢٣"),    QStringLiteral("ab_c"),  QStringLiteral("ab%c"),
+        QStringLiteral("AB"),     QStringLiteral("ab"),    QString(),
+        QStringLiteral("Zorbin"), QStringLiteral("a'b"),
+    };
+    return env.store
+        ->inTransaction([&]() -> Result<void> {
+            for (int i = 0; i < n; ++i) {
+                const QString base = bases[(i * 7) % bases.size()];
+                const QString text =
+                    base.isNull() || i % 3 == 0 ? base : base + u' ' + QString::number(i % 5);
+                if (env.addSite(text, text, QStringLiteral("news"), text) <= 0)
+                    return failure(StoreError::Kind::Engine, QStringLiteral("site not added"));
+            }
+            return {};
+        })
+        .has_value();
+}
+
+// A search read a slice of `limit` at a time to its end; the number of slices it took.
+QVector<qint64> readInSlices(Store &store, SearchColumn column, const QString &prefix, int limit,
+                             int *slices)
+{
+    SearchSlices search;
+    search.column = column;
+    search.prefix = prefix;
+    *slices = 0;
+    for (;;) {
+        const auto done = store.searchSitesSlice(search, limit);
+        if (!done.has_value())
+            return {-1};
+        ++*slices;
+        if (*done)
+            return search.ids;
+        if (*slices > 100000)
+            return {-2}; // never ends
+    }
+}
+
+} // namespace
+
+void TstSiteListStore::searchInSlicesFindsWhatTheWholeSearchFinds_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("prefix");
+    for (const auto column : {SearchColumn::Onvan, SearchColumn::Address, SearchColumn::Modir})
+        for (const char *prefix : {"k", "Ki", "KITAB", "kitab 1", "كت", "کت", "ي", "ی", "1", "۱",
+                                   "١٢", "ab", "ab%", "ab_", "a'", "z", "q"})
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2")
+                                         .arg(searchColumnName(column))
+                                         .arg(QString::fromUtf8(prefix))))
+                << int(column) << QString::fromUtf8(prefix);
+}
+
+void TstSiteListStore::searchInSlicesFindsWhatTheWholeSearchFinds()
+{
+    QFETCH(int, column);
+    QFETCH(QString, prefix);
+    TestStore &env = *m_env;
+    QVERIFY(fillSpellings(env, 400));
+    Store &store = *env.store;
+    const auto searched = SearchColumn(column);
+    const QVector<qint64> whole = store.searchSites(searched, prefix).value();
+
+    for (const int limit : {1, 2, 7, 50, 100000}) {
+        int slices = 0;
+        QCOMPARE(readInSlices(store, searched, prefix, limit, &slices), whole);
+        // It was read a slice at a time, not at once.
+        QVERIFY2(slices >= int(whole.size()) / limit, qPrintable(QString::number(slices)));
+    }
+
+    // The first screen read in ID order is the start of the same result: whole when every
+    // site was read, and nothing past the sites it read.
+    for (const int wanted : {1, 5, 1000}) {
+        const SearchHead head = store.searchSitesHead(searched, prefix, wanted, 1000).value();
+        QCOMPARE(head.ids, whole.mid(0, wanted));
+        QCOMPARE(head.whole, whole.size() < wanted);
+        const SearchHead part = store.searchSitesHead(searched, prefix, wanted, 40).value();
+        QVector<qint64> inFirst40;
+        for (const qint64 id : whole)
+            if (id <= 40 && inFirst40.size() < wanted)
+                inFirst40 << id;
+        QCOMPARE(part.ids, inFirst40);
+        QVERIFY(!part.whole);
+    }
+}
+
+void TstSiteListStore::searchWithoutItsIndexIsReadAtOnce()
+{
+    TestStore &env = *m_env;
+    QVERIFY(fillSpellings(env, 200));
+    const QVector<qint64> whole =
+        env.store->searchSites(SearchColumn::Onvan, QStringLiteral("k")).value();
+    QVERIFY(whole.size() > 20);
+    env.store.reset();
+    QVERIFY(RawDb(env.dir.path()).exec("DROP INDEX Site_Onvan"));
+    QString message;
+    auto store = openDataFolder(env.dir.path(), &message, false);
+    QVERIFY2(store && store->verify(nullptr), qPrintable(message));
+    int slices = 0;
+    QCOMPARE(readInSlices(*store, SearchColumn::Onvan, QStringLiteral("k"), 3, &slices), whole);
+    QCOMPARE(slices, 1);
+    // The other columns still go a slice at a time.
+    const QVector<qint64> byAddress =
+        store->searchSites(SearchColumn::Address, QStringLiteral("k")).value();
+    QCOMPARE(readInSlices(*store, SearchColumn::Address, QStringLiteral("k"), 3, &slices),
+             byAddress);
+    QVERIFY(slices > 1);
 }
 
 QTEST_GUILESS_MAIN(TstSiteListStore)

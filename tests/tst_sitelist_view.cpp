@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QtTest>
 
+using zorbin::store::SearchColumn;
 using zorbin::store::SiteListRow;
 
 namespace {
@@ -65,6 +66,8 @@ private Q_SLOTS:
     void reportStreamsMoreRowsThanOneBlock();
     void longListShowsItsFirstScreenFirst();
     void searchDuringTheRestStopsIt();
+    void longSearchShowsItsFirstScreenFirst();
+    void sitesChangedWhileASearchIsRead();
 };
 
 void TestSiteListView::delegatePaintsAsTheDefaultOne()
@@ -313,10 +316,83 @@ void TestSiteListView::searchDuringTheRestStopsIt()
     QCOMPARE(page.model()->rowCount(), 11);
     QTest::qWait(50);
     QCOMPARE(page.model()->rowCount(), 11); // no rows of the full list added to the result
-    // The refresh button lists every site with its total at once.
+    // The total the stopped reading would have given is counted all the same.
+    QTRY_COMPARE(total->text(), QStringLiteral("70000"));
+    // The refresh button lists every site again, the first screen first, then its total.
     page.findChild<QPushButton *>(QStringLiteral("Button_Refresh"))->click();
+    QVERIFY(page.model()->rowCount() < 1000);
+    QCOMPARE(total->text(), QString());
+    QCOMPARE(search->text(), QString());
+    QTRY_COMPARE(total->text(), QStringLiteral("70000"));
     QCOMPARE(page.model()->rowCount(), 70000);
+}
+
+void TestSiteListView::longSearchShowsItsFirstScreenFirst()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 70000));
+    Main_Page page(*env.context);
+    auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
+    auto *search = page.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    const QVector<qint64> whole =
+        env.store->searchSites(SearchColumn::Onvan, QStringLiteral("site 1")).value();
+    QCOMPARE(whole.size(), 11111);
+
+    search->setText(QStringLiteral("site 1"));
+    // The first screen at once, without a count that would be wrong.
+    const int first = page.model()->rowCount();
+    QVERIFY(first >= 32 && first < 1000);
+    QCOMPARE(page.model()->ids(), whole.mid(0, first));
+    QCOMPARE(found->text(), QString());
+    QCOMPARE(page.grid()->currentIndex().row(), 0);
+    // The user moves meanwhile; the rest arrives below without moving the current row.
+    page.grid()->setCurrentIndex(page.model()->index(5, 0));
+    QTRY_COMPARE(found->text(), QStringLiteral("11111"));
+    QCOMPARE(page.model()->ids(), whole);
+    QCOMPARE(page.grid()->currentIndex().row(), 5);
+
+    // A letter typed before the rest is read starts over with the new prefix.
+    search->setText(QStringLiteral("site 2"));
+    QVERIFY(page.model()->rowCount() < 1000);
+    search->setText(QStringLiteral("site 29"));
+    QTRY_COMPARE(found->text(), QStringLiteral("1111"));
+    QCOMPARE(page.model()->ids(),
+             env.store->searchSites(SearchColumn::Onvan, QStringLiteral("site 29")).value());
+    // Few matches: the whole result and its count at once.
+    search->setText(QStringLiteral("site 2999"));
+    QCOMPARE(found->text(), QStringLiteral("11"));
+    // Back to an empty box: every site, the total left as it is.
+    auto *total = page.findChild<QLabel *>(QStringLiteral("Label4"));
+    QTRY_COMPARE(total->text(), QStringLiteral("70000"));
+    search->clear();
     QCOMPARE(total->text(), QStringLiteral("70000"));
+    QTRY_COMPARE(found->text(), QStringLiteral("70000"));
+}
+
+void TestSiteListView::sitesChangedWhileASearchIsRead()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 70000));
+    Main_Page page(*env.context);
+    auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
+    auto *search = page.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    // A site of the first screen goes (the list is replaced when the rest is read), or one
+    // after it (the rest follows the first screen without it).
+    for (const qint64 gone : {qint64(10), qint64(15000)}) {
+        search->clear();
+        QTRY_COMPARE(found->text(), QString::number(page.model()->rowCount()));
+        search->setText(QStringLiteral("site 1"));
+        QCOMPARE(found->text(), QString());
+        QCOMPARE(page.model()->ids().contains(gone), gone == 10);
+        QVERIFY(env.sql(QByteArray("DELETE FROM Table_Site WHERE ID = " + QByteArray::number(gone))
+                            .constData()));
+        QTRY_VERIFY(!found->text().isEmpty());
+        const QVector<qint64> whole =
+            env.store->searchSites(SearchColumn::Onvan, QStringLiteral("site 1")).value();
+        QVERIFY(!whole.contains(gone));
+        QCOMPARE(page.model()->ids(), whole);
+        QCOMPARE(found->text(), QString::number(whole.size()));
+    }
 }
 
 QTEST_MAIN(TestSiteListView)

@@ -171,7 +171,12 @@ QWidget *Main_Page::buildGrid(QWidget *central)
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateHolders(); });
     connect(m_model, &SiteListModel::listReplaced, this, [this] {
-        m_loadingRest = false;
+        if (m_loading == Loading::RestOfAll) {
+            // The full list was still being read for its total: the total is counted now.
+            m_totalOwed = true;
+            m_loadTimer->start();
+        }
+        m_loading = Loading::Nothing;
         selectFirstRow();
         updateFoundCount();
     });
@@ -249,6 +254,12 @@ void Main_Page::buildClock()
     m_clockTimer->setSingleShot(true);
     m_clockTimer->setTimerType(Qt::PreciseTimer);
     connect(m_clockTimer, &QTimer::timeout, this, [this] { tick(); });
+    // A timer rather than a queued call, so that the grid paints the first screen before
+    // the next slice is read.
+    m_loadTimer = new QTimer(this);
+    m_loadTimer->setSingleShot(true);
+    m_loadTimer->setInterval(0);
+    connect(m_loadTimer, &QTimer::timeout, this, [this] { loadMoreOfList(); });
 }
 
 // --- list -------------------------------------------------------------------------------
@@ -288,39 +299,72 @@ namespace {
 constexpr int kFirstScreenRows = 256;
 // Rows read in each later slice of a long list; a slice takes a few milliseconds.
 constexpr int kSliceRows = 32768;
+// Index entries read in each later slice of a long search result, a few milliseconds'
+// worth at a million sites, so that typing on is never held up for long.
+constexpr int kSearchSliceRows = 8192;
 } // namespace
 
-void Main_Page::showFirstScreen()
+void Main_Page::showFirstScreen(bool recount)
 {
     const zorbin::store::Result<bool> first = m_model->showFirstOfAll(kFirstScreenRows);
     if (!first.has_value() || *first) {
         // A short list, or one that cannot be read: all of it and its count at once.
-        showFullList();
+        if (recount)
+            showFullList();
+        else
+            noteListRead(first.has_value() ? zorbin::store::Result<void>()
+                                           : std::unexpected(first.error()));
         return;
     }
     // A long list: the window shows its first screen now; the rest of the rows and the
     // total follow a slice at a time while the window already answers.
-    m_total->clear();
-    m_loadingRest = true;
-    QTimer::singleShot(0, this, [this] { loadMoreOfList(); });
+    if (recount)
+        m_total->clear();
+    m_loading = Loading::RestOfAll;
+    m_loadTimer->start();
 }
 
 void Main_Page::loadMoreOfList()
 {
-    if (!m_loadingRest)
-        return; // another list (a search, a refresh) replaced this one meanwhile
-    const zorbin::store::Result<bool> done = m_model->appendMoreOfAll(kSliceRows);
-    if (done.has_value() && !*done) {
-        QTimer::singleShot(0, this, [this] { loadMoreOfList(); });
+    if (std::exchange(m_totalOwed, false)) {
+        const zorbin::store::Result<qint64> total = m_context.store.siteCount();
+        m_total->setText(total ? QString::number(*total) : QString());
+        if (!total)
+            noteListRead(std::unexpected(total.error()));
+        if (m_loading != Loading::Nothing)
+            m_loadTimer->start();
         return;
     }
-    m_loadingRest = false;
+    zorbin::store::Result<bool> done = true;
+    switch (m_loading) {
+    case Loading::Nothing:
+        return; // another list (a search, a refresh) replaced this one meanwhile
+    case Loading::RestOfAll:
+        done = m_model->appendMoreOfAll(kSliceRows);
+        break;
+    case Loading::RestOfSearch:
+        done = m_model->continueSearch(kSearchSliceRows);
+        break;
+    }
+    if (done.has_value() && !*done) {
+        m_loadTimer->start();
+        return;
+    }
+    const Loading finished = std::exchange(m_loading, Loading::Nothing);
+    updateFoundCount();
     if (!done.has_value()) {
         noteListRead(std::unexpected(done.error()));
         return;
     }
     // Every site is listed: their number is the total.
-    m_total->setText(QString::number(m_model->rowCount()));
+    if (finished == Loading::RestOfAll)
+        m_total->setText(QString::number(m_model->rowCount()));
+}
+
+int Main_Page::searchScreenRows() const
+{
+    const int rowHeight = std::max(1, m_grid->verticalHeader()->defaultSectionSize());
+    return std::max(32, m_grid->viewport()->height() / rowHeight + 8);
 }
 
 void Main_Page::chooseSearchColumn(int position, bool byUser)
@@ -348,12 +392,27 @@ void Main_Page::runSearch()
 {
     if (m_searchPosition < 0)
         return;
-    noteListRead(m_model->showSearch(searchLooks[m_searchPosition].column, m_search->text()));
+    const QString text = m_search->text();
+    if (text.isEmpty()) {
+        // Every site, the first screen first; the total stays as it is.
+        showFirstScreen(false);
+        return;
+    }
+    // The first screen of a long result at once; the rest, and how many were found, follow.
+    const zorbin::store::Result<bool> first =
+        m_model->showSearchFirst(searchLooks[m_searchPosition].column, text, searchScreenRows());
+    noteListRead(first.has_value() ? zorbin::store::Result<void>()
+                                   : std::unexpected(first.error()));
+    if (first.has_value() && !*first) {
+        m_loading = Loading::RestOfSearch;
+        updateFoundCount();
+        m_loadTimer->start();
+    }
 }
 
 void Main_Page::refreshClicked()
 {
-    showFullList();
+    showFirstScreen();
     if (!m_search->text().isEmpty()) {
         // An empty prefix lists every site, which is what the grid shows already.
         const QSignalBlocker quiet(m_search);
@@ -390,7 +449,11 @@ void Main_Page::updateHolders()
 
 void Main_Page::updateFoundCount()
 {
-    m_found->setText(QString::number(m_model->rowCount()));
+    // A search still being read shows no number until it has counted all it found.
+    if (m_loading == Loading::RestOfSearch)
+        m_found->clear();
+    else
+        m_found->setText(QString::number(m_model->rowCount()));
 }
 
 void Main_Page::openSelectedSite()

@@ -58,8 +58,12 @@ private:
     void refreshClicked();
     void showFullList();
     // At login: the first screen of the list at once, the rest and the total after it.
-    void showFirstScreen();
+    // `recount`: the total is counted again (at login and on refresh).
+    void showFirstScreen(bool recount = true);
+    // Reads the next slice of a list whose first screen is shown.
     void loadMoreOfList();
+    // The rows a search shows before the rest of its result is read.
+    int searchScreenRows() const;
     void updateHolders();
     void selectFirstRow();
     void openSelectedSite();
@@ -93,7 +97,11 @@ private:
     int m_searchPosition = -1;
     QDate m_shownDate;
     bool m_failureShown = false;
-    bool m_loadingRest = false;     // the full list is still being read, a slice at a time
+    // What is still being read, a slice at a time, after the first screen was shown.
+    enum class Loading { Nothing, RestOfAll, RestOfSearch };
+    Loading m_loading = Loading::Nothing;
+    bool m_totalOwed = false; // the full list's reading stopped before it gave the total
+    QTimer *m_loadTimer = nullptr;
     bool m_listFresh = false;       // the list was read at load; the first activation keeps it
     bool m_backFromMessage = false; // a message box of this window took the activation
 };

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 namespace zorbin::store {
 class Store;
@@ -39,6 +40,14 @@ public:
     // Lists the sites whose `column` begins with `prefix`, ordered by ID.
     zorbin::store::Result<void> showSearch(zorbin::store::SearchColumn column,
                                            const QString &prefix);
+    // The same search, its first `screenRows` sites at once when it matches many: true when
+    // the list is the whole result, otherwise continueSearch() reads the rest.
+    zorbin::store::Result<bool> showSearchFirst(zorbin::store::SearchColumn column,
+                                                const QString &prefix, int screenRows);
+    // Reads at most `count` more IDs of the search begun by showSearchFirst(). Once it is
+    // whole, its rows follow the first screen's as new rows (the current row and the
+    // scroll position stay). True when the list is whole.
+    zorbin::store::Result<bool> continueSearch(int count);
     // Replaces the listed IDs.
     void setIds(const QVector<qint64> &ids);
 
@@ -76,6 +85,8 @@ private:
 
     zorbin::store::Store &m_store;
     QVector<qint64> m_ids;
+    // A search whose first screen is listed and whose rest is being read.
+    std::optional<zorbin::store::SearchSlices> m_pendingSearch;
     mutable QHash<int, QVector<zorbin::store::SiteListRow>> m_blocks;
     mutable QList<int> m_blockOrder; // least recently used first
 };

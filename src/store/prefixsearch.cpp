@@ -25,6 +25,34 @@ QByteArray prefixSearchSql(const char *table, const char *column, bool exact, bo
     return sql;
 }
 
+QByteArray prefixHeadSql(const char *table, const char *column, bool exact, int ranges)
+{
+    const QByteArray c = column;
+    QByteArray matches;
+    for (int r = 0; r < ranges; ++r) {
+        const QByteArray low = QByteArray::number(3 + 2 * r), high = QByteArray::number(4 + 2 * r);
+        if (r > 0)
+            matches += " OR ";
+        matches += "(" + c + " COLLATE NOCASE >= ?" + low + " AND " + c + " COLLATE NOCASE < ?" +
+                   high + (exact ? QByteArray() : " AND zorbin_prefix(" + c + ", ?2)") + ")";
+    }
+    // NOT INDEXED: the table's own order is ID order; a column index would need sorting.
+    return "SELECT ID, " + (matches.isEmpty() ? QByteArray("0") : matches) + " FROM " +
+           QByteArray(table) + " NOT INDEXED ORDER BY ID LIMIT ?1";
+}
+
+void bindPrefixHead(Statement &st, const PrefixSearch &search, int scanned)
+{
+    st.bind(1, qint64(scanned));
+    if (!search.exact)
+        st.bindUtf8(2, search.folded);
+    for (int r = 0; r < search.variants.size(); ++r) {
+        const QByteArray lower = search.variants[r].toUtf8();
+        st.bindUtf8(3 + 2 * r, lower);
+        st.bindUtf8(4 + 2 * r, prefixUpperBound(lower));
+    }
+}
+
 Result<void> runPrefixSearch(sqlite3 *db, Statement &st, const PrefixSearch &search)
 {
     for (const QString &variant : search.variants) {
@@ -42,6 +70,27 @@ Result<void> runPrefixSearch(sqlite3 *db, Statement &st, const PrefixSearch &sea
     }
     st.reset();
     return {};
+}
+
+// Sorts IDs; dense ones (the usual case) through a bitmap in linear time.
+void sortIds(QVector<qint64> &ids)
+{
+    if (ids.size() < 2)
+        return;
+    const auto [lo, hi] = std::minmax_element(ids.begin(), ids.end());
+    const qint64 min = *lo, span = *hi - *lo + 1;
+    if (span > 8 * qint64(ids.size()) + 1024) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        return;
+    }
+    std::vector<bool> seen(size_t(span), false);
+    for (qint64 id : ids)
+        seen[size_t(id - min)] = true;
+    ids.clear();
+    for (qint64 i = 0; i < span; ++i)
+        if (seen[size_t(i)])
+            ids.append(min + i);
 }
 
 Result<void> collectPrefixMatches(sqlite3 *db, QVector<qint64> &collected, const char *table,

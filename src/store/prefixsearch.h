@@ -38,6 +38,17 @@ QByteArray prefixSearchSql(const char *table, const char *column, bool exact,
 // The statement is left reset; a failure carries the engine's words.
 Result<void> runPrefixSearch(sqlite3 *db, Statement &st, const PrefixSearch &search);
 
+// Sorts IDs and drops repeats; dense ones (the usual case) through a bitmap in linear time.
+void sortIds(QVector<qint64> &ids);
+
+// The first-screen read of a search: `SELECT ID, <matches> FROM table NOT INDEXED ORDER BY
+// ID LIMIT ?1`, where <matches> is 1 when the row matches any of `ranges` spellings; ?2 is
+// the folded prefix and each range takes two parameters from ?3 on, as runPrefixSearch
+// binds them.
+QByteArray prefixHeadSql(const char *table, const char *column, bool exact, int ranges);
+// Binds `search` to a statement made by prefixHeadSql.
+void bindPrefixHead(Statement &st, const PrefixSearch &search, int scanned);
+
 // The whole search on `column` of `table` with a statement of its own: through the index,
 // and through the table when the index fails. `collected` is the zorbin_collect buffer,
 // emptied before each attempt.

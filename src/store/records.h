@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <array>
 
 namespace zorbin::store {
@@ -69,5 +70,28 @@ struct UserRecord
 enum class SearchColumn { Onvan, Address, Mozoo, Modir };
 // The column's name in Table_Site.
 const char *searchColumnName(SearchColumn column);
+
+// The first sites a search finds in ID order: what a screen shows of it.
+struct SearchHead
+{
+    QVector<qint64> ids;
+    // Every site was read, so `ids` is the whole result.
+    bool whole = false;
+};
+
+// A site search read a slice at a time through its column's index, for a result too long
+// to read at once. The position is the last index entry read, so each slice starts where
+// the one before it stopped, whatever was read meanwhile.
+struct SearchSlices
+{
+    SearchColumn column = SearchColumn::Onvan;
+    QString prefix;
+    int range = 0;        // which spelling of the prefix is being read
+    bool started = false; // within that range, `lastKey` and `lastId` are set
+    QByteArray lastKey;   // the column's text at the last entry read
+    qint64 lastId = 0;
+    QVector<qint64> ids; // found so far; sorted and without repeats once done
+    bool done = false;
+};
 
 } // namespace zorbin::store

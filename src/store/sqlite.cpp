@@ -59,6 +59,12 @@ qint64 Statement::int64(int column) const
     return sqlite3_column_int64(m_stmt, column);
 }
 
+QByteArray Statement::bytes(int column) const
+{
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_blob(m_stmt, column));
+    return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
+}
+
 QString Statement::text(int column) const
 {
     if (sqlite3_column_type(m_stmt, column) == SQLITE_NULL)

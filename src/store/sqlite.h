@@ -28,6 +28,8 @@ public:
     qint64 int64(int column) const;
     // NULL reads as a null QString, an empty text as an empty one.
     QString text(int column) const;
+    // The stored bytes as they are, for binding them back exactly.
+    QByteArray bytes(int column) const;
 
 private:
     sqlite3_stmt *m_stmt = nullptr;

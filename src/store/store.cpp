@@ -185,27 +185,6 @@ const char *searchColumnName(SearchColumn column)
 
 namespace {
 
-// Sorts IDs; dense ones (the usual case) through a bitmap in linear time.
-void sortIds(QVector<qint64> &ids)
-{
-    if (ids.size() < 2)
-        return;
-    const auto [lo, hi] = std::minmax_element(ids.begin(), ids.end());
-    const qint64 min = *lo, span = *hi - *lo + 1;
-    if (span > 8 * qint64(ids.size()) + 1024) {
-        std::sort(ids.begin(), ids.end());
-        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-        return;
-    }
-    std::vector<bool> seen(size_t(span), false);
-    for (qint64 id : ids)
-        seen[size_t(id - min)] = true;
-    ids.clear();
-    for (qint64 i = 0; i < span; ++i)
-        if (seen[size_t(i)])
-            ids.append(min + i);
-}
-
 enum Slot {
     SlotSearch, // four columns, plain and folded: eight slots
     SlotListRow = SlotSearch + 8,

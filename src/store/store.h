@@ -96,6 +96,18 @@ public:
     // the first screen first.
     Result<QVector<qint64>> siteIdsAfter(qint64 after, int limit);
     Result<QVector<qint64>> searchSites(SearchColumn column, const QString &prefix);
+    // The first `wanted` sites whose `column` begins with `prefix`, in ID order, found by
+    // reading at most `scanned` sites in ID order: the first screen of a search that
+    // matches many sites, without reading all of them. Fewer than `wanted` IDs and not
+    // `whole`: the matches are too sparse for this, searchSites() answers faster.
+    Result<SearchHead> searchSitesHead(SearchColumn column, const QString &prefix, int wanted,
+                                       int scanned);
+    // Reads at most `limit` more IDs of `search` (begun with its column and prefix set):
+    // true when it is whole, its IDs then sorted as searchSites() gives them. A file
+    // without the column's index is read at once through searchSites().
+    Result<bool> searchSitesSlice(SearchSlices &search, int limit);
+    // The highest site ID, 0 without sites: a cheap bound on their number.
+    Result<qint64> maxSiteId();
     // NotFound when no site has this ID.
     Result<SiteListRow> siteListRow(qint64 id);
     // The list rows of the sites `ids` names (the grid reads a block of neighbouring rows at
