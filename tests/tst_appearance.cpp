@@ -55,6 +55,11 @@ void TstAppearance::addressesBecomeRealUrls()
     QVERIFY(!desktop::openAddress(QString()));
     QCOMPARE(desktop::telUrl(QStringLiteral(" 0912 123 4567")).toString(),
              QStringLiteral("tel:09121234567"));
+    // Persian and Arabic-Indic digits, a no-break space, direction marks and separators.
+    QCOMPARE(desktop::telUrl(QStringLiteral("۰۹۱۲ ۱۲۳ ۴۵۶۷")).toString(),
+             QStringLiteral("tel:09121234567"));
+    QCOMPARE(desktop::telUrl(QStringLiteral("‎+٩٨ (21) 88-77‏")).toString(),
+             QStringLiteral("tel:+98(21)88-77"));
 }
 
 void TstAppearance::mailLinksAreEncoded()

@@ -29,8 +29,15 @@ QUrl mailtoUrl(const QString &to, const QString &subject, const QString &body)
 
 QUrl telUrl(const QString &number)
 {
-    QString digits = number.trimmed();
-    digits.remove(QLatin1Char(' '));
+    // A number typed with Persian or Arabic-Indic digits dials as the same ASCII digits;
+    // blanks and the direction marks Persian typing leaves are not part of it.
+    QString digits;
+    for (const QChar c : number) {
+        if (c.isDigit())
+            digits += QChar(u'0' + c.digitValue());
+        else if (!c.isSpace() && c.category() != QChar::Other_Format)
+            digits += c;
+    }
     QUrl url;
     url.setScheme(QStringLiteral("tel"));
     url.setPath(digits);
