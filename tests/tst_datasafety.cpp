@@ -397,7 +397,11 @@ void TstDataSafety::listsWithoutTheIndex()
     QVERIFY(env.ok());
     const qint64 a = env.addSite(QStringLiteral("alpha"), "http://a.ir", "news", "boss");
     const qint64 b = env.addSite(QStringLiteral("beta"), "http://b.ir", "news", "boss");
-    // A file made elsewhere lacks the indexes; something else under two of their names
+    zorbin::store::ContactRecord contact;
+    contact.name = QStringLiteral("Sara");
+    contact.mobile = QStringLiteral("0912");
+    const qint64 c = env.store->insertContact(contact).value();
+    // A file made elsewhere lacks the indexes; something else under three of their names
     // keeps those from being made again.
     env.store.reset();
     {
@@ -405,7 +409,8 @@ void TstDataSafety::listsWithoutTheIndex()
         for (const char *sql :
              {"DROP INDEX Site_ID", "DROP INDEX Site_Onvan", "DROP INDEX Site_Address",
               "DROP INDEX Site_Mozoo", "DROP INDEX Site_Modir", "CREATE TABLE Site_ID (x)",
-              "CREATE VIEW Site_Onvan AS SELECT 1"})
+              "CREATE VIEW Site_Onvan AS SELECT 1", "DROP INDEX Contact_ID",
+              "CREATE TABLE Contact_ID (x)"})
             QVERIFY2(raw.exec(sql), sql);
     }
     QString message;
@@ -420,11 +425,13 @@ void TstDataSafety::listsWithoutTheIndex()
              QVector<qint64>{b});
     QCOMPARE(store->searchSites(SearchColumn::Modir, QStringLiteral("bo")).value(),
              (QVector<qint64>{a, b}));
+    QCOMPARE(store->contactIds().value(), QVector<qint64>{c});
     // Once the name is free, the next open adds what is missing.
     store.reset();
     RawDb raw(env.dir.path());
     QVERIFY(raw.exec("DROP TABLE Site_ID"));
     QVERIFY(raw.exec("DROP VIEW Site_Onvan"));
+    QVERIFY(raw.exec("DROP TABLE Contact_ID"));
     store = openDataFolder(env.dir.path(), &message);
     QVERIFY2(store, qPrintable(message));
     QVERIFY2(store->indexProblem().isEmpty(), qPrintable(store->indexProblem()));

@@ -80,8 +80,14 @@ Result<QVector<qint64>> Store::contactIds()
     Statement st(m_db, "SELECT zorbin_collect(ID) FROM "
                        "(SELECT ID FROM Table_Contact INDEXED BY Contact_ID ORDER BY ID)");
     if (st.step() != SQLITE_ROW) {
+        // The index is missing or damaged: the table itself still holds every contact.
         m_collected.clear();
-        return engineFailure(m_db, "contact list");
+        Statement plain(m_db, "SELECT zorbin_collect(ID) FROM "
+                              "(SELECT ID FROM Table_Contact NOT INDEXED ORDER BY ID)");
+        if (plain.step() != SQLITE_ROW) {
+            m_collected.clear();
+            return engineFailure(m_db, "contact list");
+        }
     }
     QVector<qint64> ids = std::exchange(m_collected, {});
     std::sort(ids.begin(), ids.end()); // the engine may drop the inner order
