@@ -55,7 +55,8 @@ QString contactColumnText(const ContactListRow &row, int column)
 }
 
 ContactListModel::ContactListModel(zorbin::store::Store &store, QObject *parent)
-    : QAbstractTableModel(parent), m_store(store)
+    : QAbstractTableModel(parent), m_store(store),
+      m_rows([&store](const QVector<qint64> &ids) { return store.contactListRows(ids); })
 {
 }
 
@@ -82,8 +83,7 @@ void ContactListModel::setIds(const QVector<qint64> &ids)
 {
     beginResetModel();
     m_ids = ids;
-    m_blocks.clear();
-    m_blockOrder.clear();
+    m_rows.clear();
     endResetModel();
 }
 
@@ -92,44 +92,11 @@ qint64 ContactListModel::idAt(int row) const
     return row >= 0 && row < m_ids.size() ? m_ids.at(row) : 0;
 }
 
-const QVector<ContactListRow> &ContactListModel::block(int blockIndex) const
-{
-    auto it = m_blocks.find(blockIndex);
-    if (it != m_blocks.end()) {
-        if (m_blockOrder.last() != blockIndex) {
-            m_blockOrder.removeOne(blockIndex);
-            m_blockOrder.append(blockIndex);
-        }
-        return *it;
-    }
-    if (m_blocks.size() >= MaxCachedBlocks)
-        m_blocks.remove(m_blockOrder.takeFirst());
-
-    const int first = blockIndex * BlockSize;
-    const int end = std::min<int>(first + BlockSize, int(m_ids.size()));
-    const QVector<qint64> ids = m_ids.mid(first, end - first);
-    // One read for the block; rows the store no longer has (or could not read) keep their ID.
-    QVector<ContactListRow> rows(ids.size());
-    for (qsizetype i = 0; i < ids.size(); ++i)
-        rows[i].id = ids[i];
-    if (auto read = m_store.contactListRows(ids)) {
-        qsizetype k = 0;
-        for (const ContactListRow &row : *read) {
-            while (k < rows.size() && rows[k].id != row.id)
-                ++k;
-            if (k < rows.size())
-                rows[k++] = row;
-        }
-    }
-    m_blockOrder.append(blockIndex);
-    return *m_blocks.insert(blockIndex, rows);
-}
-
 ContactListRow ContactListModel::rowAt(int row) const
 {
     if (row < 0 || row >= m_ids.size())
         return {};
-    return block(row / BlockSize).at(row % BlockSize);
+    return m_rows.row(m_ids, row);
 }
 
 zorbin::store::Result<QVector<ContactListRow>> ContactListModel::allRows() const

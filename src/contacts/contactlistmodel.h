@@ -2,10 +2,9 @@
 
 #include "store/contact_records.h"
 #include "store/result.h"
+#include "store/rowblocks.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
-#include <QList>
 #include <QVector>
 
 namespace zorbin::store {
@@ -20,8 +19,6 @@ class ContactListModel : public QAbstractTableModel
     Q_OBJECT
 public:
     static constexpr int ColumnCount = 7;
-    static constexpr int BlockSize = 64;
-    static constexpr int MaxCachedBlocks = 24;
 
     explicit ContactListModel(zorbin::store::Store &store, QObject *parent = nullptr);
 
@@ -52,12 +49,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
-    const QVector<zorbin::store::ContactListRow> &block(int blockIndex) const;
-
     zorbin::store::Store &m_store;
     QVector<qint64> m_ids;
-    mutable QHash<int, QVector<zorbin::store::ContactListRow>> m_blocks;
-    mutable QList<int> m_blockOrder; // least recently used first
+    zorbin::store::RowBlocks<zorbin::store::ContactListRow> m_rows;
 };
 
 // The text of a row's column as the grid and the printed list show it (0 is the ID).

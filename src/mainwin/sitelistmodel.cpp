@@ -37,7 +37,8 @@ const std::array<Column, SiteListModel::ColumnCount> &columns()
 } // namespace
 
 SiteListModel::SiteListModel(zorbin::store::Store &store, QObject *parent)
-    : QAbstractTableModel(parent), m_store(store)
+    : QAbstractTableModel(parent), m_store(store),
+      m_rows([&store](const QVector<qint64> &ids) { return store.siteListRows(ids); })
 {
 }
 
@@ -156,15 +157,13 @@ void SiteListModel::setIds(const QVector<qint64> &ids)
     if (ids == m_ids) {
         // The same sites: their texts may have changed, the rows did not. Cheaper for the
         // grid than a reset, which drops and rebuilds its row sections.
-        m_blocks.clear();
-        m_blockOrder.clear();
+        m_rows.clear();
         if (!m_ids.isEmpty())
             Q_EMIT dataChanged(index(0, 0), index(int(m_ids.size()) - 1, ColumnCount - 1));
     } else {
         beginResetModel();
         m_ids = ids;
-        m_blocks.clear();
-        m_blockOrder.clear();
+        m_rows.clear();
         endResetModel();
     }
     Q_EMIT listReplaced();
@@ -175,53 +174,11 @@ qint64 SiteListModel::idAt(int row) const
     return row >= 0 && row < m_ids.size() ? m_ids.at(row) : 0;
 }
 
-QVector<SiteListRow> SiteListModel::readBlock(int first, int end) const
-{
-    const QVector<qint64> wanted = m_ids.mid(first, end - first);
-    // One statement reads the whole block; a row whose site has gone meanwhile, or could
-    // not be read, keeps only its ID.
-    const auto read = m_store.siteListRows(wanted);
-    const QVector<SiteListRow> found = read.value_or(QVector<SiteListRow>());
-    QVector<SiteListRow> rows;
-    rows.reserve(wanted.size());
-    for (const qint64 id : wanted) {
-        const auto it = std::lower_bound(found.begin(), found.end(), id,
-                                         [](const SiteListRow &r, qint64 v) { return r.id < v; });
-        if (it != found.end() && it->id == id) {
-            rows.append(*it);
-        } else {
-            SiteListRow gone;
-            gone.id = id;
-            rows.append(gone);
-        }
-    }
-    return rows;
-}
-
-const QVector<SiteListRow> &SiteListModel::block(int blockIndex) const
-{
-    auto it = m_blocks.find(blockIndex);
-    if (it != m_blocks.end()) {
-        if (m_blockOrder.last() != blockIndex) {
-            m_blockOrder.removeOne(blockIndex);
-            m_blockOrder.append(blockIndex);
-        }
-        return *it;
-    }
-    if (m_blocks.size() >= MaxCachedBlocks)
-        m_blocks.remove(m_blockOrder.takeFirst());
-
-    const int first = blockIndex * BlockSize;
-    const int end = std::min<int>(first + BlockSize, int(m_ids.size()));
-    m_blockOrder.append(blockIndex);
-    return *m_blocks.insert(blockIndex, readBlock(first, end));
-}
-
 SiteListRow SiteListModel::rowAt(int row) const
 {
     if (row < 0 || row >= m_ids.size())
         return {};
-    return block(row / BlockSize).at(row % BlockSize);
+    return m_rows.row(m_ids, row);
 }
 
 QVector<SiteListRow> SiteListModel::allRows() const
@@ -229,11 +186,13 @@ QVector<SiteListRow> SiteListModel::allRows() const
     QVector<SiteListRow> rows;
     rows.reserve(m_ids.size());
     for (int first = 0; first < m_ids.size(); first += BlockSize) {
-        const int b = first / BlockSize;
-        const auto cached = m_blocks.constFind(b);
-        rows.append(cached != m_blocks.constEnd()
-                        ? *cached
-                        : readBlock(first, std::min<int>(first + BlockSize, int(m_ids.size()))));
+        const int end = std::min<int>(first + BlockSize, int(m_ids.size()));
+        if (m_rows.kept(first)) {
+            for (int r = first; r < end; ++r)
+                rows.append(*m_rows.kept(r));
+        } else {
+            rows.append(m_rows.read(m_ids, first, end));
+        }
     }
     return rows;
 }
@@ -259,9 +218,8 @@ SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink) 
     // cached, gone ones with their ID only.
     const auto catchUp = [&](int stop) {
         for (; more && next < stop; ++next) {
-            const auto cached = m_blocks.constFind(next / BlockSize);
-            if (cached != m_blocks.constEnd()) {
-                more = sink(cached->at(next % BlockSize));
+            if (const SiteListRow *kept = m_rows.kept(next)) {
+                more = sink(*kept);
             } else {
                 SiteListRow gone;
                 gone.id = m_ids.at(next);
@@ -275,8 +233,8 @@ SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink) 
         catchUp(at);
         if (!more)
             return false;
-        const auto cached = m_blocks.constFind(next / BlockSize);
-        more = sink(cached != m_blocks.constEnd() ? cached->at(next % BlockSize) : row);
+        const SiteListRow *kept = m_rows.kept(next);
+        more = sink(kept ? *kept : row);
         ++next;
         return more;
     });

@@ -2,10 +2,9 @@
 
 #include "store/records.h"
 #include "store/result.h"
+#include "store/rowblocks.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
-#include <QList>
 #include <QStyledItemDelegate>
 #include <QVector>
 #include <functional>
@@ -23,8 +22,10 @@ class SiteListModel : public QAbstractTableModel
     Q_OBJECT
 public:
     static constexpr int ColumnCount = 8;
-    static constexpr int BlockSize = 64;
-    static constexpr int MaxCachedBlocks = 24;
+    static constexpr int BlockSize =
+        zorbin::store::RowBlocks<zorbin::store::SiteListRow>::BlockSize;
+    static constexpr int MaxCachedBlocks =
+        zorbin::store::RowBlocks<zorbin::store::SiteListRow>::MaxBlocks;
 
     explicit SiteListModel(zorbin::store::Store &store, QObject *parent = nullptr);
 
@@ -79,16 +80,11 @@ Q_SIGNALS:
     void listReplaced();
 
 private:
-    const QVector<zorbin::store::SiteListRow> &block(int blockIndex) const;
-    // Rows first..end-1 read from the store by one statement.
-    QVector<zorbin::store::SiteListRow> readBlock(int first, int end) const;
-
     zorbin::store::Store &m_store;
     QVector<qint64> m_ids;
     // A search whose first screen is listed and whose rest is being read.
     std::optional<zorbin::store::SearchSlices> m_pendingSearch;
-    mutable QHash<int, QVector<zorbin::store::SiteListRow>> m_blocks;
-    mutable QList<int> m_blockOrder; // least recently used first
+    zorbin::store::RowBlocks<zorbin::store::SiteListRow> m_rows;
 };
 
 // Draws each cell of the site grid in the direction of its own text, so that a long cell is
