@@ -171,10 +171,10 @@ QWidget *Main_Page::buildGrid(QWidget *central)
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateHolders(); });
     connect(m_model, &SiteListModel::listReplaced, this, [this] {
-        if (m_loading == Loading::RestOfAll) {
+        if (m_loading == Loading::RestOfAll && m_total->text().isEmpty()) {
             // The full list was still being read for its total: the total is counted now.
             m_totalOwed = true;
-            m_loadTimer->start();
+            readRestAfterPaint();
         }
         m_loading = Loading::Nothing;
         selectFirstRow();
@@ -254,11 +254,8 @@ void Main_Page::buildClock()
     m_clockTimer->setSingleShot(true);
     m_clockTimer->setTimerType(Qt::PreciseTimer);
     connect(m_clockTimer, &QTimer::timeout, this, [this] { tick(); });
-    // A timer rather than a queued call, so that the grid paints the first screen before
-    // the next slice is read.
     m_loadTimer = new QTimer(this);
     m_loadTimer->setSingleShot(true);
-    m_loadTimer->setInterval(0);
     connect(m_loadTimer, &QTimer::timeout, this, [this] { loadMoreOfList(); });
 }
 
@@ -321,18 +318,27 @@ void Main_Page::showFirstScreen(bool recount)
     if (recount)
         m_total->clear();
     m_loading = Loading::RestOfAll;
-    m_loadTimer->start();
+    readRestAfterPaint();
+}
+
+void Main_Page::readRestAfterPaint()
+{
+    // The grid paints the first screen first; a window that is not painted (hidden,
+    // minimised) gets the rest a little later all the same.
+    m_restAfterPaint = true;
+    m_loadTimer->start(50);
 }
 
 void Main_Page::loadMoreOfList()
 {
+    m_restAfterPaint = false;
     if (std::exchange(m_totalOwed, false)) {
         const zorbin::store::Result<qint64> total = m_context.store.siteCount();
         m_total->setText(total ? QString::number(*total) : QString());
         if (!total)
             noteListRead(std::unexpected(total.error()));
         if (m_loading != Loading::Nothing)
-            m_loadTimer->start();
+            m_loadTimer->start(0);
         return;
     }
     zorbin::store::Result<bool> done = true;
@@ -347,7 +353,7 @@ void Main_Page::loadMoreOfList()
         break;
     }
     if (done.has_value() && !*done) {
-        m_loadTimer->start();
+        m_loadTimer->start(0);
         return;
     }
     const Loading finished = std::exchange(m_loading, Loading::Nothing);
@@ -406,7 +412,7 @@ void Main_Page::runSearch()
     if (first.has_value() && !*first) {
         m_loading = Loading::RestOfSearch;
         updateFoundCount();
-        m_loadTimer->start();
+        readRestAfterPaint();
     }
 }
 
@@ -515,7 +521,11 @@ bool Main_Page::event(QEvent *event)
 bool Main_Page::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_grid->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress) {
+        if (event->type() == QEvent::Paint && m_restAfterPaint) {
+            // Runs once this paint is done.
+            m_restAfterPaint = false;
+            m_loadTimer->start(0);
+        } else if (event->type() == QEvent::MouseButtonPress) {
             auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::RightButton) {
                 showPopup(mouse->position().toPoint(), mouse->globalPosition().toPoint());

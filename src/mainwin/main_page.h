@@ -62,6 +62,8 @@ private:
     void showFirstScreen(bool recount = true);
     // Reads the next slice of a list whose first screen is shown.
     void loadMoreOfList();
+    // Starts reading the rest once the grid has painted the first screen.
+    void readRestAfterPaint();
     // The rows a search shows before the rest of its result is read.
     int searchScreenRows() const;
     void updateHolders();
@@ -100,7 +102,8 @@ private:
     // What is still being read, a slice at a time, after the first screen was shown.
     enum class Loading { Nothing, RestOfAll, RestOfSearch };
     Loading m_loading = Loading::Nothing;
-    bool m_totalOwed = false; // the full list's reading stopped before it gave the total
+    bool m_totalOwed = false;      // the full list's reading stopped before it gave the total
+    bool m_restAfterPaint = false; // the rest is read once the grid has painted
     QTimer *m_loadTimer = nullptr;
     bool m_listFresh = false;       // the list was read at load; the first activation keeps it
     bool m_backFromMessage = false; // a message box of this window took the activation
