@@ -66,8 +66,41 @@ qreal lineHeight(const QFont &font, const QPaintDevice *device)
     return metrics.height();
 }
 
+bool singleParagraph(const QString &text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029)
+            return false;
+    }
+    return true;
+}
+
+Line wholeLine(const QString &text)
+{
+    const Qt::LayoutDirection direction = directionOf(text);
+    if (text.trimmed().isEmpty())
+        return {QString(), direction};
+    return {withoutTrailingBlanks(text), direction};
+}
+
 QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QPaintDevice *device,
                    int maxLines)
+{
+    if (singleParagraph(text)) {
+        if (text.trimmed().isEmpty())
+            return {wholeLine(text)};
+        // The layout breaks a line only where its text is wider than the line; a text
+        // clearly narrower is one line as it stands. Near the edge the layout decides.
+        const qreal advance = QFontMetricsF(font, device).horizontalAdvance(text);
+        if (advance < width - qMax<qreal>(1, width / 100))
+            return {wholeLine(text)};
+    }
+    return wrapByLayout(text, font, width, device, maxLines);
+}
+
+QVector<Line> wrapByLayout(const QString &text, const QFont &font, qreal width,
+                           const QPaintDevice *device, int maxLines)
 {
     static const QRegularExpression lineEnds(QStringLiteral("\r\n|\r|\n|\u2028|\u2029"));
     QVector<Line> lines;
@@ -118,17 +151,21 @@ void preparePrinter(QPrinter &printer, QPageLayout::Orientation orientation, con
     printer.setCreator(QStringLiteral("Zorbin v2.0"));
 }
 
-void paintItem(QPainter &painter, const Item &item)
+namespace {
+
+// The labels are held with their colon first, as they read in a left-to-right box;
+// written right to left the colon goes after the words.
+QString paintedText(const Item &item)
 {
-    if (item.text.isEmpty())
-        return;
-    // The labels are held with their colon first, as they read in a left-to-right
-    // box; written right to left the colon goes after the words.
-    QString text = item.text;
     if (item.role == Role::Label && item.direction == Qt::RightToLeft &&
-        text.startsWith(QLatin1Char(':')))
-        text = text.mid(1) + QLatin1Char(':');
-    QTextLayout layout(text, item.font, painter.device());
+        item.text.startsWith(QLatin1Char(':')))
+        return item.text.mid(1) + QLatin1Char(':');
+    return item.text;
+}
+
+// One unwrapped line of the item's width, aligned in it, placed at (0, 0).
+QTextLine layOutLine(QTextLayout &layout, const Item &item)
+{
     QTextOption option(item.alignment | Qt::AlignAbsolute);
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(item.direction);
@@ -138,13 +175,36 @@ void paintItem(QPainter &painter, const Item &item)
     line.setLineWidth(item.rect.width());
     line.setPosition(QPointF(0, 0));
     layout.endLayout();
+    return line;
+}
+
+QPointF originOf(const Item &item, qreal lineHeight)
+{
+    return {item.rect.left(), item.rect.top() + (item.rect.height() - lineHeight) / 2};
+}
+
+// A print preview records text runs as strings and sets them again on replay, which
+// shifts blanks at the edges of right-to-left runs; there the glyphs are placed one by
+// one instead.
+bool recordsRuns(QPainter &painter)
+{
+    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Picture;
+}
+
+constexpr qsizetype kKeptTexts = 4096;
+constexpr qsizetype kSeenTexts = 1 << 16;
+
+} // namespace
+
+void paintItem(QPainter &painter, const Item &item)
+{
+    if (item.text.isEmpty())
+        return;
+    QTextLayout layout(paintedText(item), item.font, painter.device());
+    const QTextLine line = layOutLine(layout, item);
     painter.setPen(item.color);
-    const QPointF origin(item.rect.left(),
-                         item.rect.top() + (item.rect.height() - line.height()) / 2);
-    // A print preview records text runs as strings and sets them again on replay,
-    // which shifts blanks at the edges of right-to-left runs; there the glyphs are
-    // placed one by one instead.
-    if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Picture) {
+    const QPointF origin = originOf(item, line.height());
+    if (recordsRuns(painter)) {
         for (const QGlyphRun &run : layout.glyphRuns())
             painter.drawGlyphRun(origin, run);
         return;
@@ -152,29 +212,76 @@ void paintItem(QPainter &painter, const Item &item)
     layout.draw(&painter, origin);
 }
 
+ItemPainter::ItemPainter(QPainter &painter) : m_painter(painter) {}
+
+void ItemPainter::paint(const Item &item)
+{
+    if (item.text.isEmpty())
+        return;
+    Key key{paintedText(item), item.font, item.direction, item.alignment, item.rect.width()};
+    auto kept = m_kept.constFind(key);
+    if (kept == m_kept.cend()) {
+        // Shaped and kept the second time a text comes; the first time painted as it is.
+        QTextLayout layout(key.text, item.font, m_painter.device());
+        const QTextLine line = layOutLine(layout, item);
+        m_painter.setPen(item.color);
+        const QPointF origin = originOf(item, line.height());
+        if (m_seen.size() >= kSeenTexts)
+            m_seen.clear();
+        const size_t hash = qHash(key);
+        const bool again = m_seen.contains(hash);
+        if (!again)
+            m_seen.insert(hash);
+        if (!again && !recordsRuns(m_painter)) {
+            layout.draw(&m_painter, origin);
+            return;
+        }
+        Shaped shaped{layout.glyphRuns(), line.height()};
+        for (const QGlyphRun &run : shaped.runs)
+            m_painter.drawGlyphRun(origin, run);
+        if (again) {
+            if (m_kept.size() >= kKeptTexts)
+                m_kept.clear();
+            m_kept.insert(std::move(key), std::move(shaped));
+        }
+        return;
+    }
+    ++m_reused;
+    m_painter.setPen(item.color);
+    const QPointF origin = originOf(item, kept->height);
+    for (const QGlyphRun &run : kept->runs)
+        m_painter.drawGlyphRun(origin, run);
+}
+
+void ItemPainter::paintPage(const QPrinter *printer, const Page &page)
+{
+    const QPen rulePen(QColor(140, 140, 140), mm(printer, 0.2));
+    for (const QRectF &fill : page.fills)
+        m_painter.fillRect(fill, QColor(232, 236, 242));
+    m_painter.setPen(rulePen);
+    for (const QLineF &rule : page.rules)
+        m_painter.drawLine(rule);
+    for (const Item &item : page.items)
+        paint(item);
+}
+
 bool paint(QPrinter *printer, const QVector<Page> &pages)
 {
     QPainter painter;
     if (!painter.begin(printer))
         return false;
+    ItemPainter items(painter);
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer->newPage())
             return false;
-        paintPage(painter, printer, pages[i]);
+        items.paintPage(printer, pages[i]);
     }
     return painter.end();
 }
 
 void paintPage(QPainter &painter, const QPrinter *printer, const Page &page)
 {
-    const QPen rulePen(QColor(140, 140, 140), mm(printer, 0.2));
-    for (const QRectF &fill : page.fills)
-        painter.fillRect(fill, QColor(232, 236, 242));
-    painter.setPen(rulePen);
-    for (const QLineF &rule : page.rules)
-        painter.drawLine(rule);
-    for (const Item &item : page.items)
-        paintItem(painter, item);
+    ItemPainter(painter).paintPage(printer, page);
 }
 
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,
