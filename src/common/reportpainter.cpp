@@ -11,6 +11,9 @@
 #include <QRegularExpression>
 #include <QTextLayout>
 
+#include <array>
+#include <optional>
+
 namespace zorbin::report {
 
 namespace {
@@ -22,6 +25,51 @@ QString withoutTrailingBlanks(QString text)
     while (!text.isEmpty() && text.back().isSpace())
         text.chop(1);
     return text;
+}
+
+// The metrics of a font on a device, kept for the next call with the same ones: a list
+// measures thousands of cells in one font, and the font found for the device once serves
+// them all.
+struct Measure
+{
+    QFont font;
+    int dpiX = 0;
+    int dpiY = 0;
+    std::optional<QFontMetricsF> metrics;
+    std::array<qreal, 0x7F> ascii{}; // each printable ASCII character's own advance; 0 unknown
+
+    // More than the width `text` takes when it is all printable ASCII, or -1. Shaping
+    // such a text moves its letters by their kerning and may join some into ligatures,
+    // by far less than the slack allowed here.
+    qreal asciiBound(const QString &text)
+    {
+        qreal sum = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u >= 0x7F)
+                return -1;
+            qreal &advance = ascii[u];
+            if (advance <= 0)
+                advance = qMax<qreal>(metrics->horizontalAdvance(c), 1e-6);
+            sum += advance;
+        }
+        return sum + sum / 8 + metrics->height();
+    }
+};
+
+Measure &measureOf(const QFont &font, const QPaintDevice *device)
+{
+    thread_local Measure kept;
+    const int dpiX = device ? device->logicalDpiX() : 0;
+    const int dpiY = device ? device->logicalDpiY() : 0;
+    if (!kept.metrics || dpiX != kept.dpiX || dpiY != kept.dpiY || !(font == kept.font)) {
+        kept.font = font;
+        kept.dpiX = dpiX;
+        kept.dpiY = dpiY;
+        kept.metrics.emplace(font, device);
+        kept.ascii.fill(0);
+    }
+    return kept;
 }
 
 } // namespace
@@ -92,7 +140,11 @@ QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QP
             return {wholeLine(text)};
         // The layout breaks a line only where its text is wider than the line; a text
         // clearly narrower is one line as it stands. Near the edge the layout decides.
-        const qreal advance = QFontMetricsF(font, device).horizontalAdvance(text);
+        Measure &measure = measureOf(font, device);
+        const qreal bound = measure.asciiBound(text);
+        if (bound >= 0 && bound < width)
+            return {wholeLine(text)};
+        const qreal advance = measure.metrics->horizontalAdvance(text);
         if (advance < width - qMax<qreal>(1, width / 100))
             return {wholeLine(text)};
     }
@@ -222,7 +274,14 @@ void ItemPainter::paint(const Item &item)
     auto kept = m_kept.constFind(key);
     if (kept == m_kept.cend()) {
         // Shaped and kept the second time a text comes; the first time painted as it is.
-        QTextLayout layout(key.text, item.font, m_painter.device());
+        if (!(item.font == m_font)) {
+            m_font = item.font;
+            m_deviceFont = QFont(item.font, m_painter.device());
+        }
+        // The device's font made once, not for every text, and the shaped glyphs kept
+        // from laying the line out to drawing it.
+        QTextLayout layout(key.text, m_deviceFont);
+        layout.setCacheEnabled(true);
         const QTextLine line = layOutLine(layout, item);
         m_painter.setPen(item.color);
         const QPointF origin = originOf(item, line.height());

@@ -121,6 +121,8 @@ private:
         qreal height = 0;
     };
     QPainter &m_painter;
+    QFont m_font;       // the last item's font
+    QFont m_deviceFont; // that font on the painter's device
     QHash<Key, Shaped> m_kept;
     QSet<size_t> m_seen;
     qsizetype m_reused = 0;

@@ -1,5 +1,6 @@
 #include "mainwin/print_sites.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPrinter>
 
@@ -171,24 +172,41 @@ bool Print_Sites::layOut(const QPaintDevice *device,
     };
     newPage(true);
 
+    // While counting, the lines of texts that come back (subjects, administrators) are
+    // remembered per column, a bounded number of them.
+    constexpr qsizetype kRemembered = 4096;
+    std::array<QHash<QString, quint8>, 7> remembered;
     int r = 0;
     const auto read = m_source([&](const store::SiteListRow &row) {
         std::array<QVector<report::Line>, 7> cells;
-        qsizetype lines = 1;
+        int lines = 1;
         const bool counts = known && std::size_t(r) < known->size();
         RowLines rowLines = 0;
         for (int c = 0; c < 7; ++c) {
             const QString &text = row.texts[c];
-            if (counts && ((*known)[std::size_t(r)] >> (2 * c) & 3) == 1 &&
-                report::singleParagraph(text)) {
-                cells[c] = {report::wholeLine(text)};
+            const qreal width = columnRect(c, 0, 0).width() - 2 * pad;
+            int cellLines = 0;
+            if (counted) {
+                // Only how many lines: no texts are placed on pages that are not painted.
+                const auto hit = remembered[c].constFind(text);
+                if (hit != remembered[c].cend()) {
+                    cellLines = *hit;
+                } else {
+                    cellLines = int(report::wrap(text, cellFont, width, device, kMaxCellLines).size());
+                    if (remembered[c].size() >= kRemembered)
+                        remembered[c].clear();
+                    remembered[c].insert(text, quint8(cellLines));
+                }
             } else {
-                const QRectF box = columnRect(c, 0, 0);
-                cells[c] =
-                    report::wrap(text, cellFont, box.width() - 2 * pad, device, kMaxCellLines);
+                if (counts && ((*known)[std::size_t(r)] >> (2 * c) & 3) == 1 &&
+                    report::singleParagraph(text))
+                    cells[c] = {report::wholeLine(text)};
+                else
+                    cells[c] = report::wrap(text, cellFont, width, device, kMaxCellLines);
+                cellLines = int(cells[c].size());
             }
-            lines = qMax(lines, cells[c].size());
-            rowLines |= RowLines(qMin<qsizetype>(cells[c].size(), 3) << (2 * c));
+            lines = qMax(lines, cellLines);
+            rowLines |= RowLines(qMin(cellLines, 3) << (2 * c));
         }
         if (counted)
             counted->push_back(rowLines);

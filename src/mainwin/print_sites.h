@@ -41,9 +41,10 @@ private:
     // Lines of each cell of a row, two bits a cell, from the rightmost column.
     using RowLines = quint16;
     // Lays out the rows, handing each finished page (without its footer) to `pageDone`;
-    // false when the rows could not all be read. Each row's cell line counts are added to
-    // `counted` when given; with `known`, the counts from an earlier pass over the same
-    // rows stand in for measuring the cells of one line.
+    // false when the rows could not all be read. With `counted`, it only counts: each
+    // row's cell line counts are added to it and the pages handed on hold no cell texts.
+    // With `known`, the counts from such a pass over the same rows stand in for measuring
+    // the cells of one line.
     bool layOut(const QPaintDevice *device,
                 const std::function<bool(zorbin::report::Page &&)> &pageDone,
                 std::vector<RowLines> *counted = nullptr,
