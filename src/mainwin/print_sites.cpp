@@ -192,7 +192,8 @@ bool Print_Sites::layOut(const QPaintDevice *device,
                 if (hit != remembered[c].cend()) {
                     cellLines = *hit;
                 } else {
-                    cellLines = int(report::wrap(text, cellFont, width, device, kMaxCellLines).size());
+                    cellLines =
+                        int(report::wrap(text, cellFont, width, device, kMaxCellLines).size());
                     if (remembered[c].size() >= kRemembered)
                         remembered[c].clear();
                     remembered[c].insert(text, quint8(cellLines));
