@@ -132,6 +132,14 @@ Line wholeLine(const QString &text)
     return {withoutTrailingBlanks(text), direction};
 }
 
+bool fitsUnshaped(const QString &text, const QFont &font, qreal width, const QPaintDevice *device)
+{
+    if (!singleParagraph(text))
+        return false;
+    const qreal bound = measureOf(font, device).asciiBound(text);
+    return bound >= 0 && bound < width;
+}
+
 QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QPaintDevice *device,
                    int maxLines)
 {

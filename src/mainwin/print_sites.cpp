@@ -188,8 +188,10 @@ bool Print_Sites::layOut(const QPaintDevice *device,
             int cellLines = 0;
             if (counted) {
                 // Only how many lines: no texts are placed on pages that are not painted.
-                const auto hit = remembered[c].constFind(text);
-                if (hit != remembered[c].cend()) {
+                if (report::fitsUnshaped(text, cellFont, width, device)) {
+                    cellLines = 1;
+                } else if (const auto hit = remembered[c].constFind(text);
+                           hit != remembered[c].cend()) {
                     cellLines = *hit;
                 } else {
                     cellLines =
