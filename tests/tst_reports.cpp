@@ -401,6 +401,8 @@ void TestReports::wrapMeasuresWhatFitsAsTheLayoutBreaksIt()
                             QStringLiteral("سایت نمونه خبری"),
                             QStringLiteral("کتابخانه ی ملی ایران 1403"),
                             QStringLiteral("Yahoo خبرگزاری news"),
+                            QStringLiteral("لالالا ییییی ـــــ سسس"),
+                            QStringLiteral("بِسمِ اللهِ الرَّحمنِ"),
                             QStringLiteral("ends in blanks   "),
                             QStringLiteral("   "),
                             QString(),

@@ -36,24 +36,43 @@ struct Measure
     int dpiX = 0;
     int dpiY = 0;
     std::optional<QFontMetricsF> metrics;
-    std::array<qreal, 0x7F> ascii{}; // each printable ASCII character's own advance; 0 unknown
+    std::array<qreal, 0x7F> ascii{};   // each printable ASCII character's own advance; 0 unknown
+    std::array<qreal, 0x100> arabic{}; // each Arabic-script letter's widest form; 0 unknown
 
-    // More than the width `text` takes when it is all printable ASCII, or -1. Shaping
-    // such a text moves its letters by their kerning and may join some into ligatures,
+    // More than the width `text` takes when it is all printable ASCII and Arabic-script
+    // letters (Persian ones among them), or -1. Each letter counts with the widest of its
+    // joining forms; shaping moves letters by their kerning and joins some into ligatures
     // by far less than the slack allowed here.
-    qreal asciiBound(const QString &text)
+    qreal unshapedBound(const QString &text)
     {
         qreal sum = 0;
         for (const QChar c : text) {
             const char16_t u = c.unicode();
-            if (u < 0x20 || u >= 0x7F)
+            qreal *advance = nullptr;
+            if (u >= 0x20 && u < 0x7F)
+                advance = &ascii[u];
+            else if (u >= 0x600 && u < 0x700)
+                advance = &arabic[u - 0x600];
+            else
                 return -1;
-            qreal &advance = ascii[u];
-            if (advance <= 0)
-                advance = qMax<qreal>(metrics->horizontalAdvance(c), 1e-6);
-            sum += advance;
+            if (*advance <= 0)
+                *advance = qMax<qreal>(widest(c), 1e-6);
+            sum += *advance;
         }
         return sum + sum / 8 + metrics->height();
+    }
+
+    qreal widest(QChar c) const
+    {
+        if (c.unicode() < 0x600)
+            return metrics->horizontalAdvance(c);
+        // Alone, first, in the middle and last in a word, the joiners counted too.
+        const QChar joiner(0x200D);
+        qreal most = 0;
+        for (const QString &form :
+             {QString(c), QString(c) + joiner, joiner + QString(c), joiner + QString(c) + joiner})
+            most = qMax(most, metrics->horizontalAdvance(form));
+        return most;
     }
 };
 
@@ -68,6 +87,7 @@ Measure &measureOf(const QFont &font, const QPaintDevice *device)
         kept.dpiY = dpiY;
         kept.metrics.emplace(font, device);
         kept.ascii.fill(0);
+        kept.arabic.fill(0);
     }
     return kept;
 }
@@ -136,7 +156,7 @@ bool fitsUnshaped(const QString &text, const QFont &font, qreal width, const QPa
 {
     if (!singleParagraph(text))
         return false;
-    const qreal bound = measureOf(font, device).asciiBound(text);
+    const qreal bound = measureOf(font, device).unshapedBound(text);
     return bound >= 0 && bound < width;
 }
 
@@ -149,7 +169,7 @@ QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QP
         // The layout breaks a line only where its text is wider than the line; a text
         // clearly narrower is one line as it stands. Near the edge the layout decides.
         Measure &measure = measureOf(font, device);
-        const qreal bound = measure.asciiBound(text);
+        const qreal bound = measure.unshapedBound(text);
         if (bound >= 0 && bound < width)
             return {wholeLine(text)};
         const qreal advance = measure.metrics->horizontalAdvance(text);

@@ -71,8 +71,9 @@ struct Line
 // when the text goes on. A text of one line that plainly fits is measured, not laid out.
 QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QPaintDevice *device,
                    int maxLines = 0);
-// True when `text` is one paragraph of printable ASCII so much narrower than `width` that
-// it is one line without shaping it: what `wrap` gives it is its wholeLine.
+// True when `text` is one paragraph of printable ASCII and Arabic-script letters so much
+// narrower than `width` that it is one line without shaping it: what `wrap` gives it is
+// its wholeLine.
 bool fitsUnshaped(const QString &text, const QFont &font, qreal width, const QPaintDevice *device);
 // The same, always through the line-breaking layout.
 QVector<Line> wrapByLayout(const QString &text, const QFont &font, qreal width,
