@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -130,6 +133,9 @@ private slots:
     void listOfManyRowsSpansPages();
     void listLongCellsStayInTheirColumns();
     void listWithoutRows();
+    void wrapMeasuresWhatFitsAsTheLayoutBreaksIt();
+    void listPaintsThePagesItCounted();
+    void keptGlyphsPaintAsTheLayout();
     void pdfFiles();
     void pdfText();
     void previewHook();
@@ -380,6 +386,119 @@ void TestReports::listWithoutRows()
     QCOMPARE(itemsOf(pages.first(), Role::Heading).size(), 7);
     QVERIFY(itemsOf(pages.first(), Role::Cell).isEmpty());
     QCOMPARE(itemsOf(pages.first(), Role::Footer).first()->text, QStringLiteral("صفحه 1 از 1"));
+}
+
+void TestReports::wrapMeasuresWhatFitsAsTheLayoutBreaksIt()
+{
+    auto device = printer(QPageLayout::Landscape);
+    const QFont font = report::font(9);
+    const QStringList texts{QStringLiteral("http://www.example.ir/"),
+                            QStringLiteral("info1234@example.com"),
+                            QStringLiteral("AVAVAVAVAV To Ty Va We Yo LT"),
+                            QStringLiteral("ffi fl fi office"),
+                            QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWW"),
+                            QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiii"),
+                            QStringLiteral("سایت نمونه خبری"),
+                            QStringLiteral("کتابخانه ی ملی ایران 1403"),
+                            QStringLiteral("Yahoo خبرگزاری news"),
+                            QStringLiteral("لالالا ییییی ـــــ سسس"),
+                            QStringLiteral("بِسمِ اللهِ الرَّحمنِ"),
+                            QStringLiteral("ends in blanks   "),
+                            QStringLiteral("   "),
+                            QString(),
+                            QStringLiteral("tab\there"),
+                            QStringLiteral("line one\r\nline two"),
+                            QStringLiteral("no break") + QChar(0x0085)};
+    const QFontMetricsF metrics(font, device.get());
+    int oneLine = 0;
+    int more = 0;
+    for (const QString &text : texts) {
+        const qreal natural = metrics.horizontalAdvance(text);
+        // Widths from plainly wide enough, across the text's own width, to far too narrow.
+        for (const qreal width : {natural * 3 + 10, natural * 1.2, natural + 2, natural,
+                                  natural - 2, natural * 0.8, natural / 2, natural / 5 + 1}) {
+            const auto measured = report::wrap(text, font, width, device.get(), 3);
+            const auto laidOut = report::wrapByLayout(text, font, width, device.get(), 3);
+            QCOMPARE(measured.size(), laidOut.size());
+            for (qsizetype k = 0; k < measured.size(); ++k) {
+                QCOMPARE(measured[k].text, laidOut[k].text);
+                QCOMPARE(measured[k].direction, laidOut[k].direction);
+            }
+            (laidOut.size() == 1 ? oneLine : more)++;
+        }
+    }
+    // Both kinds were met.
+    QVERIFY(oneLine > 40);
+    QVERIFY(more > 20);
+}
+
+void TestReports::listPaintsThePagesItCounted()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty())
+        QSKIP("poppler's pdftotext and pdfinfo are not installed");
+    // Every fifth row has cells of two and three lines, which make their rows taller.
+    QVector<store::SiteListRow> rows = listRows(150);
+    for (int r = 0; r < rows.size(); r += 5) {
+        rows[r].texts[1] = QStringLiteral("http://www.example.ir/") + QString(60, QLatin1Char('a'));
+        rows[r].texts[6] = QString(r % 2 ? 300 : 70, QLatin1Char('m')) + QStringLiteral("@x.ir");
+    }
+    const Print_Sites report(rows);
+    auto device = printer(QPageLayout::Landscape);
+    const QVector<Page> pages = report.layout(device.get());
+    QVERIFY(pages.size() > 3);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.pdf"));
+    QVERIFY(report.savePdf(path));
+    QVERIFY(runTool(pdfinfo, {path})
+                .contains(QRegularExpression(QStringLiteral("Pages: +%1\n").arg(pages.size()))));
+    // Each page painted holds the Latin lines laid out on it, the wrapped ones too.
+    int wrapped = 0;
+    for (int p = 0; p < pages.size(); ++p) {
+        const QString number = QString::number(p + 1);
+        const QString painted =
+            runTool(pdftotext, {QStringLiteral("-f"), number, QStringLiteral("-l"), number,
+                                QStringLiteral("-layout"), path, QStringLiteral("-")});
+        for (const Item *cell : itemsOf(pages[p], Role::Cell)) {
+            if (cell->column != 1 && cell->column != 6)
+                continue;
+            QVERIFY2(painted.contains(cell->text), qPrintable(cell->text));
+            if (cell->text != rows[cell->row].texts[cell->column])
+                ++wrapped;
+        }
+    }
+    QVERIFY(wrapped > 50);
+}
+
+void TestReports::keptGlyphsPaintAsTheLayout()
+{
+    // A page painted three times by one painter, the last two from kept glyphs, looks
+    // as the page painted item by item through the layout.
+    const QVector<Page> pages =
+        Print_Sites(listRows(30)).layout(printer(QPageLayout::Landscape).get());
+    Page page = pages.first();
+    page.fills.clear();
+    page.rules.clear();
+    const auto paintOn = [&](bool keep) {
+        QImage image(1400, 1000, QImage::Format_ARGB32);
+        image.setDotsPerMeterX(47244); // the printer's 1200 dots an inch
+        image.setDotsPerMeterY(47244);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.1, 0.1);
+        report::ItemPainter items(painter);
+        for (int round = 0; round < 3; ++round)
+            for (const Item &item : page.items)
+                keep ? items.paint(item) : report::paintItem(painter, item);
+        return std::pair(image, items.reused());
+    };
+    const auto [kept, reused] = paintOn(true);
+    const auto [plain, none] = paintOn(false);
+    QCOMPARE(none, 0);
+    QVERIFY(reused >= page.items.size());
+    QCOMPARE(kept, plain);
 }
 
 void TestReports::pdfFiles()

@@ -11,6 +11,9 @@
 #include <QRegularExpression>
 #include <QTextLayout>
 
+#include <array>
+#include <optional>
+
 namespace zorbin::report {
 
 namespace {
@@ -22,6 +25,71 @@ QString withoutTrailingBlanks(QString text)
     while (!text.isEmpty() && text.back().isSpace())
         text.chop(1);
     return text;
+}
+
+// The metrics of a font on a device, kept for the next call with the same ones: a list
+// measures thousands of cells in one font, and the font found for the device once serves
+// them all.
+struct Measure
+{
+    QFont font;
+    int dpiX = 0;
+    int dpiY = 0;
+    std::optional<QFontMetricsF> metrics;
+    std::array<qreal, 0x7F> ascii{};   // each printable ASCII character's own advance; 0 unknown
+    std::array<qreal, 0x100> arabic{}; // each Arabic-script letter's widest form; 0 unknown
+
+    // More than the width `text` takes when it is all printable ASCII and Arabic-script
+    // letters (Persian ones among them), or -1. Each letter counts with the widest of its
+    // joining forms; shaping moves letters by their kerning and joins some into ligatures
+    // by far less than the slack allowed here.
+    qreal unshapedBound(const QString &text)
+    {
+        qreal sum = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            qreal *advance = nullptr;
+            if (u >= 0x20 && u < 0x7F)
+                advance = &ascii[u];
+            else if (u >= 0x600 && u < 0x700)
+                advance = &arabic[u - 0x600];
+            else
+                return -1;
+            if (*advance <= 0)
+                *advance = qMax<qreal>(widest(c), 1e-6);
+            sum += *advance;
+        }
+        return sum + sum / 8 + metrics->height();
+    }
+
+    qreal widest(QChar c) const
+    {
+        if (c.unicode() < 0x600)
+            return metrics->horizontalAdvance(c);
+        // Alone, first, in the middle and last in a word, the joiners counted too.
+        const QChar joiner(0x200D);
+        qreal most = 0;
+        for (const QString &form :
+             {QString(c), QString(c) + joiner, joiner + QString(c), joiner + QString(c) + joiner})
+            most = qMax(most, metrics->horizontalAdvance(form));
+        return most;
+    }
+};
+
+Measure &measureOf(const QFont &font, const QPaintDevice *device)
+{
+    thread_local Measure kept;
+    const int dpiX = device ? device->logicalDpiX() : 0;
+    const int dpiY = device ? device->logicalDpiY() : 0;
+    if (!kept.metrics || dpiX != kept.dpiX || dpiY != kept.dpiY || !(font == kept.font)) {
+        kept.font = font;
+        kept.dpiX = dpiX;
+        kept.dpiY = dpiY;
+        kept.metrics.emplace(font, device);
+        kept.ascii.fill(0);
+        kept.arabic.fill(0);
+    }
+    return kept;
 }
 
 } // namespace
@@ -66,8 +134,53 @@ qreal lineHeight(const QFont &font, const QPaintDevice *device)
     return metrics.height();
 }
 
+bool singleParagraph(const QString &text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029)
+            return false;
+    }
+    return true;
+}
+
+Line wholeLine(const QString &text)
+{
+    const Qt::LayoutDirection direction = directionOf(text);
+    if (text.trimmed().isEmpty())
+        return {QString(), direction};
+    return {withoutTrailingBlanks(text), direction};
+}
+
+bool fitsUnshaped(const QString &text, const QFont &font, qreal width, const QPaintDevice *device)
+{
+    if (!singleParagraph(text))
+        return false;
+    const qreal bound = measureOf(font, device).unshapedBound(text);
+    return bound >= 0 && bound < width;
+}
+
 QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QPaintDevice *device,
                    int maxLines)
+{
+    if (singleParagraph(text)) {
+        if (text.trimmed().isEmpty())
+            return {wholeLine(text)};
+        // The layout breaks a line only where its text is wider than the line; a text
+        // clearly narrower is one line as it stands. Near the edge the layout decides.
+        Measure &measure = measureOf(font, device);
+        const qreal bound = measure.unshapedBound(text);
+        if (bound >= 0 && bound < width)
+            return {wholeLine(text)};
+        const qreal advance = measure.metrics->horizontalAdvance(text);
+        if (advance < width - qMax<qreal>(1, width / 100))
+            return {wholeLine(text)};
+    }
+    return wrapByLayout(text, font, width, device, maxLines);
+}
+
+QVector<Line> wrapByLayout(const QString &text, const QFont &font, qreal width,
+                           const QPaintDevice *device, int maxLines)
 {
     static const QRegularExpression lineEnds(QStringLiteral("\r\n|\r|\n|\u2028|\u2029"));
     QVector<Line> lines;
@@ -118,17 +231,21 @@ void preparePrinter(QPrinter &printer, QPageLayout::Orientation orientation, con
     printer.setCreator(QStringLiteral("Zorbin v2.0"));
 }
 
-void paintItem(QPainter &painter, const Item &item)
+namespace {
+
+// The labels are held with their colon first, as they read in a left-to-right box;
+// written right to left the colon goes after the words.
+QString paintedText(const Item &item)
 {
-    if (item.text.isEmpty())
-        return;
-    // The labels are held with their colon first, as they read in a left-to-right
-    // box; written right to left the colon goes after the words.
-    QString text = item.text;
     if (item.role == Role::Label && item.direction == Qt::RightToLeft &&
-        text.startsWith(QLatin1Char(':')))
-        text = text.mid(1) + QLatin1Char(':');
-    QTextLayout layout(text, item.font, painter.device());
+        item.text.startsWith(QLatin1Char(':')))
+        return item.text.mid(1) + QLatin1Char(':');
+    return item.text;
+}
+
+// One unwrapped line of the item's width, aligned in it, placed at (0, 0).
+QTextLine layOutLine(QTextLayout &layout, const Item &item)
+{
     QTextOption option(item.alignment | Qt::AlignAbsolute);
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(item.direction);
@@ -138,13 +255,36 @@ void paintItem(QPainter &painter, const Item &item)
     line.setLineWidth(item.rect.width());
     line.setPosition(QPointF(0, 0));
     layout.endLayout();
+    return line;
+}
+
+QPointF originOf(const Item &item, qreal lineHeight)
+{
+    return {item.rect.left(), item.rect.top() + (item.rect.height() - lineHeight) / 2};
+}
+
+// A print preview records text runs as strings and sets them again on replay, which
+// shifts blanks at the edges of right-to-left runs; there the glyphs are placed one by
+// one instead.
+bool recordsRuns(QPainter &painter)
+{
+    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Picture;
+}
+
+constexpr qsizetype kKeptTexts = 4096;
+constexpr qsizetype kSeenTexts = 1 << 16;
+
+} // namespace
+
+void paintItem(QPainter &painter, const Item &item)
+{
+    if (item.text.isEmpty())
+        return;
+    QTextLayout layout(paintedText(item), item.font, painter.device());
+    const QTextLine line = layOutLine(layout, item);
     painter.setPen(item.color);
-    const QPointF origin(item.rect.left(),
-                         item.rect.top() + (item.rect.height() - line.height()) / 2);
-    // A print preview records text runs as strings and sets them again on replay,
-    // which shifts blanks at the edges of right-to-left runs; there the glyphs are
-    // placed one by one instead.
-    if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Picture) {
+    const QPointF origin = originOf(item, line.height());
+    if (recordsRuns(painter)) {
         for (const QGlyphRun &run : layout.glyphRuns())
             painter.drawGlyphRun(origin, run);
         return;
@@ -152,29 +292,83 @@ void paintItem(QPainter &painter, const Item &item)
     layout.draw(&painter, origin);
 }
 
+ItemPainter::ItemPainter(QPainter &painter) : m_painter(painter) {}
+
+void ItemPainter::paint(const Item &item)
+{
+    if (item.text.isEmpty())
+        return;
+    Key key{paintedText(item), item.font, item.direction, item.alignment, item.rect.width()};
+    auto kept = m_kept.constFind(key);
+    if (kept == m_kept.cend()) {
+        // Shaped and kept the second time a text comes; the first time painted as it is.
+        if (!(item.font == m_font)) {
+            m_font = item.font;
+            m_deviceFont = QFont(item.font, m_painter.device());
+        }
+        // The device's font made once, not for every text, and the shaped glyphs kept
+        // from laying the line out to drawing it.
+        QTextLayout layout(key.text, m_deviceFont);
+        layout.setCacheEnabled(true);
+        const QTextLine line = layOutLine(layout, item);
+        m_painter.setPen(item.color);
+        const QPointF origin = originOf(item, line.height());
+        if (m_seen.size() >= kSeenTexts)
+            m_seen.clear();
+        const size_t hash = qHash(key);
+        const bool again = m_seen.contains(hash);
+        if (!again)
+            m_seen.insert(hash);
+        if (!again && !recordsRuns(m_painter)) {
+            layout.draw(&m_painter, origin);
+            return;
+        }
+        Shaped shaped{layout.glyphRuns(), line.height()};
+        for (const QGlyphRun &run : shaped.runs)
+            m_painter.drawGlyphRun(origin, run);
+        if (again) {
+            if (m_kept.size() >= kKeptTexts)
+                m_kept.clear();
+            m_kept.insert(std::move(key), std::move(shaped));
+        }
+        return;
+    }
+    ++m_reused;
+    m_painter.setPen(item.color);
+    const QPointF origin = originOf(item, kept->height);
+    for (const QGlyphRun &run : kept->runs)
+        m_painter.drawGlyphRun(origin, run);
+}
+
+void ItemPainter::paintPage(const QPrinter *printer, const Page &page)
+{
+    const QPen rulePen(QColor(140, 140, 140), mm(printer, 0.2));
+    for (const QRectF &fill : page.fills)
+        m_painter.fillRect(fill, QColor(232, 236, 242));
+    m_painter.setPen(rulePen);
+    for (const QLineF &rule : page.rules)
+        m_painter.drawLine(rule);
+    for (const Item &item : page.items)
+        paint(item);
+}
+
 bool paint(QPrinter *printer, const QVector<Page> &pages)
 {
     QPainter painter;
     if (!painter.begin(printer))
         return false;
+    ItemPainter items(painter);
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer->newPage())
             return false;
-        paintPage(painter, printer, pages[i]);
+        items.paintPage(printer, pages[i]);
     }
     return painter.end();
 }
 
 void paintPage(QPainter &painter, const QPrinter *printer, const Page &page)
 {
-    const QPen rulePen(QColor(140, 140, 140), mm(printer, 0.2));
-    for (const QRectF &fill : page.fills)
-        painter.fillRect(fill, QColor(232, 236, 242));
-    painter.setPen(rulePen);
-    for (const QLineF &rule : page.rules)
-        painter.drawLine(rule);
-    for (const Item &item : page.items)
-        paintItem(painter, item);
+    ItemPainter(painter).paintPage(printer, page);
 }
 
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,

@@ -9,6 +9,11 @@
 #include <QStringList>
 #include <QVector>
 
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
+#include <QSet>
+
 #include <functional>
 
 class QPaintDevice;
@@ -63,9 +68,21 @@ struct Line
 };
 // Breaks `text` at its line ends and where it does not fit in `width`; an empty text
 // gives one empty line. With `maxLines` above 0 the last line kept ends in an ellipsis
-// when the text goes on.
+// when the text goes on. A text of one line that plainly fits is measured, not laid out.
 QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QPaintDevice *device,
                    int maxLines = 0);
+// True when `text` is one paragraph of printable ASCII and Arabic-script letters so much
+// narrower than `width` that it is one line without shaping it: what `wrap` gives it is
+// its wholeLine.
+bool fitsUnshaped(const QString &text, const QFont &font, qreal width, const QPaintDevice *device);
+// The same, always through the line-breaking layout.
+QVector<Line> wrapByLayout(const QString &text, const QFont &font, qreal width,
+                           const QPaintDevice *device, int maxLines = 0);
+// True when `text` is one paragraph with nothing in it that breaks or moves a line
+// (line ends, tabs, other control characters).
+bool singleParagraph(const QString &text);
+// The one line `wrap` gives for a single paragraph that fits its width.
+Line wholeLine(const QString &text);
 
 // A4 with the reports' margins, in the given orientation.
 void preparePrinter(QPrinter &printer, QPageLayout::Orientation orientation, const QString &title);
@@ -74,6 +91,46 @@ bool paint(QPrinter *printer, const QVector<Page> &pages);
 void paintItem(QPainter &painter, const Item &item);
 // Paints one page on the printer's current page: fills, then rules, then texts.
 void paintPage(QPainter &painter, const QPrinter *printer, const Page &page);
+
+// Paints items as paintItem does, keeping the shaped glyphs of texts that come back (the
+// headings on every page, a list's subjects) so that each is shaped once. Texts seen once
+// are not kept, and both what it keeps and what it remembers having seen are bounded.
+class ItemPainter
+{
+public:
+    explicit ItemPainter(QPainter &painter);
+    void paint(const Item &item);
+    void paintPage(const QPrinter *printer, const Page &page);
+    // How many items were painted from kept glyphs.
+    qsizetype reused() const { return m_reused; }
+
+private:
+    struct Key
+    {
+        QString text;
+        QFont font;
+        Qt::LayoutDirection direction;
+        Qt::Alignment alignment;
+        qreal width;
+        bool operator==(const Key &) const = default;
+        friend size_t qHash(const Key &key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.text, key.font, int(key.direction),
+                              int(key.alignment.toInt()), key.width);
+        }
+    };
+    struct Shaped
+    {
+        QList<QGlyphRun> runs; // placed in a box of the item's width at (0, 0)
+        qreal height = 0;
+    };
+    QPainter &m_painter;
+    QFont m_font;       // the last item's font
+    QFont m_deviceFont; // that font on the painter's device
+    QHash<Key, Shaped> m_kept;
+    QSet<size_t> m_seen;
+    qsizetype m_reused = 0;
+};
 // Writes the pages made by `layout` to a PDF file.
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,
              const std::function<bool(QPrinter *)> &render);

@@ -1,5 +1,6 @@
 #include "mainwin/print_sites.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPrinter>
 
@@ -17,6 +18,7 @@ namespace {
 constexpr std::array<qreal, 7> kShares{0.16, 0.19, 0.12, 0.12, 0.11, 0.12, 0.18};
 // A long cell wraps onto this many lines at most and ends in an ellipsis after that.
 constexpr int kMaxCellLines = 3;
+static_assert(kMaxCellLines <= 3, "a cell's line count is kept in two bits");
 
 } // namespace
 
@@ -86,27 +88,37 @@ report::Item Print_Sites::footer(const QPaintDevice *device, int page, int pages
 bool Print_Sites::render(QPrinter *printer) const
 {
     int count = 0;
-    if (!layOut(printer, [&count](Page &&) {
-            ++count;
-            return true;
-        }))
+    std::vector<RowLines> lines;
+    lines.reserve(std::size_t(qMax(0, m_records)));
+    if (!layOut(
+            printer,
+            [&count](Page &&) {
+                ++count;
+                return true;
+            },
+            &lines))
         return false;
     QPainter painter;
     if (!painter.begin(printer))
         return false;
+    report::ItemPainter items(painter);
     int number = 0;
-    const bool laidOut = layOut(printer, [&](Page &&page) {
-        if (number > 0 && !printer->newPage())
-            return false;
-        page.items.append(footer(printer, ++number, count));
-        report::paintPage(painter, printer, page);
-        return true;
-    });
+    const bool laidOut = layOut(
+        printer,
+        [&](Page &&page) {
+            if (number > 0 && !printer->newPage())
+                return false;
+            page.items.append(footer(printer, ++number, count));
+            items.paintPage(printer, page);
+            return true;
+        },
+        nullptr, &lines);
     return painter.end() && laidOut && number == count;
 }
 
 bool Print_Sites::layOut(const QPaintDevice *device,
-                         const std::function<bool(report::Page &&)> &pageDone) const
+                         const std::function<bool(report::Page &&)> &pageDone,
+                         std::vector<RowLines> *counted, const std::vector<RowLines> *known) const
 {
     const QRectF area = report::area(device);
     const qreal pad = report::mm(device, 1.2);
@@ -160,16 +172,47 @@ bool Print_Sites::layOut(const QPaintDevice *device,
     };
     newPage(true);
 
+    // While counting, the lines of texts that come back (subjects, administrators) are
+    // remembered per column, a bounded number of them.
+    constexpr qsizetype kRemembered = 4096;
+    std::array<QHash<QString, quint8>, 7> remembered;
     int r = 0;
     const auto read = m_source([&](const store::SiteListRow &row) {
         std::array<QVector<report::Line>, 7> cells;
-        qsizetype lines = 1;
+        int lines = 1;
+        const bool counts = known && std::size_t(r) < known->size();
+        RowLines rowLines = 0;
         for (int c = 0; c < 7; ++c) {
-            const QRectF box = columnRect(c, 0, 0);
-            cells[c] =
-                report::wrap(row.texts[c], cellFont, box.width() - 2 * pad, device, kMaxCellLines);
-            lines = qMax(lines, cells[c].size());
+            const QString &text = row.texts[c];
+            const qreal width = columnRect(c, 0, 0).width() - 2 * pad;
+            int cellLines = 0;
+            if (counted) {
+                // Only how many lines: no texts are placed on pages that are not painted.
+                if (report::fitsUnshaped(text, cellFont, width, device)) {
+                    cellLines = 1;
+                } else if (const auto hit = remembered[c].constFind(text);
+                           hit != remembered[c].cend()) {
+                    cellLines = *hit;
+                } else {
+                    cellLines =
+                        int(report::wrap(text, cellFont, width, device, kMaxCellLines).size());
+                    if (remembered[c].size() >= kRemembered)
+                        remembered[c].clear();
+                    remembered[c].insert(text, quint8(cellLines));
+                }
+            } else {
+                if (counts && ((*known)[std::size_t(r)] >> (2 * c) & 3) == 1 &&
+                    report::singleParagraph(text))
+                    cells[c] = {report::wholeLine(text)};
+                else
+                    cells[c] = report::wrap(text, cellFont, width, device, kMaxCellLines);
+                cellLines = int(cells[c].size());
+            }
+            lines = qMax(lines, cellLines);
+            rowLines |= RowLines(qMin(cellLines, 3) << (2 * c));
         }
+        if (counted)
+            counted->push_back(rowLines);
         const qreal height = lines * cellHeight + 2 * pad;
         if (y + height > bodyBottom && y > tableTop + headingHeight)
             newPage(false);

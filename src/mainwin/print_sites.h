@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <vector>
 
 class QPaintDevice;
 
@@ -27,7 +28,9 @@ public:
     QVector<zorbin::report::Page> layout(const QPaintDevice *device) const override;
     int records() const override;
     // Lays the pages out twice, the first time only to count them for the footers, and
-    // paints each page as it is made: neither the rows nor the pages are all held.
+    // paints each page as it is made: neither the rows nor the pages are all held, only
+    // how many lines each cell took the first time (two bits a cell), so that the second
+    // time breaks the same rows onto the same pages without measuring them again.
     bool render(QPrinter *printer) const override;
 
     static QString title();
@@ -35,10 +38,17 @@ public:
     static const QStringList &headings();
 
 private:
+    // Lines of each cell of a row, two bits a cell, from the rightmost column.
+    using RowLines = quint16;
     // Lays out the rows, handing each finished page (without its footer) to `pageDone`;
-    // false when the rows could not all be read.
+    // false when the rows could not all be read. With `counted`, it only counts: each
+    // row's cell line counts are added to it and the pages handed on hold no cell texts.
+    // With `known`, the counts from such a pass over the same rows stand in for measuring
+    // the cells of one line.
     bool layOut(const QPaintDevice *device,
-                const std::function<bool(zorbin::report::Page &&)> &pageDone) const;
+                const std::function<bool(zorbin::report::Page &&)> &pageDone,
+                std::vector<RowLines> *counted = nullptr,
+                const std::vector<RowLines> *known = nullptr) const;
     zorbin::report::Item footer(const QPaintDevice *device, int page, int pages) const;
 
     RowSource m_source;
