@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -141,6 +142,7 @@ private slots:
     void previewHook();
     void previewDialog();
     void previewSavesPdf();
+    void longReportPreviewsItsFirstPages();
 
 private:
     QString m_shots; // where pictures of the reports go when asked for
@@ -636,6 +638,60 @@ void TestReports::previewSavesPdf()
     QCOMPARE(script.shown[1].kind, ui::Dialogs::Kind::SaveFile);
     QCOMPARE(script.shown[3].kind, ui::Dialogs::Kind::Error);
     QVERIFY(script.shown[3].text.contains(QStringLiteral("PDF")));
+}
+
+void TestReports::longReportPreviewsItsFirstPages()
+{
+    // The preview keeps every page it shows: a long list shows its first pages there and
+    // says so; printing from the preview and saving it give every page.
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (pdfinfo.isEmpty())
+        QSKIP("poppler's pdfinfo is not installed");
+    const Print_Sites report(listRows(1200));
+    const int total = int(report.layout(printer(QPageLayout::Landscape).get()).size());
+    QVERIFY(total > report::Report::PreviewPages);
+    QTemporaryDir dir;
+    int shown = 0;
+    QString note;
+    ui::Dialogs::Script script;
+    script.fileNames = {dir.filePath("saved.pdf")};
+    script.onWindow = [&](QDialog &window) {
+        auto *widget = window.findChild<QPrintPreviewWidget *>();
+        QVERIFY(widget);
+        widget->updatePreview();
+        shown = widget->pageCount();
+        auto *cut = window.findChild<QLabel *>(QStringLiteral("Preview_Cut"));
+        QVERIFY(cut);
+        note = cut->isVisibleTo(&window) ? cut->text() : QString();
+        // Printed from the preview: the dialog hands its painting a printer of its own.
+        QPrinter printed(QPrinter::HighResolution);
+        report::preparePrinter(printed, QPageLayout::Landscape, Print_Sites::title());
+        printed.setOutputFormat(QPrinter::PdfFormat);
+        printed.setOutputFileName(dir.filePath("printed.pdf"));
+        Q_EMIT qobject_cast<QPrintPreviewDialog *>(&window)->paintRequested(&printed);
+        window.findChild<QAction *>(QStringLiteral("Save_Pdf"))->trigger();
+    };
+    QWidget owner;
+    report.exec(&owner);
+    QCOMPARE(shown, report::Report::PreviewPages);
+    QCOMPARE(note, report::Report::previewCutNote(report::Report::PreviewPages, total));
+    const QString pages = QStringLiteral("Pages: +%1\n").arg(total);
+    QVERIFY(runTool(pdfinfo, {dir.filePath("printed.pdf")}).contains(QRegularExpression(pages)));
+    QVERIFY(runTool(pdfinfo, {dir.filePath("saved.pdf")}).contains(QRegularExpression(pages)));
+
+    // A short list shows whole, with no note.
+    script.fileNames.clear();
+    script.onWindow = [&](QDialog &window) {
+        auto *widget = window.findChild<QPrintPreviewWidget *>();
+        widget->updatePreview();
+        shown = widget->pageCount();
+        note = window.findChild<QLabel *>(QStringLiteral("Preview_Cut"))->isVisibleTo(&window)
+                   ? QStringLiteral("shown")
+                   : QString();
+    };
+    Print_Sites(listRows(60)).exec(&owner);
+    QVERIFY(shown >= 2 && shown < report::Report::PreviewPages);
+    QCOMPARE(note, QString());
 }
 
 QTEST_MAIN(TestReports)

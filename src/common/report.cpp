@@ -3,8 +3,11 @@
 #include "common/dialogs.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -44,6 +47,22 @@ bool Report::render(QPrinter *printer) const
     return paint(printer, layout(printer));
 }
 
+bool Report::renderPreview(QPrinter *printer, int maxPages, int *total) const
+{
+    const QVector<Page> pages = layout(printer);
+    *total = int(pages.size());
+    return paint(printer, maxPages > 0 ? pages.mid(0, maxPages) : pages);
+}
+
+QString Report::previewCutNote(int shown, int total)
+{
+    return QStringLiteral("پیش‌نمایش %1 صفحهٔ نخست از %2 صفحه است؛ چاپ و ذخیرهٔ PDF "
+                          "همهٔ "
+                          "صفحه‌ها را دارند.")
+        .arg(shown)
+        .arg(total);
+}
+
 bool Report::savePdf(const QString &path) const
 {
     return report::savePdf(path, m_orientation, m_title,
@@ -72,8 +91,27 @@ std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
     preparePrinter(*window->printer(), m_orientation, m_title);
     window->setObjectName(m_name);
     window->setWindowTitle(m_title);
+    // The preview keeps each page it is shown as drawn, a few megabytes a page: a long
+    // report shows its first pages there, and prints and saves whole.
+    // Its own line under the tool bar, which may not have room for it.
+    auto *cutNote = new QLabel(window);
+    cutNote->setObjectName(QStringLiteral("Preview_Cut"));
+    cutNote->setContentsMargins(8, 2, 8, 2);
+    cutNote->hide();
+    if (auto *column = qobject_cast<QBoxLayout *>(window->layout()))
+        column->insertWidget(1, cutNote);
     QObject::connect(window, &QPrintPreviewDialog::paintRequested, window,
-                     [this](QPrinter *target) { render(target); });
+                     [this, cutNote](QPrinter *target) {
+                         const QPaintEngine *engine = target->paintEngine();
+                         if (!engine || engine->type() != QPaintEngine::Picture) {
+                             render(target); // printing from the preview: everything
+                             return;
+                         }
+                         int total = 0;
+                         renderPreview(target, PreviewPages, &total);
+                         cutNote->setText(previewCutNote(PreviewPages, total));
+                         cutNote->setVisible(total > PreviewPages);
+                     });
 
     if (auto *toolBar = window->findChild<QToolBar *>()) {
         toolBar->addSeparator();

@@ -36,6 +36,14 @@ public:
     // Paints all pages; false when the printer cannot be opened. A long report may paint
     // each page as it lays it out instead of holding them all.
     virtual bool render(QPrinter *printer) const;
+    // What the preview window shows: at most `maxPages` pages, since it keeps every page
+    // it is given as drawn; `total` gets how many pages the whole report has. Printing
+    // and saving from the preview give the whole report.
+    virtual bool renderPreview(QPrinter *printer, int maxPages, int *total) const;
+    // Pages the preview window shows at most.
+    static constexpr int PreviewPages = 30;
+    // The preview's note when it shows only the first pages of a longer report.
+    static QString previewCutNote(int shown, int total);
     // A4 in the report's orientation; false when the file could not be written.
     bool savePdf(const QString &path) const;
     int pageCount(QPrinter *printer) const;

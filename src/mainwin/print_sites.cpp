@@ -87,6 +87,16 @@ report::Item Print_Sites::footer(const QPaintDevice *device, int page, int pages
 
 bool Print_Sites::render(QPrinter *printer) const
 {
+    return renderUpTo(printer, 0, nullptr);
+}
+
+bool Print_Sites::renderPreview(QPrinter *printer, int maxPages, int *total) const
+{
+    return renderUpTo(printer, maxPages, total);
+}
+
+bool Print_Sites::renderUpTo(QPrinter *printer, int maxPages, int *total) const
+{
     int count = 0;
     std::vector<RowLines> lines;
     lines.reserve(std::size_t(qMax(0, m_records)));
@@ -98,6 +108,9 @@ bool Print_Sites::render(QPrinter *printer) const
             },
             &lines))
         return false;
+    if (total)
+        *total = count;
+    const int painted = maxPages > 0 ? qMin(maxPages, count) : count;
     QPainter painter;
     if (!painter.begin(printer))
         return false;
@@ -106,6 +119,8 @@ bool Print_Sites::render(QPrinter *printer) const
     const bool laidOut = layOut(
         printer,
         [&](Page &&page) {
+            if (number == painted)
+                return false; // the pages asked for are painted; the rest are not read
             if (number > 0 && !printer->newPage())
                 return false;
             page.items.append(footer(printer, ++number, count));
@@ -113,7 +128,7 @@ bool Print_Sites::render(QPrinter *printer) const
             return true;
         },
         nullptr, &lines);
-    return painter.end() && laidOut && number == count;
+    return painter.end() && (laidOut || painted < count) && number == painted;
 }
 
 bool Print_Sites::layOut(const QPaintDevice *device,

@@ -32,6 +32,8 @@ public:
     // how many lines each cell took the first time (two bits a cell), so that the second
     // time breaks the same rows onto the same pages without measuring them again.
     bool render(QPrinter *printer) const override;
+    // The same, its painting stopped after `maxPages` pages.
+    bool renderPreview(QPrinter *printer, int maxPages, int *total) const override;
 
     static QString title();
     // Headings from the rightmost column to the leftmost one.
@@ -50,6 +52,8 @@ private:
                 std::vector<RowLines> *counted = nullptr,
                 const std::vector<RowLines> *known = nullptr) const;
     zorbin::report::Item footer(const QPaintDevice *device, int page, int pages) const;
+    // Paints the first `maxPages` pages (all when 0); `total`, when given, gets their count.
+    bool renderUpTo(QPrinter *printer, int maxPages, int *total) const;
 
     RowSource m_source;
     int m_records = 0;
