@@ -679,6 +679,28 @@ void TestReports::longReportPreviewsItsFirstPages()
     QVERIFY(runTool(pdfinfo, {dir.filePath("printed.pdf")}).contains(QRegularExpression(pages)));
     QVERIFY(runTool(pdfinfo, {dir.filePath("saved.pdf")}).contains(QRegularExpression(pages)));
 
+    // The wait cursor while the pages are drawn and saved, none afterwards.
+    QVector<bool> busy;
+    const Print_Sites watched(
+        [&](const Print_Sites::RowSink &sink) -> store::Result<void> {
+            busy << (QGuiApplication::overrideCursor() &&
+                     QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
+            for (const store::SiteListRow &row : listRows(3))
+                if (!sink(row))
+                    break;
+            return {};
+        },
+        3);
+    script.fileNames = {dir.filePath("watched.pdf")};
+    script.onWindow = [&](QDialog &window) {
+        window.findChild<QPrintPreviewWidget *>()->updatePreview();
+        window.findChild<QAction *>(QStringLiteral("Save_Pdf"))->trigger();
+    };
+    watched.exec(&owner);
+    QVERIFY(busy.size() >= 4); // each drawing reads the rows twice
+    QVERIFY(!busy.contains(false));
+    QVERIFY(!QGuiApplication::overrideCursor());
+
     // A short list shows whole, with no note.
     script.fileNames.clear();
     script.onWindow = [&](QDialog &window) {

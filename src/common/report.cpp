@@ -56,7 +56,8 @@ bool Report::renderPreview(QPrinter *printer, int maxPages, int *total) const
 
 QString Report::previewCutNote(int shown, int total)
 {
-    return QStringLiteral("پیش‌نمایش %1 صفحهٔ نخست از %2 صفحه است؛ چاپ و ذخیرهٔ PDF "
+    return QStringLiteral("پیش‌نمایش %1 صفحهٔ نخست از %2 صفحه است؛ چاپ و ذخیرهٔ "
+                          "PDF "
                           "همهٔ "
                           "صفحه‌ها را دارند.")
         .arg(shown)
@@ -84,6 +85,19 @@ void Report::exec(QWidget *parent) const
     ui::Dialogs::preview(*this, parent);
 }
 
+namespace {
+
+// The wait cursor while a long report is laid out and drawn, which can take seconds.
+struct BusyCursor
+{
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+} // namespace
+
 std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
 {
     auto dialog = std::make_unique<QPrintPreviewDialog>(parent);
@@ -102,6 +116,7 @@ std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
         column->insertWidget(1, cutNote);
     QObject::connect(window, &QPrintPreviewDialog::paintRequested, window,
                      [this, cutNote](QPrinter *target) {
+                         const BusyCursor busy;
                          const QPaintEngine *engine = target->paintEngine();
                          if (!engine || engine->type() != QPaintEngine::Picture) {
                              render(target); // printing from the preview: everything
@@ -125,6 +140,7 @@ std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
                                           QStringLiteral("PDF (*.pdf)"));
             if (path.isEmpty())
                 return;
+            const BusyCursor busy;
             // In the orientation the preview shows now.
             const auto orientation = window->printer()->pageLayout().orientation();
             if (!report::savePdf(path, orientation, m_title,
