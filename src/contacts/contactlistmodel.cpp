@@ -10,15 +10,10 @@ using zorbin::store::ContactSearchColumn;
 
 namespace {
 
-struct Column
+// Headings and widths (pixels: the designed width in twips over 15).
+const std::array<zorbin::ui::ListColumn, ContactListModel::ColumnCount> &columns()
 {
-    const char *heading;
-    int width; // pixels: the designed width in twips over 15
-};
-
-const std::array<Column, ContactListModel::ColumnCount> &columns()
-{
-    static const std::array<Column, ContactListModel::ColumnCount> list{{
+    static const std::array<zorbin::ui::ListColumn, ContactListModel::ColumnCount> list{{
         {".", 28},
         {"نام و نام خانوادگي", 164},
         {"گروه", 110},
@@ -55,7 +50,7 @@ QString contactColumnText(const ContactListRow &row, int column)
 }
 
 ContactListModel::ContactListModel(zorbin::store::Store &store, QObject *parent)
-    : QAbstractTableModel(parent), m_store(store),
+    : IdListModel(columns(), true, parent), m_store(store),
       m_rows([&store](const QVector<qint64> &ids) { return store.contactListRows(ids); })
 {
 }
@@ -87,11 +82,6 @@ void ContactListModel::setIds(const QVector<qint64> &ids)
     endResetModel();
 }
 
-qint64 ContactListModel::idAt(int row) const
-{
-    return row >= 0 && row < m_ids.size() ? m_ids.at(row) : 0;
-}
-
 ContactListRow ContactListModel::rowAt(int row) const
 {
     if (row < 0 || row >= m_ids.size())
@@ -106,57 +96,10 @@ zorbin::store::Result<QVector<ContactListRow>> ContactListModel::allRows() const
 
 int ContactListModel::columnWidth(int column)
 {
-    return column >= 0 && column < ColumnCount ? columns()[size_t(column)].width : 0;
+    return widthOf(columns(), column);
 }
 
-Qt::Alignment ContactListModel::columnAlignment(int column)
+QString ContactListModel::cellText(int row, int column) const
 {
-    // Absolute, so that right stays right in the right-to-left window.
-    return Qt::AlignVCenter | Qt::AlignAbsolute | (column == 0 ? Qt::AlignHCenter : Qt::AlignRight);
-}
-
-int ContactListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_ids.size());
-}
-
-int ContactListModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
-QVariant ContactListModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || index.row() >= m_ids.size())
-        return {};
-    const int column = index.column();
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        if (column == 0)
-            return QString::number(m_ids.at(index.row()));
-        return contactColumnText(rowAt(index.row()), column);
-    case Qt::TextAlignmentRole:
-        return int(columnAlignment(column));
-    default:
-        return {};
-    }
-}
-
-QVariant ContactListModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
-        return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromUtf8(columns()[size_t(section)].heading);
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
-    return {};
-}
-
-Qt::ItemFlags ContactListModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return contactColumnText(rowAt(row), column);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/idlistmodel.h"
 #include "store/contact_records.h"
 #include "store/result.h"
 #include "store/rowblocks.h"
@@ -14,7 +15,7 @@ class Store;
 // The phone book as its grid shows it. Only the IDs of the listed contacts are held; the
 // texts are read from the store a block of neighbouring rows at a time when the grid first
 // needs them, and a few blocks are kept.
-class ContactListModel : public QAbstractTableModel
+class ContactListModel : public zorbin::ui::IdListModel
 {
     Q_OBJECT
 public:
@@ -30,27 +31,19 @@ public:
                                            const QString &prefix);
     void setIds(const QVector<qint64> &ids);
 
-    const QVector<qint64> &ids() const { return m_ids; }
-    qint64 idAt(int row) const;
     // The texts of a listed row; a contact gone meanwhile keeps only its ID.
     zorbin::store::ContactListRow rowAt(int row) const;
     // Every listed row, in order (for the printed list).
     zorbin::store::Result<QVector<zorbin::store::ContactListRow>> allRows() const;
 
-    // Designed column widths in pixels, and cell alignments.
+    // Designed column widths in pixels.
     static int columnWidth(int column);
-    static Qt::Alignment columnAlignment(int column);
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
+protected:
+    QString cellText(int row, int column) const override;
 
 private:
     zorbin::store::Store &m_store;
-    QVector<qint64> m_ids;
     zorbin::store::RowBlocks<zorbin::store::ContactListRow> m_rows;
 };
 

@@ -12,16 +12,12 @@ using zorbin::store::SiteListRow;
 
 namespace {
 
-struct Column
-{
-    const char *heading;
-    int width;
-};
+using zorbin::ui::ListColumn;
 
 // Headings and widths of the eight columns of the site list, in query order.
-const std::array<Column, SiteListModel::ColumnCount> &columns()
+const std::array<ListColumn, SiteListModel::ColumnCount> &columns()
 {
-    static const std::array<Column, SiteListModel::ColumnCount> list{{
+    static const std::array<ListColumn, SiteListModel::ColumnCount> list{{
         {".", 28},
         {"عنوان سايت", 156},
         {"آدرس سايت", 171},
@@ -37,7 +33,7 @@ const std::array<Column, SiteListModel::ColumnCount> &columns()
 } // namespace
 
 SiteListModel::SiteListModel(zorbin::store::Store &store, QObject *parent)
-    : QAbstractTableModel(parent), m_store(store),
+    : IdListModel(columns(), false, parent), m_store(store),
       m_rows([&store](const QVector<qint64> &ids) { return store.siteListRows(ids); })
 {
 }
@@ -169,11 +165,6 @@ void SiteListModel::setIds(const QVector<qint64> &ids)
     Q_EMIT listReplaced();
 }
 
-qint64 SiteListModel::idAt(int row) const
-{
-    return row >= 0 && row < m_ids.size() ? m_ids.at(row) : 0;
-}
-
 SiteListRow SiteListModel::rowAt(int row) const
 {
     if (row < 0 || row >= m_ids.size())
@@ -246,57 +237,12 @@ SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink) 
 
 int SiteListModel::columnWidth(int column)
 {
-    return column >= 0 && column < ColumnCount ? columns()[size_t(column)].width : 0;
+    return widthOf(columns(), column);
 }
 
-Qt::Alignment SiteListModel::columnAlignment(int column)
+QString SiteListModel::cellText(int row, int column) const
 {
-    // Absolute, so that right stays right in the right-to-left window.
-    return Qt::AlignVCenter | Qt::AlignAbsolute | (column == 0 ? Qt::AlignHCenter : Qt::AlignRight);
-}
-
-int SiteListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_ids.size());
-}
-
-int SiteListModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
-QVariant SiteListModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || index.row() >= m_ids.size())
-        return {};
-    const int column = index.column();
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        if (column == 0)
-            return QString::number(m_ids.at(index.row()));
-        return rowAt(index.row()).texts[size_t(column - 1)];
-    case Qt::TextAlignmentRole:
-        return int(columnAlignment(column));
-    default:
-        return {};
-    }
-}
-
-QVariant SiteListModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
-        return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromUtf8(columns()[size_t(section)].heading);
-    return {};
-}
-
-Qt::ItemFlags SiteListModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return rowAt(row).texts[size_t(column - 1)];
 }
 
 void SiteCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const

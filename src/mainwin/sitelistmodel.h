@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/idlistmodel.h"
 #include "store/records.h"
 #include "store/result.h"
 #include "store/rowblocks.h"
@@ -17,7 +18,7 @@ class Store;
 // The site list as the main window's grid shows it. Only the IDs of the listed sites are
 // held; the texts of a row are read from the store when the grid first needs them, a block
 // of neighbouring rows at a time, and a few blocks are kept.
-class SiteListModel : public QAbstractTableModel
+class SiteListModel : public zorbin::ui::IdListModel
 {
     Q_OBJECT
 public:
@@ -52,8 +53,6 @@ public:
     // Replaces the listed IDs.
     void setIds(const QVector<qint64> &ids);
 
-    const QVector<qint64> &ids() const { return m_ids; }
-    qint64 idAt(int row) const;
     // The texts of a listed row; a row whose site has gone meanwhile keeps only its ID.
     zorbin::store::SiteListRow rowAt(int row) const;
     // Every listed row, in order.
@@ -65,23 +64,17 @@ public:
 
     // Designed column widths in pixels.
     static int columnWidth(int column);
-    static Qt::Alignment columnAlignment(int column);
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 Q_SIGNALS:
     // A new list was set (by showAll(), showSearch() or setIds()), whether or not its rows
     // differ from the last one.
     void listReplaced();
 
+protected:
+    QString cellText(int row, int column) const override;
+
 private:
     zorbin::store::Store &m_store;
-    QVector<qint64> m_ids;
     // A search whose first screen is listed and whose rest is being read.
     std::optional<zorbin::store::SearchSlices> m_pendingSearch;
     zorbin::store::RowBlocks<zorbin::store::SiteListRow> m_rows;
