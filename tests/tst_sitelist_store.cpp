@@ -1,5 +1,6 @@
 // The store's block reads of the site list, the streamed list rows, transactions and the
 // search indexes made with progress.
+#include "helpers/storetestcase.h"
 #include "helpers/teststore.h"
 #include "store/datafolder.h"
 #include "store/store.h"
@@ -46,19 +47,11 @@ int siteIndexCount(const QString &folder)
 
 } // namespace
 
-class TstSiteListStore : public QObject
+// Each test case gets a fresh data folder with its store.
+class TstSiteListStore : public StoreTestCase
 {
     Q_OBJECT
-private:
-    std::unique_ptr<TestStore> m_env;
-
 private Q_SLOTS:
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
 
     void blockReadsNeighbouringAndScatteredIds();
     void streamedRowsInOrderAcrossManyBlocks();

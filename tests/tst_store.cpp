@@ -1,3 +1,4 @@
+#include "helpers/storetestcase.h"
 #include "helpers/testfiles.h"
 #include "helpers/teststore.h"
 #include "store/connectiontext.h"
@@ -44,20 +45,11 @@ QStringList titles(Store &store, const QVector<qint64> &ids)
 
 } // namespace
 
-class TstStore : public QObject
+// Each test case gets a fresh data folder with its store.
+class TstStore : public StoreTestCase
 {
     Q_OBJECT
-private:
-    std::unique_ptr<TestStore> m_env;
-
 private Q_SLOTS:
-    // Each test case gets a fresh data folder with its store.
-    void init()
-    {
-        m_env = std::make_unique<TestStore>();
-        QVERIFY(m_env->ok());
-    }
-    void cleanup() { m_env.reset(); }
     void connectionTextForms();
     void newInstallation();
     void cipherFileNeedsTheKey();
