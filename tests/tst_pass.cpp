@@ -2,6 +2,7 @@
 #include "account/securityquestions.h"
 #include "common/dialogs.h"
 #include "helpers/testenv.h"
+#include "helpers/widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,21 +24,6 @@ const QString kNoAnswer = QStringLiteral("جواب امنيتي را وارد ك
 const QString kNoPassword = QStringLiteral("رمز عبور را وارد كنيد ");
 const QString kMismatch = QStringLiteral("رمز عبور هماهنگ نيست ");
 const QString kChanged = QStringLiteral("رمز عبور با موفقيت تغيير يافت ");
-
-template <typename T> T *child(QWidget &w, const char *name)
-{
-    T *c = w.findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("missing control %s", name);
-    return c;
-}
-
-// Types text key by key, as a user would; keyClicks takes Latin-1 only.
-void type(QWidget *box, const QString &text)
-{
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
 
 struct Window
 {
@@ -171,11 +157,11 @@ private Q_SLOTS:
         w.question->setCurrentIndex(4);
         const QString question = w.question->currentText();
         w.answer->setFocus();
-        type(w.answer, QStringLiteral("  قورمه سبزي  "));
+        typeText(w.answer, QStringLiteral("  قورمه سبزي  "));
         w.password->setFocus();
-        type(w.password, QStringLiteral("  abc  "));
+        typeText(w.password, QStringLiteral("  abc  "));
         w.repeat->setFocus();
-        type(w.repeat, QStringLiteral("  abc  "));
+        typeText(w.repeat, QStringLiteral("  abc  "));
         // Enter in the second password box runs the change.
         QTest::keyClick(w.repeat, Qt::Key_Return);
 

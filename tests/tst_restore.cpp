@@ -4,6 +4,7 @@
 #include "common/dialogs.h"
 #include "core/secretclipboard.h"
 #include "helpers/testenv.h"
+#include "helpers/widgets.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,20 +23,6 @@ namespace {
 const QString kMissing = QStringLiteral("لطفاً سوال و جواب امنيتي را وارد کنيد ");
 const QString kFound = QStringLiteral("شما با موفقيت به رمز عبور دست پيدا كرديد ");
 const QString kWrong = QStringLiteral("اطلاعات وارد شده اشتباه است ");
-
-template <typename T> T *child(QWidget &w, const char *name)
-{
-    T *c = w.findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("missing control %s", name);
-    return c;
-}
-
-void type(QWidget *box, const QString &text)
-{
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
 
 struct Window
 {
@@ -56,7 +43,7 @@ struct Window
         question->setCurrentIndex(questionIndex);
         answer->clear();
         answer->setFocus();
-        type(answer, typed);
+        typeText(answer, typed);
         click(show);
     }
 
@@ -149,7 +136,7 @@ private Q_SLOTS:
         Dialogs::Script script;
         w.question->setCurrentIndex(3);
         w.answer->setFocus();
-        type(w.answer, QStringLiteral("   Blue Sky  "));
+        typeText(w.answer, QStringLiteral("   Blue Sky  "));
         // Enter in the answer box asks, as the button does.
         QTest::keyClick(w.answer, Qt::Key_Return);
         QCOMPARE(script.texts(), QStringList{kFound});
