@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTextLayout>
 
 #include <array>
@@ -345,6 +346,8 @@ void ItemPainter::paintPage(const QPrinter *printer, const Page &page)
     const QPen rulePen(QColor(140, 140, 140), mm(printer, 0.2));
     for (const QRectF &fill : page.fills)
         m_painter.fillRect(fill, QColor(232, 236, 242));
+    for (const Picture &picture : page.pictures)
+        QSvgRenderer(picture.resource).render(&m_painter, picture.rect);
     m_painter.setPen(rulePen);
     for (const QLineF &rule : page.rules)
         m_painter.drawLine(rule);

@@ -41,11 +41,19 @@ struct Item
     int column = -1; // column of the list, or 0 label / 1 value for one site
 };
 
+// A picture from the program's resources (an SVG icon), drawn to fill its box.
+struct Picture
+{
+    QRectF rect;
+    QString resource;
+};
+
 struct Page
 {
     QVector<Item> items;
-    QVector<QRectF> fills; // shaded backgrounds, painted first
-    QVector<QLineF> rules; // thin lines
+    QVector<QRectF> fills;     // shaded backgrounds, painted first
+    QVector<QLineF> rules;     // thin lines
+    QVector<Picture> pictures; // decoration, painted over the backgrounds
 };
 
 // The window font at this size, unhinted so that the preview's glyphs keep the

@@ -1,5 +1,6 @@
 #include "contacts/print_conts.h"
 
+#include "common/icons.h"
 #include "contacts/contactlistmodel.h"
 
 #include <array>
@@ -82,6 +83,12 @@ QVector<Page> Print_Conts::layout(const QPaintDevice *device) const
             // The title band heads the report, on its first page.
             const QRectF band(area.left(), y, area.width(), bandHeight);
             page.fills.append(band);
+            // Two small pictures at the band's left end: the phone book and a call.
+            const qreal side = bandHeight - 2 * pad;
+            for (int i = 0; i < 2; ++i)
+                page.pictures.append(
+                    {QRectF(area.left() + 2 * pad + i * (side + 2 * pad), y + pad, side, side),
+                     zorbin::ui::iconPath(i == 0 ? u"journal-bookmark" : u"telephone-outbound")});
             page.items.append({Role::Title, band.adjusted(4 * pad, 0, -4 * pad, 0), title(),
                                titleFont, ink, Qt::RightToLeft, Qt::AlignRight | Qt::AlignVCenter});
             y += bandHeight + 2 * pad;

@@ -1,0 +1,15 @@
+#include "common/icons.h"
+
+namespace zorbin::ui {
+
+QString iconPath(QStringView name)
+{
+    return QStringLiteral(":/icons/%1.svg").arg(name);
+}
+
+QIcon icon(QStringView name)
+{
+    return QIcon(iconPath(name));
+}
+
+} // namespace zorbin::ui
