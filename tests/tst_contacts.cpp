@@ -4,13 +4,16 @@
 #include "contacts/phone.h"
 #include "contacts/print_conts.h"
 #include "helpers/urlcatcher.h"
+#include "helpers/widgets.h"
 #include "helpers/windowtestcase.h"
 #include "mainwin/commands.h"
 #include "mainwin/siteactions.h"
 #include "store/pictures.h"
+#include "store/text.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -22,7 +25,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QTableView>
 #include <QTest>
 #include <memory>
@@ -70,13 +75,6 @@ struct NoSites : SiteListAccess
     void reloadList() override {}
     void focusSearch() override {}
 };
-
-// Types `text` into `widget` key by key, Persian letters included.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 QString runTool(const QString &program, const QStringList &args)
 {
@@ -238,10 +236,98 @@ private Q_SLOTS:
         QVERIFY(!before.isNull());
         QTest::mouseClick(button(dlg, "Command4"), Qt::LeftButton);
         QCOMPARE(script.shown.last().kind, Dialogs::Kind::Error);
+        // One Persian line: no path, none of the reader's English.
+        QCOMPARE(script.lastText(), QStringLiteral("اين فايل عکس نيست يا خوانده نشد"));
         QCOMPARE(dlg.picture(), before);
         QTest::mouseClick(button(dlg, "Command4"), Qt::LeftButton);
         QCOMPARE(script.shown.last().kind, Dialogs::Kind::OpenFile);
         QCOMPARE(dlg.picture(), before);
+    }
+
+    // A save that leaves the picture alone never writes its file: not over a picture the
+    // reader could not decode (it would become the default one), nor over a good photo
+    // (each save would re-encode it).
+    void unchangedSaveKeepsPictureFile()
+    {
+        const QByteArray photo = [] {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            filled(QColor(20, 160, 60), 1600, 1200).save(&buffer, "JPEG", 97);
+            return bytes;
+        }();
+        const QList<QByteArray> stored{QByteArray(), QByteArray("damaged"), photo};
+        for (const QByteArray &bytes : stored) {
+            const qint64 id = addContact(QStringLiteral("Keep"), QStringLiteral("0930"));
+            QDir().mkpath(zorbin::store::picturesFolder(folder()));
+            QFile file(picture(QStringLiteral("0930")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+            file.close();
+            Dialogs::Script script;
+            m_env->selection.editMode = true;
+            m_env->selection.selectedId = id;
+            {
+                Contact dlg(*m_env->context);
+                open(dlg);
+                QTest::mouseClick(button(dlg, "Button_Save"), Qt::LeftButton);
+                QCOMPARE(script.lastText(), updated(QStringLiteral("Keep")));
+            }
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), bytes);
+            file.close();
+            QVERIFY(m_env->store->deleteContact(id).has_value());
+        }
+    }
+
+    // Every box gives back what is stored, byte for byte, when nothing was changed: no-break
+    // spaces, lone LF and CR, a trailing line break, tabs; only blanks are trimmed.
+    void unchangedSaveKeepsTexts()
+    {
+        ContactRecord r;
+        r.name = QStringLiteral("\tنام\u00A0خانوادگي\t");
+        r.group = QStringLiteral("g");
+        r.mobile = QStringLiteral("0931");
+        r.job = QStringLiteral("a\u00A0b");
+        r.address = QStringLiteral("one\ntwo\rthree\u00A0four\r\n");
+        const qint64 id = m_env->store->insertContact(r).value_or(0);
+        Dialogs::Script script;
+        m_env->selection.editMode = true;
+        m_env->selection.selectedId = id;
+        {
+            Contact dlg(*m_env->context);
+            open(dlg);
+            QTest::mouseClick(button(dlg, "Button_Save"), Qt::LeftButton);
+        }
+        const auto kept = m_env->store->contact(id);
+        QCOMPARE(kept->name, r.name);
+        QCOMPARE(kept->job, r.job);
+        QCOMPARE(kept->address, r.address);
+
+        // Typed blanks around a text go; a tab typed inside stays.
+        m_env->selection.editMode = true;
+        {
+            Contact dlg(*m_env->context);
+            open(dlg);
+            line(dlg, 8)->setText(QStringLiteral("  \tjob  "));
+            QTest::mouseClick(button(dlg, "Button_Save"), Qt::LeftButton);
+        }
+        QCOMPARE(m_env->store->contact(id)->job, QStringLiteral("\tjob"));
+    }
+
+    // A camera's photo of 100 megapixels, or 16 bits a channel past the usual image
+    // guard, is taken when chosen, kept small.
+    void hugePictureChosen()
+    {
+        Dialogs::Script script;
+        script.fileNames = {QFINDTESTDATA("data/pictures/huge-16bit.png")};
+        Contact dlg(*m_env->context);
+        open(dlg);
+        QTest::mouseClick(button(dlg, "Command4"), Qt::LeftButton);
+        QVERIFY(script.of(Dialogs::Kind::Error).isEmpty());
+        QCOMPARE(dlg.picture().size(),
+                 QSize(zorbin::store::kPictureMaxSide, zorbin::store::kPictureMaxSide));
+        QVERIFY(near(dlg.picture().pixel(100, 100), QColor(200, 40, 40)));
     }
 
     void requiredFields()
@@ -311,7 +397,8 @@ private Q_SLOTS:
         QCOMPARE(script.lastText(), updated(QStringLiteral("Reza")));
         QVERIFY(!m_env->selection.editMode);
         QCOMPARE(m_env->store->contact(id)->mobile, QStringLiteral("0999"));
-        QVERIFY(QFile::exists(picture(QStringLiteral("0911"))));
+        // The picture moved with its contact: nobody else has 0911.
+        QVERIFY(!QFile::exists(picture(QStringLiteral("0911"))));
         const auto written = zorbin::store::loadPicture(picture(QStringLiteral("0999")));
         QVERIFY(written.has_value());
         QVERIFY(near(written->pixel(5, 5), QColor(20, 20, 220)));
@@ -340,7 +427,8 @@ private Q_SLOTS:
         QCOMPARE(stored->name, r.name);
         QCOMPARE(stored->address, r.address);
         QCOMPARE(stored->mobile, QStringLiteral("۰۹۱۲۳"));
-        QVERIFY(QFile::exists(picture(QStringLiteral("۰۹۱۲۳"))));
+        // Nothing was chosen, so no picture file is written.
+        QVERIFY(!QFile::exists(picture(QStringLiteral("۰۹۱۲۳"))));
 
         m_env->selection.editMode = true;
         {
@@ -385,6 +473,7 @@ private Q_SLOTS:
         type(dlg, QStringLiteral("Nima"), QStringLiteral("g"), QStringLiteral("0915"));
         QTest::mouseClick(button(dlg, "Button_Save"), Qt::LeftButton);
         QCOMPARE(script.shown.last().kind, Dialogs::Kind::Error);
+        QCOMPARE(script.lastText(), QStringLiteral("مخاطب Nima ثبت شد، اما عکس مخاطب ذخيره نشد"));
         QVERIFY(script.of(Dialogs::Kind::Information).isEmpty());
         QCOMPARE(m_env->store->contactIds()->size(), 1);
         QVERIFY(!dlg.isVisible());
@@ -424,7 +513,11 @@ private Q_SLOTS:
         QVERIFY(dlg.findChild<QPlainTextEdit *>("Text9")->isReadOnly());
         typeText(line(dlg, 1), QStringLiteral("zz"));
         QCOMPARE(line(dlg, 1)->text(), QStringLiteral("View"));
-        QTest::mouseClick(dlg.findChild<QLabel *>("Image1"), Qt::LeftButton);
+        // The picture looks as in the other modes (not greyed); only the click is off.
+        auto *image = dlg.findChild<QLabel *>("Image1");
+        QVERIFY(image->isEnabled());
+        QCOMPARE(image->cursor().shape(), Qt::ArrowCursor);
+        QTest::mouseClick(image, Qt::LeftButton);
         QVERIFY(script.of(Dialogs::Kind::OpenFile).isEmpty());
         // The help buttons still answer.
         QTest::mouseClick(button(dlg, "Command1"), Qt::LeftButton);
@@ -528,7 +621,7 @@ private Q_SLOTS:
         QCOMPARE(w.model().rowCount(), 2);
         QCOMPARE(line(w, 1)->text(), QString());
 
-        // Yes on the selected row: that contact goes, its picture stays.
+        // Yes on the selected row: that contact goes, and its picture with it.
         selectRow(w, 1);
         script.replies = {Dialogs::Reply::Yes};
         QTest::mouseClick(button(w, "Button_Delete"), Qt::LeftButton);
@@ -536,7 +629,56 @@ private Q_SLOTS:
         QCOMPARE(count(w), QStringLiteral("1"));
         QVERIFY(!m_env->store->contact(gone).has_value());
         QCOMPARE(w.model().rowAt(0).name, QStringLiteral("Keep"));
-        QVERIFY(QFile::exists(picture(QStringLiteral("0902"))));
+        QVERIFY(!QFile::exists(picture(QStringLiteral("0902"))));
+        QVERIFY(script.of(Dialogs::Kind::Error).isEmpty());
+    }
+
+    // A name of any length ends in "…" beside the call button: the window keeps its width
+    // and the label still holds the whole name for a screen reader. A message that quotes
+    // a name cuts it.
+    void longNameKeepsWindowSize()
+    {
+        addContact(QStringLiteral("Short"), QStringLiteral("0941"));
+        const QString longName = QString(40000, QChar(0x0645));
+        addContact(longName, QStringLiteral("0942"));
+        Phone w(*m_env->context);
+        open(w);
+        const int width = w.width();
+        selectRow(w, 1);
+        // Time for the label's new size to reach the window through its layouts.
+        QTest::qWait(300);
+        auto *nameCall = w.findChild<QLabel *>("NameCall");
+        QCOMPARE(nameCall->text(), longName);
+        QCOMPARE(w.width(), width);
+        QVERIFY(w.sizeHint().width() < w.screen()->availableGeometry().width());
+        QVERIFY(w.minimumSizeHint().width() < 900);
+
+        Dialogs::Script script;
+        m_env->selection.editMode = true;
+        m_env->selection.selectedId = w.model().idAt(1);
+        Contact dlg(*m_env->context);
+        open(dlg);
+        QTest::mouseClick(button(dlg, "Button_Save"), Qt::LeftButton);
+        const QString quoted = zorbin::store::shortened(longName);
+        QCOMPARE(quoted.size(), 100);
+        QCOMPARE(script.lastText(), updated(quoted));
+    }
+
+    // After a call the search box has the focus, also once the window manager hands the
+    // activation back from the notice.
+    void callLeavesFocusInSearchBox()
+    {
+        addContact(QStringLiteral("Ali"), QStringLiteral("09121234567"));
+        Phone w(*m_env->context);
+        open(w);
+        grid(w)->setFocus();
+        closeNextMessageBox();
+        QTest::mouseClick(button(w, "Button_Call"), Qt::LeftButton);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCoreApplication::processEvents();
+        QCOMPARE(w.focusWidget(), line(w, 1));
+        QCOMPARE(m_catcher.urls.size(), 1);
     }
 
     void emptyBookMessages()
@@ -740,6 +882,13 @@ private Q_SLOTS:
             QCOMPARE(headings, Print_Conts::headings());
             QCOMPARE(footer, QStringLiteral("صفحه %1 از %2").arg(p + 1).arg(pages.size()));
             QCOMPARE(titles, p == 0 ? 1 : 0);
+            // The title band's two pictures, inside the band at its left end.
+            QCOMPARE(pages[p].pictures.size(), p == 0 ? 2 : 0);
+            for (const auto &picture : pages[p].pictures) {
+                QVERIFY(QSvgRenderer(picture.resource).isValid());
+                QVERIFY(pages[p].fills.first().contains(picture.rect));
+                QVERIFY(picture.rect.right() < pages[p].fills.first().center().x());
+            }
         }
         QCOMPARE(printed.size(), 90);
         // The columns right to left, name at the right edge, e-mail at the left.

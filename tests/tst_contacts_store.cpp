@@ -1,4 +1,6 @@
 #include "helpers/storetestcase.h"
+#include "store/contactpictures.h"
+#include "store/pictures.h"
 #include "store/store.h"
 
 #include <QtTest>
@@ -39,6 +41,25 @@ int taken(Store &store, const QString &mobile)
 {
     const auto r = store.contactMobileExists(mobile);
     return r.has_value() ? int(*r) : -1;
+}
+
+// The bytes of a file, or "<none>" when there is no file.
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+ContactRecord withId(ContactRecord record, qint64 id)
+{
+    record.id = id;
+    return record;
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -207,6 +228,82 @@ private slots:
         QCOMPARE(taken(s, QStringLiteral("0912 abc")), 0);
         QCOMPARE(taken(s, QStringLiteral("0912")), 0);
         QCOMPARE(taken(s, QStringLiteral("   ")), 0);
+    }
+
+    // A save writes a picture file only when the user chose one; a file on disk is never
+    // written again, moved with its contact's number, and kept while another contact has
+    // the same number.
+    void pictureFilesFollowTheirContacts()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        const QString folder = env.dir.path();
+        const auto path = [&](const QString &mobile) { return picturePath(folder, mobile); };
+        const qint64 a =
+            s.insertContact(contactNamed(QStringLiteral("A"), QStringLiteral("1"))).value_or(0);
+        const qint64 b =
+            s.insertContact(contactNamed(QStringLiteral("B"), QStringLiteral("2"))).value_or(0);
+        const qint64 c =
+            s.insertContact(contactNamed(QStringLiteral("C"), QStringLiteral("2"))).value_or(0);
+        // Stored pictures a reader cannot decode: empty, and not a picture at all.
+        QVERIFY(writeBytes(path(QStringLiteral("1")), QByteArray()));
+        QVERIFY(writeBytes(path(QStringLiteral("2")), "not a picture"));
+
+        // Unchanged number, nothing chosen: not touched.
+        PictureSave save{a, false, QStringLiteral("1"), QStringLiteral("1"), std::nullopt};
+        QVERIFY(savePictureFor(s, folder, save));
+        QCOMPARE(bytesOf(path(QStringLiteral("1"))), QByteArray());
+
+        // B moves to 3: its picture is copied, since C still has 2.
+        QVERIFY(s.updateContact(withId(contactNamed(QStringLiteral("B"), QStringLiteral("3")), b)));
+        save = {b, false, QStringLiteral("2"), QStringLiteral("3"), std::nullopt};
+        QVERIFY(savePictureFor(s, folder, save));
+        QCOMPARE(bytesOf(path(QStringLiteral("3"))), QByteArray("not a picture"));
+        QCOMPARE(bytesOf(path(QStringLiteral("2"))), QByteArray("not a picture"));
+        // C moves to 4: nobody has 2 any more, so the file moves.
+        QVERIFY(s.updateContact(withId(contactNamed(QStringLiteral("C"), QStringLiteral("4")), c)));
+        save = {c, false, QStringLiteral("2"), QStringLiteral("4"), std::nullopt};
+        QVERIFY(savePictureFor(s, folder, save));
+        QCOMPARE(bytesOf(path(QStringLiteral("4"))), QByteArray("not a picture"));
+        QVERIFY(!QFile::exists(path(QStringLiteral("2"))));
+
+        // A chosen picture is written, and the old number's file goes when unshared.
+        QVERIFY(s.updateContact(withId(contactNamed(QStringLiteral("A"), QStringLiteral("5")), a)));
+        QImage red(8, 8, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        save = {a, false, QStringLiteral("1"), QStringLiteral("5"), red};
+        QVERIFY(savePictureFor(s, folder, save));
+        QVERIFY(loadPicture(path(QStringLiteral("5"))).has_value());
+        QVERIFY(!QFile::exists(path(QStringLiteral("1"))));
+
+        // A new contact gets the default picture, unless another has a picture under its
+        // number already.
+        const qint64 d =
+            s.insertContact(contactNamed(QStringLiteral("D"), QStringLiteral("4"))).value_or(0);
+        save = {d, true, QString(), QStringLiteral("4"), std::nullopt};
+        QVERIFY(savePictureFor(s, folder, save));
+        QCOMPARE(bytesOf(path(QStringLiteral("4"))), QByteArray("not a picture"));
+        const qint64 e =
+            s.insertContact(contactNamed(QStringLiteral("E"), QStringLiteral("6"))).value_or(0);
+        save = {e, true, QString(), QStringLiteral("6"), std::nullopt};
+        QVERIFY(savePictureFor(s, folder, save));
+        QCOMPARE(bytesOf(path(QStringLiteral("6"))), bytesOf(defaultPicturePath(folder)));
+
+        // A deleted contact's picture goes only with the last contact of that number.
+        QVERIFY(s.deleteContact(d));
+        QVERIFY(releasePicture(s, folder, QStringLiteral("4"), d));
+        QVERIFY(QFile::exists(path(QStringLiteral("4"))));
+        QVERIFY(s.deleteContact(c));
+        QVERIFY(releasePicture(s, folder, QStringLiteral("4"), c));
+        QVERIFY(!QFile::exists(path(QStringLiteral("4"))));
+        // Contacts without a number share one file.
+        const qint64 f = s.insertContact(contactNamed(QStringLiteral("F"), QString())).value_or(0);
+        QVERIFY(env.sql("INSERT INTO Table_Contact (Name) VALUES ('no mobile')"));
+        QVERIFY(writeBytes(path(QString()), "shared"));
+        QVERIFY(s.deleteContact(f));
+        QVERIFY(releasePicture(s, folder, QString(), f));
+        QCOMPARE(bytesOf(path(QString())), QByteArray("shared"));
+        QCOMPARE(s.contactsWithMobile(QString(), 0).value_or(-1), qint64(1));
     }
 
     // A failing engine is reported, never taken for an empty list.

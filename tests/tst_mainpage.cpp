@@ -5,6 +5,7 @@
 #include "common/maker.h"
 #include "helpers/testenv.h"
 #include "helpers/urlcatcher.h"
+#include "helpers/widgets.h"
 #include "mainwin/main_page.h"
 #include "mainwin/sitelistmodel.h"
 
@@ -93,23 +94,6 @@ struct Window
     QLabel *total = nullptr;
     QMenu *popup = nullptr;
 };
-
-// Answers the next real message box once it has the activation, as a user closing it
-// (a question's close is its No).
-void closeNextMessageBox()
-{
-    auto *timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box && QApplication::activeWindow() == box) {
-            box->close();
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start();
-}
 
 // The cells' style options as the grid's delegate makes them.
 struct CellProbe : SiteCellDelegate

@@ -104,6 +104,13 @@ void TstStore::trimmingBlanksOnly()
     QCOMPARE(trimBlanks(QStringLiteral("   ")), QStringLiteral(""));
     // Notes keep their line breaks and tabs at either end.
     QCOMPARE(trimBlanks(QStringLiteral(" \tline\n ")), QStringLiteral("\tline\n"));
+
+    // A quoted text is cut to its room with "…", never inside a character.
+    QCOMPARE(shortened(QStringLiteral(" abc "), 5), QStringLiteral(" abc "));
+    QCOMPARE(shortened(QStringLiteral("abcdef"), 5), QStringLiteral("abcd…"));
+    const QString emoji = QStringLiteral("abc\U0001F600xyz");
+    QCOMPARE(shortened(emoji, 5), QStringLiteral("abc…"));
+    QCOMPARE(shortened(emoji, 6), QStringLiteral("abc\U0001F600…"));
 }
 
 void TstStore::connectionTextForms()

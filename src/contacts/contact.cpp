@@ -5,10 +5,13 @@
 #include "common/dialogs.h"
 #include "common/endcaretedit.h"
 #include "common/handpointer.h"
+#include "common/textboxes.h"
+#include "store/contactpictures.h"
 #include "store/messages.h"
 #include "store/pictures.h"
 #include "store/selection.h"
 #include "store/store.h"
+#include "store/text.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -124,18 +127,6 @@ QImage defaultPicture(const QString &dataFolder)
 
 } // namespace
 
-QString storedLines(const QString &boxText, const QString &loaded)
-{
-    QString normalLoaded = loaded;
-    normalLoaded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    normalLoaded.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (boxText == normalLoaded)
-        return loaded;
-    QString text = boxText;
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
 Contact::Contact(zorbin::ui::Context &context, QWidget *parent)
     : RecordWindow(context, QStringLiteral("Contact"), parent)
 {
@@ -182,7 +173,7 @@ void Contact::makeBoxes()
     }
     m_line[7]->setText(kSitePrefix);
 
-    m_address = new QPlainTextEdit(this);
+    m_address = new zorbin::ui::NotesEdit(this);
     m_address->setObjectName(QStringLiteral("Text9"));
     m_address->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_address->setTabChangesFocus(true);
@@ -299,7 +290,7 @@ void Contact::activate()
     for (int n = 1; n <= 8; ++n)
         m_line[size_t(n)]->setReadOnly(view);
     m_address->setReadOnly(view);
-    m_image->setEnabled(!view);
+    // In view mode the picture looks as always; only the click and the hand are off.
     zorbin::ui::setHandPointer(m_image, !view, Qt::ArrowCursor);
     m_image->setToolTip(view ? QString() : kClickHere);
     updateBanner();
@@ -315,6 +306,7 @@ void Contact::loadRecord()
         return;
     }
     setRecord(*record);
+    m_loadedMobile = record->mobile;
     // The picture named after the number just shown; without one the default stays.
     const QString path = zorbin::store::picturePath(m_context.dataFolder, m_line[3]->text());
     if (auto image = zorbin::store::loadPicture(path))
@@ -324,15 +316,14 @@ void Contact::loadRecord()
 QString Contact::boxText(int number) const
 {
     if (number == 9)
-        return storedLines(m_address->toPlainText(), m_loadedAddress);
+        return m_address->storedText();
     return m_line[size_t(number)]->text();
 }
 
 void Contact::setBoxText(int number, const QString &text)
 {
     if (number == 9) {
-        m_loadedAddress = text;
-        m_address->setPlainText(text);
+        m_address->setStoredText(text);
     } else {
         m_line[size_t(number)]->setText(text);
         m_line[size_t(number)]->home(false);
@@ -352,7 +343,7 @@ ContactRecord Contact::record() const
     typed.site = boxText(7);
     typed.job = boxText(8);
     typed.address = boxText(9);
-    typed.image = zorbin::store::pictureFileName(typed.mobile.trimmed());
+    typed.image = zorbin::store::pictureFileName(zorbin::store::trimBlanks(typed.mobile));
     return typed;
 }
 
@@ -386,11 +377,11 @@ void Contact::choosePicture()
         return;
     const auto image = zorbin::store::loadPicture(path);
     if (!image) {
-        Dialogs::error(
-            this, userMessage(QStringLiteral("اين فايل عکس نيست يا خوانده نشد"), image.error()));
+        Dialogs::error(this, QStringLiteral("اين فايل عکس نيست يا خوانده نشد"));
         return;
     }
     setPicture(*image);
+    m_pictureChosen = true;
 }
 
 void Contact::save()
@@ -406,28 +397,38 @@ void Contact::save()
     ContactRecord stored = typed;
     for (QString *text : {&stored.name, &stored.group, &stored.mobile, &stored.home, &stored.office,
                           &stored.email, &stored.site, &stored.job, &stored.address})
-        *text = text->trimmed();
+        *text = zorbin::store::trimBlanks(*text);
     auto &store = m_context.store;
     if (!storeRecord(
             QStringLiteral("اطلاعات مخاطب در بانک اطلاعاتي ذخيره نشد"),
             [&] { return store.updateContact(stored); },
             [&] { return store.contactMobileExists(stored.mobile); },
-            [&] { return store.insertContact(stored); }, kDuplicate, m_line[3]))
+            [&] {
+                auto id = store.insertContact(stored);
+                if (id)
+                    m_savedId = *id;
+                return id;
+            },
+            kDuplicate, m_line[3]))
         return;
+    const bool added = m_mode == Mode::New;
+    const QString name = zorbin::store::shortened(typed.name);
     const QString done =
-        m_mode == Mode::Edit
-            ? QStringLiteral(" اطلاعات مخاطب ") + typed.name + QStringLiteral(" به روز شد")
-            : QStringLiteral(" مخاطب ") + typed.name + QStringLiteral(" ثبت شد ");
+        added ? QStringLiteral(" مخاطب ") + name + QStringLiteral(" ثبت شد ")
+              : QStringLiteral(" اطلاعات مخاطب ") + name + QStringLiteral(" به روز شد");
 
-    // The row is stored; the picture on display goes under the stored number (a contact
-    // without a picture of its own gets a copy of the default one). When that fails the
-    // user is told, and the contact itself stays saved.
-    if (const auto written =
-            zorbin::store::savePicture(m_context.dataFolder, stored.mobile, m_picture);
-        !written) {
-        Dialogs::error(this,
-                       done.trimmed() + QStringLiteral("، اما ") +
-                           userMessage(QStringLiteral("عکس مخاطب ذخيره نشد"), written.error()));
+    // The row is stored; a picture chosen here is written under the stored number, and a
+    // picture already on disk is left as it is (moved along when the number changed). When
+    // that fails the user is told, and the contact itself stays saved.
+    zorbin::store::PictureSave pictureSave;
+    pictureSave.id = added ? m_savedId : stored.id;
+    pictureSave.isNew = added;
+    pictureSave.oldMobile = m_loadedMobile;
+    pictureSave.mobile = stored.mobile;
+    if (m_pictureChosen)
+        pictureSave.chosen = m_picture;
+    if (!zorbin::store::savePictureFor(store, m_context.dataFolder, pictureSave)) {
+        Dialogs::error(this, done.trimmed() + QStringLiteral("، اما عکس مخاطب ذخيره نشد"));
     } else {
         Dialogs::inform(this, done);
     }

@@ -8,8 +8,11 @@
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
+
+namespace zorbin::ui {
+class NotesEdit;
+}
 
 // The contact editor: new, edit and view mode, chosen by the shared selection state when
 // the window is shown. The picture on display is written under the contact's mobile number
@@ -51,14 +54,15 @@ private:
 
     // Text1 to Text8 by number; Text9, the address, is a multi-line box.
     std::array<QLineEdit *, 9> m_line{};
-    QPlainTextEdit *m_address = nullptr;
-    // The address as loaded: kept exactly when its box is left as it was.
-    QString m_loadedAddress;
+    zorbin::ui::NotesEdit *m_address = nullptr;
+    // The mobile number as stored when the record was loaded: its picture file.
+    QString m_loadedMobile;
+    // The ID a new contact was stored under.
+    qint64 m_savedId = 0;
     QLabel *m_image = nullptr;
     QImage m_picture;
+    // Whether the user chose the picture on display in this window: only then is it
+    // written, so a stored picture is never re-encoded or replaced by the default.
+    bool m_pictureChosen = false;
     QPushButton *m_choose = nullptr;
 };
-
-// The text of a multi-line box to store: its lines joined by CR LF, the way stored texts
-// break their lines; `loaded` comes back unchanged when the box still shows it.
-QString storedLines(const QString &boxText, const QString &loaded);

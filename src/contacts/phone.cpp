@@ -4,10 +4,12 @@
 #include "common/banner.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
+#include "common/elidedlabel.h"
 #include "common/recordgrid.h"
 #include "contacts/contact.h"
 #include "contacts/contactlistmodel.h"
 #include "contacts/print_conts.h"
+#include "store/contactpictures.h"
 #include "store/messages.h"
 #include "store/selection.h"
 #include "store/store.h"
@@ -26,6 +28,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 using zorbin::store::ContactSearchColumn;
 using zorbin::store::userMessage;
@@ -142,7 +145,9 @@ QWidget *Phone::buildCallRow()
     auto *label3 = makeLabel(row, "Label3", QStringLiteral("تعداد کل:"));
     m_count = makeLabel(row, "Label4", QStringLiteral("#"));
     m_count->setAccessibleName(QStringLiteral("تعداد کل"));
-    m_nameCall = makeLabel(row, "NameCall", QString());
+    // A long name ends in "…" rather than widening the window.
+    m_nameCall = new zorbin::ui::ElidedLabel(row);
+    m_nameCall->setObjectName(QStringLiteral("NameCall"));
     m_nameCall->setAccessibleName(QStringLiteral("مخاطب انتخاب شده"));
     m_mobileHolder = new QLineEdit(row);
     m_mobileHolder->setObjectName(QStringLiteral("Text2"));
@@ -153,7 +158,7 @@ QWidget *Phone::buildCallRow()
     layout->addWidget(label3);
     layout->addWidget(m_count);
     layout->addStretch(1);
-    layout->addWidget(m_nameCall);
+    layout->addWidget(m_nameCall, 1);
     layout->addWidget(m_call);
     return row;
 }
@@ -261,6 +266,7 @@ void Phone::updateCallSelection()
 
 void Phone::openEditor()
 {
+    m_focusSearchOnReturn = false;
     {
         Contact editor(m_context, this);
         Dialogs::exec(editor);
@@ -310,14 +316,24 @@ void Phone::deleteContact()
         return;
     }
     const qint64 id = currentId();
-    if (Dialogs::confirm(this, QStringLiteral(" آيا مي خواهيد اين مخاطب را حذف کنيد ؟"))) {
-        // The picture file stays in images/.
-        if (const auto deleted = m_context.store.deleteContact(id); !deleted)
-            Dialogs::error(this, userMessage(QStringLiteral("مخاطب از بانک اطلاعاتي حذف نشد"),
-                                             deleted.error()));
-    }
+    if (Dialogs::confirm(this, QStringLiteral(" آيا مي خواهيد اين مخاطب را حذف کنيد ؟")))
+        deleteWithPicture(id);
     // Whatever the answer, the full list again.
     reloadList();
+}
+
+void Phone::deleteWithPicture(qint64 id)
+{
+    auto &store = m_context.store;
+    const auto contact = store.contact(id);
+    if (const auto deleted = store.deleteContact(id); !deleted) {
+        Dialogs::error(
+            this, userMessage(QStringLiteral("مخاطب از بانک اطلاعاتي حذف نشد"), deleted.error()));
+        return;
+    }
+    // The person's photo goes with them, unless another contact has the same number.
+    if (contact && !zorbin::store::releasePicture(store, m_context.dataFolder, contact->mobile, id))
+        Dialogs::error(this, QStringLiteral("مخاطب حذف شد، اما فايل عکس او پاک نشد"));
 }
 
 void Phone::printList()
@@ -361,6 +377,8 @@ void Phone::callContact()
     Dialogs::inform(this, lines.join(crlf));
     desktop::openUrl(desktop::telUrl(mobile));
     m_search->setFocus();
+    // The phone program may take the activation; coming back, the search box keeps it.
+    m_focusSearchOnReturn = true;
 }
 
 void Phone::refreshClicked()
@@ -379,13 +397,19 @@ bool Phone::event(QEvent *event)
         // Back from another window: read the whole list again. The list read just now (at
         // creation, or after the editor or the preview closed) is still fresh, and one of
         // this window's own message boxes changes nothing.
+        const bool backFromMessage = m_backFromMessage;
         if (m_listFresh || m_backFromMessage) {
             m_listFresh = false;
             m_backFromMessage = false;
         } else {
             reloadList();
         }
-        m_grid->setFocus(Qt::ActiveWindowFocusReason);
+        // A call leaves the focus in the search box, whoever had the activation meanwhile;
+        // otherwise this window's own message boxes leave it where their command put it.
+        if (std::exchange(m_focusSearchOnReturn, false))
+            m_search->setFocus(Qt::ActiveWindowFocusReason);
+        else if (!backFromMessage)
+            m_grid->setFocus(Qt::ActiveWindowFocusReason);
     }
     return QDialog::event(event);
 }

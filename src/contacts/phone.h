@@ -45,6 +45,8 @@ private:
     void editContact();
     void viewContact();
     void deleteContact();
+    // Deletes contact `id` and then its picture file when no other contact shares it.
+    void deleteWithPicture(qint64 id);
     void printList();
     void callContact();
     void refreshClicked();
@@ -63,4 +65,5 @@ private:
     bool m_listFresh = true;
     bool m_backFromMessage = false;
     bool m_searchFailed = false;
+    bool m_focusSearchOnReturn = false;
 };

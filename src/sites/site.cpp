@@ -1,7 +1,5 @@
 #include "sites/site.h"
 
-#include "store/text.h"
-
 #include "common/appearance.h"
 #include "common/banner.h"
 #include "common/desktop.h"
@@ -15,6 +13,7 @@
 #include "store/selection.h"
 #include "store/sitechecks.h"
 #include "store/store.h"
+#include "store/text.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -485,11 +484,12 @@ void Site::save()
             [&] { return store.siteTitleExists(record[zorbin::store::Onvan]); },
             [&] { return store.insertSite(record); }, kDuplicate, m_line[1]))
         return;
+    const QString title = zorbin::store::shortened(typedTitle);
     if (m_mode == Mode::Edit)
-        Dialogs::inform(this, QStringLiteral(" اطلاعات سايت ") + typedTitle +
-                                  QStringLiteral(" به روز شد"));
+        Dialogs::inform(this,
+                        QStringLiteral(" اطلاعات سايت ") + title + QStringLiteral(" به روز شد"));
     else
-        Dialogs::inform(this, QStringLiteral("سايت ") + typedTitle + QStringLiteral(" ثبت شد"));
+        Dialogs::inform(this, QStringLiteral("سايت ") + title + QStringLiteral(" ثبت شد"));
     clearBoxes();
     accept();
 }

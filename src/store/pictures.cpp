@@ -89,8 +89,13 @@ Result<QImage> loadPicture(const QString &path)
                                                  QStringLiteral(" is not a picture: ") +
                                                  reader.errorString());
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kPictureMaxSide || size.height() > kPictureMaxSide))
+    if (size.isValid() && (size.width() > kPictureMaxSide || size.height() > kPictureMaxSide)) {
         reader.setScaledSize(size.scaled(kPictureMaxSide, kPictureMaxSide, Qt::KeepAspectRatio));
+        // Readers that cannot decode scaled hold the whole picture for a moment; a camera's
+        // photo, even 16 bits a channel, is let past the usual guard against huge images.
+        if (qint64(size.width()) * size.height() <= kPictureMaxPixels)
+            reader.setAllocationLimit(int(kPictureMaxPixels * 8 / (1024 * 1024)) + 1);
+    }
     QImage image = reader.read();
     if (image.isNull())
         return failure(StoreError::Kind::Io, QStringLiteral("cannot read the picture ") +

@@ -14,6 +14,9 @@ namespace zorbin::store {
 // while they are decoded, so a 50-megapixel photo loads quickly and small.
 inline constexpr int kPictureMaxSide = 1024;
 
+// The largest picture, in pixels, that is read whatever its format.
+inline constexpr qint64 kPictureMaxPixels = 120'000'000;
+
 // The folder of the pictures in `dataFolder`.
 QString picturesFolder(const QString &dataFolder);
 

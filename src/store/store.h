@@ -154,6 +154,9 @@ public:
     // Whether a stored contact has exactly this mobile, after trimming blanks off `mobile`.
     // An empty mobile never counts as taken.
     Result<bool> contactMobileExists(const QString &mobile);
+    // How many contacts other than `exceptId` have exactly this mobile as stored (a NULL
+    // mobile counts as an empty one): they share its picture file.
+    Result<qint64> contactsWithMobile(const QString &mobile, qint64 exceptId);
     // Stores fields 1 to 10 as given (the caller trims) and returns the new ID.
     Result<qint64> insertContact(const ContactRecord &record);
     // Rewrites fields 1 to 10 of record.id; NotFound when it is gone.

@@ -166,6 +166,20 @@ Result<bool> Store::contactMobileExists(const QString &mobile)
     return engineFailure(m_db, "contact mobile");
 }
 
+Result<qint64> Store::contactsWithMobile(const QString &mobile, qint64 exceptId)
+{
+    // The case-insensitive index narrows the rows; the plain comparison is exact.
+    Statement st(m_db, mobile.isEmpty() ? "SELECT COUNT(*) FROM Table_Contact WHERE ID <> ?2 AND "
+                                          "(Mobile = ?1 OR Mobile IS NULL)"
+                                        : "SELECT COUNT(*) FROM Table_Contact WHERE ID <> ?2 AND "
+                                          "Mobile COLLATE NOCASE = ?1 AND Mobile = ?1");
+    st.bind(1, mobile.isNull() ? QStringLiteral("") : mobile);
+    st.bind(2, exceptId);
+    if (st.step() != SQLITE_ROW)
+        return engineFailure(m_db, "contacts with mobile");
+    return st.int64(0);
+}
+
 Result<qint64> Store::insertContact(const ContactRecord &record)
 {
     Statement st(m_db, "INSERT INTO Table_Contact (Name, \"Group\", Mobile, Home, Office, Email, "

@@ -13,4 +13,14 @@ QString trimBlanks(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+QString shortened(const QString &text, qsizetype max)
+{
+    if (text.size() <= max)
+        return text;
+    qsizetype keep = max - 1;
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate())
+        --keep;
+    return text.left(keep) + QStringLiteral("…");
+}
+
 } // namespace zorbin::store
