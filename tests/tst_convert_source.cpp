@@ -25,20 +25,14 @@ using zorbin::store::Store;
 
 namespace {
 
-QString fixtureFolder()
-{
-    const QString root = qEnvironmentVariable("ZORBIN_TEST_FIXTURES");
-    return root.isEmpty() ? QString() : QDir(root).filePath(QStringLiteral("jet"));
-}
-
+// The Access test files kept with the tests; a missing one fails the case.
 #define REQUIRE_FIXTURES()                                                                         \
-    if (fixtureFolder().isEmpty() || !QFileInfo::exists(fixtureFolder()))                          \
-    QSKIP("The Access test files are missing: ZORBIN_TEST_FIXTURES/jet (../shared/fixtures/jet "   \
-          "beside the clone) is not there.")
+    QVERIFY2(QFileInfo::exists(fixture("zorbin-v1-sample.mdb")),                                   \
+             "The Access test files are missing from " ZORBIN_TEST_DATA "/jet")
 
 QString fixture(const QString &name)
 {
-    return QDir(fixtureFolder()).filePath(name);
+    return QDir(QStringLiteral(ZORBIN_TEST_DATA "/jet")).filePath(name);
 }
 
 QByteArray readAll(const QString &path)
