@@ -199,7 +199,7 @@ void Form1::analyseDatabase()
     QApplication::restoreOverrideCursor();
     if (!analysis) {
         // The window stays in its first state, so another file can be chosen.
-        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), analysis.error());
+        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), analysis.error().text);
         return;
     }
     m_analysis = std::move(*analysis);
@@ -216,7 +216,7 @@ void Form1::convertDatabase()
     QApplication::restoreOverrideCursor();
     if (!counts) {
         // Nothing was added; the conversion can be tried again.
-        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), counts.error());
+        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), counts.error().text);
         return;
     }
     Dialogs::titled(this, Dialogs::Kind::Information, QStringLiteral("Done"),
