@@ -96,6 +96,7 @@ private slots:
     void aboutAndGuide();
     void damagedBackupIsRefusedWhole();
     void refusalsHaveTheirOwnMessages();
+    void browseButtonsShareOneWidth();
     // Under a real display (ZORBIN_SHOT=folder): the window in each state, the guide and
     // the about box.
     void screenshots();
@@ -356,6 +357,18 @@ void TestConvertWindow::refusalsHaveTheirOwnMessages()
         QCOMPARE(script.shown[0].text.section(QStringLiteral("\r\n"), 0, 0), headline);
         QCOMPARE(w.state(), Form1::State::ChoosingSource);
     }
+}
+
+void TestConvertWindow::browseButtonsShareOneWidth()
+{
+    Form1 w(data());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *open = child<QPushButton>(w, "BrowseOpen");
+    auto *save = child<QPushButton>(w, "BrowseSave");
+    QCOMPARE(open->width(), save->width());
+    // Their path boxes line up as well.
+    QCOMPARE(child<QLineEdit>(w, "Text1")->width(), child<QLineEdit>(w, "Text2")->width());
 }
 
 void TestConvertWindow::screenshots()

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <climits>
 
 using zorbin::ui::Dialogs;
@@ -134,6 +135,14 @@ Form1::Form1(const QString &dataFolder, QWidget *parent)
     grid3->addWidget(m_save, 1, 1);
     layout->addWidget(step3);
     layout->addStretch(1);
+    // The buttons beside the path boxes share one width, so that the two "Browse..."
+    // buttons (and the boxes before them) line up.
+    const QList<QPushButton *> column{m_browseOpen, m_analyse, m_browseSave, m_save};
+    int width = 0;
+    for (QPushButton *b : column)
+        width = std::max(width, b->sizeHint().width());
+    for (QPushButton *b : column)
+        b->setMinimumWidth(width);
     setCentralWidget(central);
 
     connect(m_browseOpen, &QPushButton::clicked, this, &Form1::browseOpen);
