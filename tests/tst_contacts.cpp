@@ -315,7 +315,7 @@ private Q_SLOTS:
     void hugePictureChosen()
     {
         Dialogs::Script script;
-        script.fileNames = {QFINDTESTDATA("data/pictures/huge-16bit.png")};
+        script.fileNames = {QStringLiteral(ZORBIN_TEST_DATA "/pictures/huge-16bit.png")};
         Contact dlg(*m_env->context, Contact::Mode::New);
         open(dlg);
         QTest::mouseClick(button(dlg, "Command4"), Qt::LeftButton);
