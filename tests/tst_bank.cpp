@@ -262,7 +262,17 @@ private Q_SLOTS:
         Window w(env, Bank::Mode::Restore);
         w.type(w.text2, path);
         QCOMPARE(clickInRunningProgram(w.restore), 0);
-        QCOMPARE(script.texts(), (QStringList{kRestored, kRestart}));
+        QCOMPARE(script.shown.size(), 2);
+        QCOMPARE(script.shown.at(1).text, kRestart);
+        // The success names the copy of the replaced data kept beside the database.
+        const QStringList kept =
+            QDir(env.dir.path()).entryList({QStringLiteral("ZBDB-before-restore-*.dbb")});
+        QCOMPARE(kept.size(), 1);
+        const QString copy = QDir::toNativeSeparators(QDir(env.dir.path()).filePath(kept.first()));
+        QCOMPARE(script.shown.at(0).text,
+                 kRestored + QStringLiteral("\r\n") +
+                     QStringLiteral("اطلاعات قبلي در اين فايل نگه داشته شد:") +
+                     QStringLiteral("\r\n") + copy);
         QCOMPARE(script.shown.at(0).kind, Dialogs::Kind::Information);
         QCOMPARE(script.shown.at(1).kind, Dialogs::Kind::Exclamation);
         QVERIFY(w.dlg.restored());
@@ -308,6 +318,7 @@ private Q_SLOTS:
         QTest::newRow("text") << "text" << QString();
         QTest::newRow("wrong password") << "wrongkey" << QString();
         QTest::newRow("version 1.0") << "old" << QString();
+        QTest::newRow("damaged inside") << "damaged" << QString();
     }
     void restoreRefusals()
     {
@@ -335,6 +346,16 @@ private Q_SLOTS:
             QCOMPARE(sqlite3_exec(db, "SELECT count(*) FROM Table_Site", nullptr, nullptr, nullptr),
                      SQLITE_OK);
             sqlite3_close(db);
+        } else if (kind == "damaged") {
+            // A real backup of many pages with one of them in the middle overwritten.
+            QVERIFY(env.sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                            "WHERE i < 3000) INSERT INTO Table_Site (Onvan, Tozihat) "
+                            "SELECT 'site ' || i, printf('%.100c', 'x') FROM n"));
+            QVERIFY(env.store->backupTo(file));
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek(f.size() / 2 / 4096 * 4096));
+            QCOMPARE(f.write(QByteArray(4096, '\x5a')), 4096);
         } else if (kind == "old") {
             file = oldDatabase();
             if (file.isEmpty())
@@ -360,7 +381,8 @@ private Q_SLOTS:
         QCOMPARE(w.text2->text(), file);
         QCOMPARE(hashOf(database()), before);
         QCOMPARE(hashOf(file), chosen);
-        QCOMPARE(siteTitles(*env.store), QStringList{QStringLiteral("current")});
+        if (kind != "damaged")
+            QCOMPARE(siteTitles(*env.store), QStringList{QStringLiteral("current")});
         // The store still takes changes: nothing was switched underneath it.
         QVERIFY(env.addSite(QStringLiteral("after")) > 0);
     }
