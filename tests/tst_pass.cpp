@@ -145,6 +145,45 @@ private Q_SLOTS:
         QCOMPARE(w.repeat->text(), QStringLiteral(" abc"));
     }
 
+    // Values are stored trimmed: a question, answer or password of blanks only is refused
+    // as empty, typed as a user would, and nothing is written.
+    void blanksOnlyAreEmpty()
+    {
+        TestEnv &env = *m_env;
+        const UserRecord before = firstAccount(env);
+        Window w(env);
+        QVERIFY(w.active);
+        Dialogs::Script script;
+        w.question->setEditText(QStringLiteral("   "));
+        w.click(w.change);
+        QCOMPARE(script.lastText(), kNoQuestion);
+
+        w.question->setCurrentIndex(1);
+        w.answer->setFocus();
+        typeText(w.answer, QStringLiteral("   "));
+        w.password->setFocus();
+        typeText(w.password, QStringLiteral("abc"));
+        w.repeat->setFocus();
+        typeText(w.repeat, QStringLiteral("abc"));
+        QTest::keyClick(w.repeat, Qt::Key_Return);
+        QCOMPARE(script.lastText(), kNoAnswer);
+        QVERIFY(w.answer->hasFocus());
+
+        typeText(w.answer, QStringLiteral("x"));
+        for (QLineEdit *box : {w.password, w.repeat}) {
+            box->clear();
+            box->setFocus();
+            typeText(box, QStringLiteral("   "));
+        }
+        QTest::keyClick(w.repeat, Qt::Key_Return);
+        QCOMPARE(script.lastText(), kNoPassword);
+        QVERIFY(w.password->hasFocus());
+
+        QCOMPARE(script.shown.size(), 3);
+        QVERIFY(w.dlg.isVisible());
+        QVERIFY(sameAccount(firstAccount(env), before));
+    }
+
     void savedTrimmedToTheFirstAccountOnly()
     {
         TestEnv &env = *m_env;
