@@ -23,9 +23,9 @@ std::unexpected<StoreError> ioFailure(const QString &detail)
     return failure(StoreError::Kind::Io, detail);
 }
 
-// Copies the open database `source` into the empty file `path` a block of pages at a time,
-// calling `working` between blocks. Nothing writes to the source meanwhile (the program has
-// one connection and one thread), so the copy is consistent.
+// Copies the open database `source` into the empty file `path` through SQLite's online
+// backup, which keeps the copy consistent; with `working`, a block of pages at a time and a
+// call to it after each block.
 Result<void> onlineCopy(sqlite3 *source, const QString &path, const std::function<void()> &working)
 {
     sqlite3 *dest = nullptr;
@@ -73,8 +73,8 @@ int callWorking(void *working)
 }
 
 // Reads every page of the open database `db` through SQLite's quick check: a page that no
-// longer decrypts or a broken tree is found here, not by a later search. The engine's
-// first findings when something is wrong.
+// longer decrypts or a broken tree is found here, not by a later search. Returns the
+// engine's first findings when something is wrong, nothing when all is well.
 std::optional<QString> damage(sqlite3 *db, const std::function<void()> &working)
 {
     if (working)
