@@ -194,8 +194,10 @@ private slots:
         const QByteArray before = hashOf(database);
         const QStringList filesBefore = QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden);
         OpenResult refusal;
-        const auto done = env.store->restoreFrom(backup, &refusal);
+        int working = 0; // the caller is called back while the file is copied and checked
+        const auto done = env.store->restoreFrom(backup, &refusal, [&] { ++working; });
         QVERIFY(!done);
+        QVERIFY(working > 0);
         QCOMPARE(refusal.error, OpenError::Failed);
         QVERIFY(!refusal.detail.isEmpty());
         QCOMPARE(hashOf(database), before);
