@@ -258,7 +258,17 @@ private Q_SLOTS:
         Window w(env, Bank::Mode::Restore);
         w.type(w.text2, path);
         QCOMPARE(clickInRunningProgram(w.restore), 0);
-        QCOMPARE(script.texts(), (QStringList{kRestored, kRestart}));
+        QCOMPARE(script.shown.size(), 2);
+        QCOMPARE(script.shown.at(1).text, kRestart);
+        // The success names the copy of the replaced data kept beside the database.
+        const QStringList kept =
+            QDir(env.dir.path()).entryList({QStringLiteral("ZBDB-before-restore-*.dbb")});
+        QCOMPARE(kept.size(), 1);
+        const QString copy = QDir::toNativeSeparators(QDir(env.dir.path()).filePath(kept.first()));
+        QCOMPARE(script.shown.at(0).text,
+                 kRestored + QStringLiteral("\r\n") +
+                     QStringLiteral("اطلاعات قبلي در اين فايل نگه داشته شد:") +
+                     QStringLiteral("\r\n") + copy);
         QCOMPARE(script.shown.at(0).kind, Dialogs::Kind::Information);
         QCOMPARE(script.shown.at(1).kind, Dialogs::Kind::Exclamation);
         QVERIFY(w.dlg.restored());
