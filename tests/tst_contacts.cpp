@@ -796,6 +796,11 @@ private Q_SLOTS:
                            QStringLiteral("person%1@example.com").arg(i + 1));
             first = first ? first : id;
         }
+        // A name far longer than the window, on the row the book selects first.
+        ContactRecord longest = *m_env->store->contact(first);
+        longest.name = QString(25, QChar(0x0645)) + QStringLiteral(" ") +
+                       QStringLiteral("محمدرضا عبدالحسين زاده ").repeated(10);
+        QVERIFY(m_env->store->updateContact(longest).has_value());
         if (!photo.isEmpty())
             QVERIFY(zorbin::store::savePicture(folder(), QStringLiteral("09121000000"),
                                                *zorbin::store::loadPicture(photo))

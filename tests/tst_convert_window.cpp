@@ -399,6 +399,24 @@ void TestConvertWindow::screenshots()
     child<QLineEdit>(w, "Text1")->setText(workPath("missing.dbb"));
     click(w, "AnalysisDB");
     shootBox(script.shown.last(), "1-analysis-error");
+    // The refusals, each with its own message.
+    const QString cut = workPath("cut.mdb");
+    QVERIFY(QFile::copy(QStringLiteral(ZORBIN_TEST_DATA "/jet/zorbin-v1-sample.mdb"), cut));
+    QVERIFY(QFile::setPermissions(cut, QFile::ReadOwner | QFile::WriteOwner));
+    QFile cutFile(cut);
+    QVERIFY(cutFile.resize(cutFile.size() - 1000));
+    const QString backup = workPath("v2.dbb");
+    QVERIFY(m_env->store->backupTo(backup));
+    const QList<std::pair<QString, QString>> refused{
+        {cut, "damaged"},
+        {QStringLiteral(ZORBIN_TEST_DATA "/jet/zorbin-v1-sample.expected.json"), "not-database"},
+        {QStringLiteral(ZORBIN_TEST_DATA "/jet/mdb-reader_V2000_with-password.mdb"), "password"},
+        {backup, "version2"}};
+    for (const auto &[path, name] : refused) {
+        child<QLineEdit>(w, "Text1")->setText(path);
+        click(w, "AnalysisDB");
+        shootBox(script.shown.last(), QStringLiteral("1-refused-") + name);
+    }
     child<QLineEdit>(w, "Text1")->setText(m_source);
     click(w, "AnalysisDB");
     shoot("2-analysed");
