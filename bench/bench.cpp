@@ -719,7 +719,7 @@ void benchSize(int sites)
            QStringLiteral("<= 300 ms"), previewMs.max <= 300);
     const Spread lastMs = spread(preview["preview_last_ms"]);
     report(QStringLiteral("jump to the last page, painted"), lastMs, "ms",
-           QStringLiteral(sites >= 1000000 ? "<= 1000 ms" : "<= 300 ms"),
+           QString::fromLatin1(sites >= 1000000 ? "<= 1000 ms" : "<= 300 ms"),
            lastMs.max <= (sites >= 1000000 ? 1000 : 300));
     const Spread countedMs = spread(preview["preview_counted_ms"]);
     note(QStringLiteral("all pages counted in the background after %1 / %2 / %3 ms")
