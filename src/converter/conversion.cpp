@@ -16,34 +16,37 @@ namespace {
 
 const QString kLineBreak = QStringLiteral("\r\n");
 
-QString openMessage(const store::OpenResult &r, const QString &path)
+QString openMessage(const store::StoreError &r, const QString &path)
 {
-    switch (r.error) {
-    case store::OpenError::None:
-        return QString();
-    case store::OpenError::CannotCreate:
+    using Kind = store::StoreError::Kind;
+    switch (r.kind) {
+    case Kind::CannotCreate:
         return QStringLiteral("There is no ZBDB.mdb at %1.").arg(path) + kLineBreak +
                QStringLiteral("Start Zorbin once so that it makes its database, then convert.");
-    case store::OpenError::NotReadable:
+    case Kind::NotReadable:
         return QStringLiteral("ZBDB.mdb at %1 cannot be read: permission denied.").arg(path);
-    case store::OpenError::ReadOnly:
+    case Kind::ReadOnly:
         return QStringLiteral("ZBDB.mdb at %1 cannot be written: the file or its folder is "
                               "read-only.")
             .arg(path);
-    case store::OpenError::OldFormat:
-    case store::OpenError::NotEncrypted:
-    case store::OpenError::WrongPassword:
+    case Kind::OldFormat:
+    case Kind::NotEncrypted:
+    case Kind::WrongPassword:
         return QStringLiteral("ZBDB.mdb at %1 is not a Zorbin version 2.0 database.").arg(path);
-    case store::OpenError::MissingTable:
+    case Kind::MissingTable:
         return QStringLiteral("ZBDB.mdb at %1 has no table %2.").arg(path, r.detail);
-    case store::OpenError::WrongColumns:
+    case Kind::WrongColumns:
         return QStringLiteral("The table %2 of ZBDB.mdb at %1 lacks fields of version 2.0 or "
                               "has them in another order.")
             .arg(path, r.detail);
-    case store::OpenError::IsFolder:
+    case Kind::IsFolder:
         return QStringLiteral("ZBDB.mdb at %1 is a folder, not a database file.").arg(path);
-    case store::OpenError::BadConnection:
-    case store::OpenError::Failed:
+    case Kind::BadConnection:
+    case Kind::NotOpened:
+    case Kind::Engine:
+    case Kind::NotFound:
+    case Kind::Busy:
+    case Kind::Io:
         break;
     }
     return QStringLiteral("ZBDB.mdb at %1 cannot be opened: %2").arg(path, r.detail);
@@ -155,14 +158,13 @@ std::expected<Analysis, Refusal> analyse(const QString &sourcePath, const QStrin
     if (QFileInfo(a.targetPath).canonicalFilePath() == QFileInfo(sourcePath).canonicalFilePath())
         return std::unexpected(other(QStringLiteral("The backup is ZBDB.mdb itself; choose a "
                                                     "version 1.0 backup.")));
-    store::OpenResult result;
-    if (!QFileInfo::exists(a.targetPath)) {
-        result.error = store::OpenError::CannotCreate;
-    } else {
-        a.target = Store::open(store::connectionText(folder), &result);
-    }
-    if (!a.target)
-        return std::unexpected(other(openMessage(result, a.targetPath)));
+    store::Result<std::unique_ptr<Store>> target =
+        QFileInfo::exists(a.targetPath)
+            ? Store::open(store::connectionText(folder))
+            : store::failure(store::StoreError::Kind::CannotCreate, a.targetPath);
+    if (!target)
+        return std::unexpected(other(openMessage(target.error(), a.targetPath)));
+    a.target = std::move(*target);
     return a;
 }
 
