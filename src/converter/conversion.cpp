@@ -128,13 +128,13 @@ const QStringList &version2SiteFields()
     return fields;
 }
 
-std::expected<Analysis, Refusal> analyse(const QString &sourcePath, const QString &targetFolder)
+Result<Analysis> analyse(const QString &sourcePath, const QString &targetFolder)
 {
     Analysis a;
-    Refusal error;
-    a.source = openSource(sourcePath, &error);
-    if (!a.source)
-        return std::unexpected(refused(error));
+    auto source = openSource(sourcePath);
+    if (!source)
+        return std::unexpected(refused(source.error()));
+    a.source = std::move(*source);
     for (const TablePlan &plan : tablePlans()) {
         const auto fields = a.source->fields(plan.name);
         if (!fields)
@@ -168,8 +168,7 @@ std::expected<Analysis, Refusal> analyse(const QString &sourcePath, const QStrin
     return a;
 }
 
-std::expected<Counts, Refusal> convert(Analysis &analysis,
-                                       const std::function<void(int, qint64)> &progress)
+Result<Counts> convert(Analysis &analysis, const std::function<void(int, qint64)> &progress)
 {
     Counts counts{};
     if (!analysis.source || !analysis.target)
@@ -193,15 +192,14 @@ std::expected<Counts, Refusal> convert(Analysis &analysis,
         const bool site = plan.target == Store::ImportTable::Site;
         if (site && analysis.version2Sites)
             fields += version2SiteFields();
-        QString error;
-        auto cursor = analysis.source->read(plan.name, fields, &error);
+        auto cursor = analysis.source->read(plan.name, fields);
         if (!cursor)
-            return std::unexpected(
-                other(QStringLiteral("%1 could not be converted: %2").arg(plan.name, error) +
-                      nothingAdded));
+            return std::unexpected(other(QStringLiteral("%1 could not be converted: %2")
+                                             .arg(plan.name, cursor.error().text) +
+                                         nothingAdded));
         const int columns = Store::Import::columnCount(plan.target);
         row.assign(size_t(columns), QString());
-        while (cursor->next(read)) {
+        while ((*cursor)->next(read)) {
             // Every value travels as text; the version 2.0 site fields a version 1.0
             // site lacks stay empty.
             for (size_t i = 0; i < row.size(); ++i)
@@ -219,8 +217,8 @@ std::expected<Counts, Refusal> convert(Analysis &analysis,
         }
         // A record that cannot be read is damage: the whole file is refused, and the
         // records read before it go with the transaction.
-        if (!cursor->error().isEmpty())
-            return std::unexpected(refused({Refusal::Kind::Damaged, cursor->error()}));
+        if (!(*cursor)->error().isEmpty())
+            return std::unexpected(refused({Refusal::Kind::Damaged, (*cursor)->error()}));
         if (progress)
             progress(int(t), counts[t]);
     }
@@ -233,26 +231,26 @@ std::expected<Counts, Refusal> convert(Analysis &analysis,
     return counts;
 }
 
-std::expected<void, QString> saveCopy(const QString &databasePath, const QString &destination)
+Result<void> saveCopy(const QString &databasePath, const QString &destination)
 {
     const QString failed = QStringLiteral("The backup could not be saved to %1:").arg(destination);
     if (destination.isEmpty())
-        return std::unexpected(QStringLiteral("No path was given for the backup."));
+        return std::unexpected(other(QStringLiteral("No path was given for the backup.")));
     const QFileInfo target(destination);
     if (target.exists() &&
         target.canonicalFilePath() == QFileInfo(databasePath).canonicalFilePath())
-        return std::unexpected(failed + kLineBreak +
-                               QStringLiteral("it is ZBDB.mdb itself; choose another file."));
+        return std::unexpected(other(
+            failed + kLineBreak + QStringLiteral("it is ZBDB.mdb itself; choose another file.")));
     if (target.isDir())
-        return std::unexpected(failed + kLineBreak + QStringLiteral("it is a folder."));
+        return std::unexpected(other(failed + kLineBreak + QStringLiteral("it is a folder.")));
     QFile in(databasePath);
     if (!in.open(QIODevice::ReadOnly))
-        return std::unexpected(failed + kLineBreak + in.errorString());
+        return std::unexpected(other(failed + kLineBreak + in.errorString()));
     // A private file beside the destination, synced and renamed over it: a failure or a
     // killed process never leaves a half-written backup under the chosen name.
     const auto temp = store::createPrivateTemp(destination);
     if (!temp)
-        return std::unexpected(failed + kLineBreak + temp.error().detail);
+        return std::unexpected(other(failed + kLineBreak + temp.error().detail));
     QFile out(*temp);
     QString error;
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -275,7 +273,7 @@ std::expected<void, QString> saveCopy(const QString &databasePath, const QString
     }
     if (!error.isEmpty()) {
         QFile::remove(*temp);
-        return std::unexpected(failed + kLineBreak + error);
+        return std::unexpected(other(failed + kLineBreak + error));
     }
     return {};
 }
