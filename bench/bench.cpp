@@ -14,6 +14,7 @@
 #include "phonebook.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
+#include "store/messages.h"
 #include "store/settings.h"
 #include "store/sqlite.h"
 #include "store/store.h"
@@ -245,12 +246,13 @@ struct Window
     explicit Window(const QString &folder)
         : folder(folder), settings(folder + QStringLiteral("/settings"))
     {
-        QString message;
-        store = openDataFolder(folder, &message);
-        if (!store) {
-            std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(folder), qPrintable(message));
+        auto opened = openDataFolder(folder);
+        if (!opened) {
+            std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(folder),
+                         qPrintable(openErrorMessage(opened.error())));
             std::exit(1);
         }
+        store = std::move(*opened);
         context = std::make_unique<zorbin::common::Context>(
             zorbin::common::Context{*store, settings, folder});
     }
@@ -624,12 +626,13 @@ void benchSize(int sites)
     const QString folder = kept ? cacheFolder(sites) : temp.path();
     {
         QDir().mkpath(folder);
-        QString message;
-        auto store = openDataFolder(folder, &message);
-        if (!store) {
-            std::fprintf(stderr, "cannot make the database: %s\n", qPrintable(message));
+        auto opened = openDataFolder(folder);
+        if (!opened) {
+            std::fprintf(stderr, "cannot make the database: %s\n",
+                         qPrintable(openErrorMessage(opened.error())));
             std::exit(1);
         }
+        auto &store = *opened;
         if (store->siteCount().value() < sites) {
             if (store->siteCount().value() > 0) {
                 std::fprintf(stderr, "%s holds another data set; remove it\n", qPrintable(folder));
@@ -642,9 +645,8 @@ void benchSize(int sites)
             if (sites <= 100000) {
                 // The engine's own, into a fresh database of the same schema.
                 QTemporaryDir other;
-                QString m;
                 {
-                    auto fresh = openDataFolder(other.path(), &m);
+                    auto fresh = openDataFolder(other.path());
                 }
                 RawConnection raw(other.path());
                 const double engineMs = fillByEngine(raw.db, sites);
@@ -760,11 +762,12 @@ int main(int argc, char **argv)
 
     // The phone book's search, in a data folder of its own.
     QTemporaryDir phoneFolder;
-    QString message;
-    const auto phoneStore = openDataFolder(phoneFolder.path(), &message);
-    if (!phoneStore || !benchPhoneBook(*phoneStore, phoneFolder.path())) {
-        std::printf("phone book: %s\n", qPrintable(message));
+    const auto phoneStore = openDataFolder(phoneFolder.path());
+    if (!phoneStore) {
+        std::printf("phone book: %s\n", qPrintable(openErrorMessage(phoneStore.error())));
         return 1;
     }
+    if (!benchPhoneBook(**phoneStore, phoneFolder.path()))
+        return 1;
     return 0;
 }

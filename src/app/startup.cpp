@@ -63,9 +63,8 @@ void Startup::start()
 
 void Startup::checkDatabase()
 {
-    zorbin::store::OpenResult result;
-    if (!m_context.store.verify(&result)) {
-        zorbin::common::Dialogs::error(m_login, zorbin::store::openErrorMessage(result));
+    if (const auto verified = m_context.store.verify(); !verified) {
+        zorbin::common::Dialogs::error(m_login, zorbin::store::openErrorMessage(verified.error()));
         Q_EMIT finished(1);
         return;
     }
@@ -85,7 +84,8 @@ void Startup::buildMissingIndexes()
     QProgressDialog progress(m_login);
     progress.setObjectName(QStringLiteral("IndexProgress"));
     progress.setWindowTitle(QStringLiteral("Zorbin"));
-    progress.setLabelText(QStringLiteral("فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ لطفاً "
+    progress.setLabelText(QStringLiteral("فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ "
+                                         "لطفاً "
                                          "چند "
                                          "لحظه صبر کنید..."));
     progress.setCancelButton(nullptr);
