@@ -112,6 +112,69 @@ private slots:
         }
     }
 
+    // Folded lines (even inside a character), quoted-printable soft breaks, escapes, the
+    // 2.1 type names, 4.0 data: pictures and tel: numbers; a broken line spoils only its card.
+    void vcardReading()
+    {
+        const QByteArray text = "junk before\r\n"
+                                "BEGIN:VCARD\r\nVERSION:4.0\r\n"
+                                "FN:\xD8\xB9\xD9\r\n \x84\xDB\x8C \\, x\\;y\\nz\r\n"
+                                "item1.TEL;TYPE=\"cell,voice\":tel:+98912\r\n"
+                                "TEL;HOME;VOICE:021\r\n"
+                                "NOTE;ENCODING=QUOTED-PRINTABLE:a=3Db=\r\nc\r\n"
+                                "LABEL:somewhere\r\nADR:;;street;city;;;\r\n"
+                                "PHOTO:data:image/png;base64,aGk=\r\n"
+                                "END:VCARD\r\n"
+                                "BEGIN:VCARD\r\nFN:second\r\nno colon here\r\n"
+                                "N;CHARSET=windows-1256:x\r\nEND:VCARD\r\n"
+                                "BEGIN:VCARD\r\nFN:open\r\n";
+        QBuffer buffer;
+        buffer.setData(text);
+        buffer.open(QIODevice::ReadOnly);
+        zorbin::core::VCardReader reader(&buffer);
+        zorbin::core::VCard card;
+        QVERIFY(reader.next(card));
+        QCOMPARE(card.line, 2);
+        QCOMPARE(card.formattedName, QString::fromUtf8("\xD8\xB9\xD9\x84\xDB\x8C , x;y\nz"));
+        QCOMPARE(card.phones.size(), 2);
+        QCOMPARE(card.phones[0].types, QStringList({"cell", "voice"}));
+        QCOMPARE(card.phones[1].types, QStringList({"home", "voice"}));
+        QCOMPARE(VCardImport::contactOf(card).mobile, QStringLiteral("+98912"));
+        QCOMPARE(card.address, QStringLiteral("street, city"));
+        QCOMPARE(card.photo, QByteArray("hi"));
+        QVERIFY(!card.malformed && !card.unreadableText);
+        QVERIFY(reader.next(card));
+        QVERIFY(card.malformed && card.unreadableText);
+        QVERIFY(!reader.next(card));
+        QCOMPARE(reader.problem(), zorbin::core::VCardReader::Problem::Unfinished);
+        QCOMPARE(reader.problemLine(), 19);
+    }
+
+    // Written cards fold at 75 bytes without cutting a character, and escape what the
+    // format reserves; the CSV quotes every field.
+    void writtenForms()
+    {
+        ContactRecord c;
+        c.name = QString(60, u'ش') + QStringLiteral(";,\\");
+        c.mobile = QStringLiteral("0912");
+        QByteArray card = VCardExport::card(c, QByteArray(200, 'x'), "JPEG");
+        for (const QByteArray &line : card.split('\n')) {
+            QVERIFY(line.size() <= 76); // with its CR
+            QVERIFY(QString::fromUtf8(line).toUtf8() == line);
+        }
+        QVERIFY(card.replace("\r\n ", "")
+                    .contains("FN:" + QString(60, u'ش').toUtf8() + "\\;\\,\\\\\r\n"));
+        QVERIFY(m_env->addSite(QStringLiteral("a,\"b\""), QStringLiteral("http://x")) > 0);
+        const QString path = m_env->dir.path() + QStringLiteral("/s.csv");
+        QVERIFY(
+            SiteCsvExport::write(*m_env->store, m_env->store->siteIds().value(), path).has_value());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            f.readAll().split('\n').value(1),
+            QByteArray("\"news\",\"a,\"\"b\"\"\",\"\",\"\",\"http://x\",\"\",\"\",\"\",\"\",\"\""));
+    }
+
     // Each browser's and KeePassXC's export is told by its header and gives the sites it
     // holds; refused rows say why and where.
     void siteFiles_data()

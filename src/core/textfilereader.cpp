@@ -109,14 +109,19 @@ bool TextFileReader::checked(const QByteArray &line)
     if (m_form == Form::Utf8) {
         if (line.contains('\0'))
             return fail(Problem::Binary);
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        m_scratch.resize(utf8.requiredSpace(line.size()));
-        (void)utf8.appendToBuffer(m_scratch.data(), line);
-        if (utf8.hasError())
+        if (m_checkLines && !isUtf8(line))
             return fail(Problem::NotUnicode);
     }
     ++m_lineNumber;
     return true;
+}
+
+bool TextFileReader::isUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString scratch(utf8.requiredSpace(bytes.size()), Qt::Uninitialized);
+    (void)utf8.appendToBuffer(scratch.data(), bytes);
+    return !utf8.hasError();
 }
 
 bool TextFileReader::readLine(QByteArray &line)

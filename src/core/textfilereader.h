@@ -33,6 +33,11 @@ public:
     explicit TextFileReader(QIODevice *device);
     ~TextFileReader();
 
+    // Whether each UTF-8 line is checked on its own (the default). A format whose lines
+    // may be cut inside a character (vCard's folding) checks its joined lines itself.
+    void setLineCheck(bool on) { m_checkLines = on; }
+    static bool isUtf8(QByteArrayView bytes);
+
     // The next line with its line break (the last line may have none). False at the end of
     // the file and on a problem.
     bool readLine(QByteArray &line);
@@ -57,10 +62,10 @@ private:
     QIODevice *m_device = nullptr;
     Form m_form = Form::Unknown;
     QStringDecoder m_decoder;
-    QString m_scratch;   // what the UTF-8 check decodes into
     QByteArray m_buffer; // UTF-8 not yet handed out
     qsizetype m_start = 0;
     bool m_atEnd = false;
+    bool m_checkLines = true;
     Problem m_problem = Problem::None;
     qint64 m_lineNumber = 0;
     qint64 m_problemLine = 0;

@@ -249,9 +249,15 @@ bool isWord(const QByteArray &line, const char *word)
 
 } // namespace
 
-VCardReader::VCardReader(const QString &path) : m_text(path) {}
+VCardReader::VCardReader(const QString &path) : m_text(path)
+{
+    m_text.setLineCheck(false);
+}
 
-VCardReader::VCardReader(QIODevice *device) : m_text(device) {}
+VCardReader::VCardReader(QIODevice *device) : m_text(device)
+{
+    m_text.setLineCheck(false);
+}
 
 bool VCardReader::fail(Problem problem, qint64 line)
 {
@@ -307,6 +313,9 @@ bool VCardReader::logicalLine(QByteArray &line, qint64 &number)
         m_hasPending = true;
         break;
     }
+    // Folding may cut a character in two: the joined line must be whole UTF-8.
+    if (!TextFileReader::isUtf8(line))
+        return fail(Problem::NotUnicode, number);
     return true;
 }
 
