@@ -2,6 +2,7 @@
 // 1,000,000 sites, each figure beside its target.
 //
 //   zorbin_bench [sizes...]      e.g. zorbin_bench 10000 100000 (default: all three)
+//   zorbin_bench --import-export the site and contact imports and exports alone
 //
 // The million-site folder is made once and kept in $ZORBIN_BENCH_CACHE (default
 // ~/.cache/zorbin-bench); the smaller ones are filled afresh, which is measured too.
@@ -11,6 +12,7 @@
 #include "mainwin/main_page.h"
 #include "mainwin/print_sites.h"
 #include "mainwin/sitelistmodel.h"
+#include "importexport.h"
 #include "phonebook.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
@@ -719,6 +721,10 @@ int main(int argc, char **argv)
         return printProgram(args[1], args[2]);
     if (args.size() >= 2 && args[0] == QLatin1String("--preview"))
         return previewProgram(args[1]);
+    if (args.size() >= 1 && args[0] == QLatin1String("--import-export")) {
+        QTemporaryDir folder;
+        return benchImportExport(folder.path()) ? 0 : 1;
+    }
 
     QList<int> sizes;
     for (const QString &a : args)
@@ -738,6 +744,11 @@ int main(int argc, char **argv)
     const auto phoneStore = openDataFolder(phoneFolder.path(), &message);
     if (!phoneStore || !benchPhoneBook(*phoneStore, phoneFolder.path())) {
         std::printf("phone book: %s\n", qPrintable(message));
+        return 1;
+    }
+    QTemporaryDir importFolder;
+    if (!benchImportExport(importFolder.path())) {
+        std::printf("import and export failed\n");
         return 1;
     }
     return 0;
