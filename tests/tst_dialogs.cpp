@@ -3,14 +3,17 @@
 #include "common/maker.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextLayout>
 #include <QtTest>
 
-using zorbin::ui::Dialogs;
+using zorbin::common::Dialogs;
 
 namespace {
 
@@ -51,7 +54,7 @@ class TestDialogs : public QObject
 
 private Q_SLOTS:
     // The program's own setting up: right to left, Qt's texts in Persian.
-    void initTestCase() { zorbin::ui::setupApplication(*qApp); }
+    void initTestCase() { zorbin::common::setupApplication(*qApp); }
 
     void realMessageBoxes()
     {
@@ -106,7 +109,7 @@ private Q_SLOTS:
     {
         const QStringList about = {QStringLiteral("(نرم افزار زوربين (هميار اينترنت "),
                                    QStringLiteral("(نسخه موجود: 2.0 (رايگان "),
-                                   zorbin::maker::telephone(),
+                                   zorbin::common::maker::telephone(),
                                    QStringLiteral(" آيا مي خواهيد اين سايت را حذف کنيد ؟"),
                                    QStringLiteral("Windows, XP:  Start > Settings")};
         std::unique_ptr<QMessageBox> box;
@@ -151,9 +154,9 @@ private Q_SLOTS:
         const QString open = QCoreApplication::translate("QFileDialog", "&Open");
         QVERIFY2(!open.contains(QLatin1Char('&')) && open != QLatin1String("&Open"),
                  qPrintable(open));
-        QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("&Yes")),
+        QCOMPARE(zorbin::common::withoutPersianMnemonic(QStringLiteral("&Yes")),
                  QStringLiteral("&Yes"));
-        QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("ذخيره && &خروج")),
+        QCOMPARE(zorbin::common::withoutPersianMnemonic(QStringLiteral("ذخيره && &خروج")),
                  QStringLiteral("ذخيره & خروج"));
     }
 
@@ -187,6 +190,41 @@ private Q_SLOTS:
                                               QStringLiteral("save"), QStringLiteral("open")}));
         QCOMPARE(script.shown[2].kind, Dialogs::Kind::SaveFile);
         QCOMPARE(script.shown[3].kind, Dialogs::Kind::OpenFile);
+    }
+
+    // The file dialogs show each filter once, as its text gives it, whether or not its name
+    // carries the patterns already; only a save dialog for appending skips the question.
+    void fileDialogsShowFiltersOnce()
+    {
+        const QString filters =
+            QStringLiteral("Zorbin Backup(*.mdb,*.dbb) (*.mdb *.dbb);;All Picture(*.jpg,*.gif) "
+                           "(*.jpg *.gif);;Text Files (*.txt)");
+        const auto open = Dialogs::fileDialog(nullptr, Dialogs::Kind::OpenFile,
+                                              QStringLiteral("open"), QDir::tempPath(), filters);
+        open->setOption(QFileDialog::DontUseNativeDialog);
+        const auto *types = open->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        QStringList shown;
+        for (int i = 0; i < types->count(); ++i)
+            shown << types->itemText(i);
+        QCOMPARE(shown, (QStringList{"Zorbin Backup(*.mdb,*.dbb)", "All Picture(*.jpg,*.gif)",
+                                     "Text Files"}));
+        QCOMPARE(open->acceptMode(), QFileDialog::AcceptOpen);
+
+        const QString path = QDir::temp().filePath(QStringLiteral("ZBDB"));
+        const auto save = Dialogs::fileDialog(nullptr, Dialogs::Kind::SaveFile,
+                                              QStringLiteral("save"), path, filters);
+        QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+        QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
+        const auto append = Dialogs::fileDialog(nullptr, Dialogs::Kind::SaveFile,
+                                                QStringLiteral("save"), path, filters, false);
+        QVERIFY(append->testOption(QFileDialog::DontConfirmOverwrite));
+
+        Dialogs::Script script;
+        Dialogs::saveFileName(nullptr, QStringLiteral("s"), path, filters, false);
+        Dialogs::openFileName(nullptr, QStringLiteral("o"), path, filters);
+        QVERIFY(!script.shown[0].asksBeforeReplacing);
+        QCOMPARE(script.shown[1].filter, filters);
     }
 
     void scriptShowsWindowsAndClosesThem()

@@ -2,7 +2,7 @@
 #include "core/vcardreader.h"
 #include "helpers/storetestcase.h"
 #include "helpers/testfiles.h"
-#include "store/contact_records.h"
+#include "store/contactrecords.h"
 #include "store/pictures.h"
 #include "store/sitecsvexport.h"
 #include "store/sitecsvimport.h"
@@ -21,7 +21,7 @@ namespace {
 
 QString data(const char *name)
 {
-    return QFINDTESTDATA(QStringLiteral("data/import/") + QLatin1StringView(name));
+    return QStringLiteral(ZORBIN_TEST_DATA "/import/") + QLatin1StringView(name);
 }
 
 // The records of CSV text, each as its line and fields joined by "|".

@@ -17,15 +17,15 @@
 #include <QTableWidget>
 #include <QtTest>
 
+using zorbin::common::Dialogs;
 using zorbin::tools::ImportWindow;
 using zorbin::tools::RecordExport;
-using zorbin::ui::Dialogs;
 
 namespace {
 
 QString data(const char *name)
 {
-    return QFINDTESTDATA(QStringLiteral("data/import/") + QLatin1StringView(name));
+    return QStringLiteral(ZORBIN_TEST_DATA "/import/") + QLatin1StringView(name);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <QtTest>
 
-using zorbin::tools::copySecret;
+using zorbin::core::copySecret;
 
 class TstSecretClipboard : public QObject
 {

@@ -5,18 +5,16 @@
 namespace zorbin::store {
 class Store;
 class Settings;
-struct Selection;
 } // namespace zorbin::store
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // What the windows share, handed to each window by its opener.
 struct Context
 {
     store::Store &store;
-    store::Selection &selection;
     store::Settings &settings;
     QString dataFolder;
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <QTimer>
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 void copySecret(const QString &text, int clearAfterMs)
 {
@@ -27,4 +27,4 @@ void copySecret(const QString &text, int clearAfterMs)
     });
 }
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 // How long a copied password stays on the clipboard.
 inline constexpr int kSecretClipboardMs = 30000;
@@ -13,4 +13,4 @@ inline constexpr int kSecretClipboardMs = 30000;
 // on the clipboard as it is, with nothing to clear later. Needs a QGuiApplication.
 void copySecret(const QString &text, int clearAfterMs = kSecretClipboardMs);
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

@@ -1,6 +1,6 @@
 #include "store/vcardexport.h"
 
-#include "store/contact_records.h"
+#include "store/contactrecords.h"
 #include "store/filemodes.h"
 #include "store/pictures.h"
 #include "store/store.h"

@@ -1,7 +1,7 @@
 #include "store/vcardimport.h"
 
 #include "core/vcardreader.h"
-#include "store/contact_records.h"
+#include "store/contactrecords.h"
 #include "store/filemodes.h"
 #include "store/pictures.h"
 #include "store/store.h"

@@ -24,9 +24,9 @@ namespace zorbin::tools {
 
 namespace {
 
+using common::Dialogs;
 using store::ImportOutcome;
 using store::Refusal;
-using ui::Dialogs;
 
 const QString kSitesCaption = QStringLiteral("ورود سايت ها از فايل CSV");
 const QString kContactsCaption = QStringLiteral("ورود مخاطبين از فايل vCard");
@@ -91,7 +91,7 @@ constexpr qint64 kProgressFrom = 4 * 1024 * 1024; // bytes
 
 } // namespace
 
-ImportWindow::ImportWindow(ui::Context &context, Kind kind, QWidget *parent)
+ImportWindow::ImportWindow(common::Context &context, Kind kind, QWidget *parent)
     : QDialog(parent), m_context(context), m_kind(kind)
 {
     setObjectName(kind == Kind::Sites ? QStringLiteral("SiteImport")
@@ -99,40 +99,36 @@ ImportWindow::ImportWindow(ui::Context &context, Kind kind, QWidget *parent)
     setWindowTitle(kind == Kind::Sites ? kSitesCaption : kContactsCaption);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(ui::windowFont());
+    setFont(common::windowFont());
+    makeControls();
+    layOut();
+    connectControls();
+}
 
+void ImportWindow::makeControls()
+{
     m_file = new QLabel(this);
     m_file->setObjectName(QStringLiteral("FileLabel"));
     m_file->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_file->setWordWrap(true);
 
-    auto *outer = new QVBoxLayout(this);
-    outer->addWidget(m_file);
-
-    if (kind == Kind::Sites) {
+    if (m_kind == Kind::Sites) {
         m_layout = new QLabel(this);
         m_layout->setObjectName(QStringLiteral("LayoutLabel"));
         m_layout->setWordWrap(true);
-        outer->addWidget(m_layout);
         m_columnsBox = new QGroupBox(kColumns, this);
-        auto *form = new QFormLayout(m_columnsBox);
         for (int i = 0; i < int(m_columns.size()); ++i) {
             m_columns[size_t(i)] = new QComboBox(m_columnsBox);
             m_columns[size_t(i)]->setObjectName(QStringLiteral("Column%1").arg(i + 1));
             m_columns[size_t(i)]->setAccessibleName(kFieldCaptions[i]);
-            form->addRow(kFieldCaptions[i], m_columns[size_t(i)]);
         }
-        outer->addWidget(m_columnsBox);
         m_number = new QCheckBox(kNumber, this);
         m_number->setObjectName(QStringLiteral("NumberTitles"));
-        connect(m_number, &QCheckBox::toggled, this, [this] { columnsChanged(); });
-        outer->addWidget(m_number);
     }
 
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("Summary"));
     m_summary->setWordWrap(true);
-    outer->addWidget(m_summary);
 
     m_refused = new QTableWidget(0, 3, this);
     m_refused->setObjectName(QStringLiteral("Refused"));
@@ -143,20 +139,44 @@ ImportWindow::ImportWindow(ui::Context &context, Kind kind, QWidget *parent)
     m_refused->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_refused->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_refused->horizontalHeader()->setStretchLastSection(true);
-    outer->addWidget(m_refused, 1);
 
-    auto *buttons = new QHBoxLayout;
     m_save = new QPushButton(kSave, this);
     m_save->setObjectName(QStringLiteral("Button_Save"));
-    auto *cancel = new QPushButton(kCancel, this);
-    cancel->setObjectName(QStringLiteral("Button_Cancel"));
+    m_cancel = new QPushButton(kCancel, this);
+    m_cancel->setObjectName(QStringLiteral("Button_Cancel"));
+}
+
+void ImportWindow::layOut()
+{
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(m_file);
+    if (m_kind == Kind::Sites) {
+        outer->addWidget(m_layout);
+        auto *form = new QFormLayout(m_columnsBox);
+        for (int i = 0; i < int(m_columns.size()); ++i)
+            form->addRow(kFieldCaptions[i], m_columns[size_t(i)]);
+        outer->addWidget(m_columnsBox);
+        outer->addWidget(m_number);
+    }
+    outer->addWidget(m_summary);
+    outer->addWidget(m_refused, 1);
+    auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_save);
-    buttons->addWidget(cancel);
+    buttons->addWidget(m_cancel);
     outer->addLayout(buttons);
+    resize(560, m_kind == Kind::Sites ? 620 : 460);
+}
+
+void ImportWindow::connectControls()
+{
     connect(m_save, &QPushButton::clicked, this, &ImportWindow::runImport);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    resize(560, kind == Kind::Sites ? 620 : 460);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    if (m_number)
+        connect(m_number, &QCheckBox::toggled, this, &ImportWindow::columnsChanged);
+    for (QComboBox *box : m_columns)
+        if (box)
+            connect(box, &QComboBox::currentIndexChanged, this, &ImportWindow::columnsChanged);
 }
 
 ImportWindow::~ImportWindow() = default;
@@ -201,8 +221,6 @@ void ImportWindow::buildSiteColumns()
         for (int at = 0; at < m_sites->headerNames().size(); ++at)
             box->addItem(m_sites->headerNames()[at], at);
         box->setCurrentIndex(box->findData(*columnOf(m_sites->columns, field)));
-        connect(box, &QComboBox::currentIndexChanged, this, &ImportWindow::columnsChanged,
-                Qt::UniqueConnection);
     }
 }
 

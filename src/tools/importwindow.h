@@ -33,7 +33,7 @@ class ImportWindow : public QDialog
 public:
     enum class Kind { Sites, Contacts };
 
-    ImportWindow(ui::Context &context, Kind kind, QWidget *parent = nullptr);
+    ImportWindow(common::Context &context, Kind kind, QWidget *parent = nullptr);
     ~ImportWindow() override;
 
     // Asks for the file through the file dialog and previews it. False when the user
@@ -46,6 +46,9 @@ public:
     const store::ImportOutcome &outcome() const { return m_outcome; }
 
 private:
+    void makeControls();
+    void layOut();
+    void connectControls();
     void buildSiteColumns();
     void columnsChanged();
     bool showPreview();
@@ -54,7 +57,7 @@ private:
     store::ImportProgress progressFor(std::unique_ptr<QProgressDialog> &window,
                                       const QString &text);
 
-    ui::Context &m_context;
+    common::Context &m_context;
     Kind m_kind;
     QString m_path;
     std::unique_ptr<store::SiteCsvImport> m_sites;
@@ -69,6 +72,7 @@ private:
     QLabel *m_summary = nullptr;
     QTableWidget *m_refused = nullptr;
     QPushButton *m_save = nullptr;
+    QPushButton *m_cancel = nullptr;
 };
 
 } // namespace zorbin::tools

@@ -15,7 +15,7 @@ namespace zorbin::tools {
 
 namespace {
 
-using ui::Dialogs;
+using common::Dialogs;
 
 const QString kOnlyShownSites =
     QStringLiteral("فقط %1 سايتي که اکنون در ليست ديده مي شود ذخيره شود؟\r\n"
@@ -68,7 +68,8 @@ const QString &RecordExport::passwordWarning()
     return text;
 }
 
-bool RecordExport::exportSites(ui::Context &context, const QVector<qint64> &shown, QWidget *parent)
+bool RecordExport::exportSites(common::Context &context, const QVector<qint64> &shown,
+                               QWidget *parent)
 {
     const auto ids = chosenIds(context.store.siteIds(), shown, kOnlyShownSites, parent);
     if (!ids || !Dialogs::confirm(parent, passwordWarning()))
@@ -88,7 +89,7 @@ bool RecordExport::exportSites(ui::Context &context, const QVector<qint64> &show
     return true;
 }
 
-bool RecordExport::exportContacts(ui::Context &context, const QVector<qint64> &shown,
+bool RecordExport::exportContacts(common::Context &context, const QVector<qint64> &shown,
                                   QWidget *parent)
 {
     const auto ids = chosenIds(context.store.contactIds(), shown, kOnlyShownContacts, parent);

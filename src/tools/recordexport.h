@@ -19,8 +19,10 @@ public:
 
     // `shown` are the IDs the list shows; when they are fewer than all, the user chooses.
     // True when a file was written.
-    static bool exportSites(ui::Context &context, const QVector<qint64> &shown, QWidget *parent);
-    static bool exportContacts(ui::Context &context, const QVector<qint64> &shown, QWidget *parent);
+    static bool exportSites(common::Context &context, const QVector<qint64> &shown,
+                            QWidget *parent);
+    static bool exportContacts(common::Context &context, const QVector<qint64> &shown,
+                               QWidget *parent);
 };
 
 } // namespace zorbin::tools
