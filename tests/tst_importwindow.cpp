@@ -1,7 +1,11 @@
 #include "common/dialogs.h"
+#include "contacts/contactlistmodel.h"
+#include "contacts/phonebookwindow.h"
 #include "helpers/testfiles.h"
 #include "helpers/widgets.h"
 #include "helpers/windowtestcase.h"
+#include "mainwin/commands.h"
+#include "mainwin/siteactions.h"
 #include "store/importoutcome.h"
 #include "store/store.h"
 #include "tools/importwindow.h"
@@ -18,6 +22,8 @@
 #include <QtTest>
 
 using zorbin::common::Dialogs;
+using zorbin::mainwin::SiteActions;
+using zorbin::mainwin::SiteListAccess;
 using zorbin::tools::ImportWindow;
 using zorbin::tools::RecordExport;
 
@@ -26,6 +32,27 @@ namespace {
 QString data(const char *name)
 {
     return QStringLiteral(ZORBIN_TEST_DATA "/import/") + QLatin1StringView(name);
+}
+
+// The main window's list as the site actions see it: the rows it is told to show.
+struct ShownSites : SiteListAccess
+{
+    QVector<zorbin::store::SiteListRow> rows;
+    int reloads = 0;
+    int shownCount() const override { return int(rows.size()); }
+    qint64 selectedId() const override { return 0; }
+    QString selectedTitle() const override { return {}; }
+    QString selectedAddress() const override { return {}; }
+    QString selectedMobile() const override { return {}; }
+    QVector<zorbin::store::SiteListRow> shownRows() const override { return rows; }
+    void reloadList() override { ++reloads; }
+    void focusSearch() override {}
+};
+
+QByteArray fileText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -128,6 +155,47 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll().count('\n'), 2);
+    }
+
+    // The tools menu imports and exports sites (the rows the list shows, when the user
+    // says so); the phone book's buttons do the same with vCards.
+    void reachedFromMenuAndPhoneBook()
+    {
+        QWidget owner;
+        ShownSites list;
+        SiteActions actions(*m_env->context, list, &owner);
+        const auto save = [](QDialog &window) {
+            child<QPushButton>(window, "Button_Save")->click();
+        };
+        const QString csv = m_env->dir.path() + QStringLiteral("/out.csv");
+        {
+            Dialogs::Script script;
+            script.fileNames = {data("keepassxc.csv"), csv};
+            script.onWindow = save;
+            actions.dispatch(zorbin::mainwin::Command::ImportSites);
+            QCOMPARE(script.of(Dialogs::Kind::Window).first().className,
+                     QStringLiteral("zorbin::tools::ImportWindow"));
+            QCOMPARE(store().siteCount().value(), 3);
+            QCOMPARE(list.reloads, 1);
+            list.rows = {store().siteListRow(store().siteIds().value().last()).value()};
+            script.replies = {Dialogs::Reply::Yes, Dialogs::Reply::Yes};
+            actions.dispatch(zorbin::mainwin::Command::ExportSites);
+            QCOMPARE(script.lastText(), QStringLiteral("1 سايت در فايل ذخيره شد"));
+        }
+        QVERIFY(fileText(csv).endsWith("\"Root\",\"Email\",\"me@example.com\",\"m41l\","
+                                       "\"https://mail.example.com\",\"\",\"\",\"\",\"\",\"\"\n"));
+
+        const QString vcf = m_env->dir.path() + QStringLiteral("/out.vcf");
+        Dialogs::Script script;
+        script.fileNames = {data("gnome.vcf"), vcf};
+        script.onWindow = save;
+        zorbin::contacts::PhoneBookWindow phone(*m_env->context);
+        child<QPushButton>(phone, "Button_Import")->click();
+        QCOMPARE(store().contactCount().value(), 1);
+        QCOMPARE(phone.model().rowCount(), 1);
+        child<QPushButton>(phone, "Button_Export")->click();
+        QCOMPARE(script.lastText(), QStringLiteral("1 مخاطب در فايل ذخيره شد"));
+        QVERIFY(fileText(vcf).contains("FN:Sara Karimi\r\n"));
     }
 
     // Pictures for a person to look at, when ZORBIN_IMPORT_SHOTS names a folder (run under
