@@ -225,6 +225,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&c));
         shoot(QStringLiteral("import-contacts"));
         c.close();
+        zorbin::contacts::PhoneBookWindow phone(*m_env->context);
+        phone.show();
+        QVERIFY(QTest::qWaitForWindowActive(&phone));
+        shoot(QStringLiteral("phone-book-buttons"));
+        phone.close();
         auto box = Dialogs::messageBox(nullptr, Dialogs::Kind::Question,
                                        RecordExport::passwordWarning(), true);
         box->show();

@@ -78,7 +78,7 @@ QString layoutName(store::CsvLayout layout)
     case store::CsvLayout::Firefox:
         return QStringLiteral("Firefox");
     case store::CsvLayout::Chromium:
-        return QStringLiteral("Chrome (يا Edge، Brave، Opera)");
+        return QStringLiteral("Chrome، Edge، Brave يا Opera");
     case store::CsvLayout::KeePassXC:
         return QStringLiteral("KeePassXC");
     case store::CsvLayout::Other:
