@@ -4,6 +4,7 @@
 #include "store/store.h"
 #include "store/text.h"
 
+#include <QSet>
 #include <QUrl>
 
 namespace zorbin::store {
@@ -136,6 +137,7 @@ ImportResult SiteCsvImport::pass(bool commit, const ImportProgress &progress)
 
     ImportOutcome outcome;
     std::array<QString, SiteFieldCount - 1> values;
+    QSet<QString> knownGroups; // stored, or added by this import
     const auto field = [&record](int at) {
         return at >= 0 && at < record.fields.size() ? record.fields[at] : QString();
     };
@@ -179,7 +181,7 @@ ImportResult SiteCsvImport::pass(bool commit, const ImportProgress &progress)
                 title = numbered;
         }
         const QString group = trimBlanks(field(columns.group));
-        if (!group.isEmpty()) {
+        if (!group.isEmpty() && !knownGroups.contains(group)) {
             auto known = m_store.categoryExists(group);
             if (!known.has_value())
                 return std::unexpected(storeFailure(known.error()));
@@ -189,6 +191,9 @@ ImportResult SiteCsvImport::pass(bool commit, const ImportProgress &progress)
                     return std::unexpected(storeFailure(added.error()));
                 ++outcome.subjectsAdded;
             }
+            // A file has few groups; past a few thousand they are looked up every time.
+            if (knownGroups.size() < 4096)
+                knownGroups.insert(group);
         }
         values.fill(QString());
         values[Onvan - 1] = title;
