@@ -13,6 +13,8 @@
 #include "store/contactpictures.h"
 #include "store/messages.h"
 #include "store/store.h"
+#include "tools/importwindow.h"
+#include "tools/recordexport.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -186,6 +188,10 @@ QWidget *PhoneBookWindow::buildButtons()
         {"Button_Print", QStringLiteral("چاپ ليست"), "printer", &PhoneBookWindow::printList},
         {"Button_Refresh", QStringLiteral("مرتب کن"), "arrow-repeat",
          &PhoneBookWindow::refreshClicked},
+        {"Button_Import", QStringLiteral("ورود از vCard"), "file-earmark-arrow-down",
+         &PhoneBookWindow::importContacts},
+        {"Button_Export", QStringLiteral("ذخيره در vCard"), "file-earmark-arrow-up",
+         &PhoneBookWindow::exportContacts},
     };
     for (const ButtonInfo &info : buttons) {
         QPushButton *button = makeButton(row, info.name, info.caption, info.icon);
@@ -359,6 +365,24 @@ void PhoneBookWindow::printList()
             this, userMessage(QStringLiteral("فهرست مخاطبين براي چاپ خوانده نشد"), rows.error()));
     reloadList();
     m_listFresh = true;
+}
+
+void PhoneBookWindow::importContacts()
+{
+    {
+        zorbin::tools::ImportWindow dlg(m_context, zorbin::tools::ImportWindow::Kind::Contacts,
+                                        this);
+        if (dlg.chooseFile())
+            Dialogs::exec(dlg);
+    }
+    reloadList();
+    m_listFresh = true;
+}
+
+void PhoneBookWindow::exportContacts()
+{
+    // The rows the grid shows: the whole phone book, or a search's result.
+    zorbin::tools::RecordExport::exportContacts(m_context, m_model->ids(), this);
 }
 
 void PhoneBookWindow::callContact()

@@ -52,6 +52,9 @@ private:
     // Deletes contact `id` and then its picture file when no other contact shares it.
     void deleteWithPicture(qint64 id);
     void printList();
+    // Contacts in from a vCard file, and out to one (all, or the rows shown).
+    void importContacts();
+    void exportContacts();
     void callContact();
     void refreshClicked();
     // Shows the contact editor on contact `id` in `mode`.

@@ -30,6 +30,9 @@ enum class Command : int {
     AboutDesigner = 19,
     MailMaker = 20,
     CallAdministrator = 26,
+    // Beyond the designed menu: sites in from and out to files of other programs.
+    ImportSites = 30,
+    ExportSites = 31,
 };
 
 // Where a command sits: one of the five groups of the menu page, or the bar's far end.

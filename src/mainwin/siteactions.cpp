@@ -13,7 +13,9 @@
 #include "store/messages.h"
 #include "store/store.h"
 #include "tools/backuprestorewindow.h"
+#include "tools/importwindow.h"
 #include "tools/passwordgeneratorwindow.h"
+#include "tools/recordexport.h"
 #include "tools/statisticswindow.h"
 #include "tools/updatecheckwindow.h"
 
@@ -28,7 +30,9 @@ using zorbin::contacts::PhoneBookWindow;
 using zorbin::sites::SiteEditor;
 using zorbin::sites::SubjectsWindow;
 using zorbin::tools::BackupRestoreWindow;
+using zorbin::tools::ImportWindow;
 using zorbin::tools::PasswordGeneratorWindow;
+using zorbin::tools::RecordExport;
 using zorbin::tools::StatisticsWindow;
 using zorbin::tools::UpdateCheckWindow;
 
@@ -260,6 +264,31 @@ void SiteActions::openCategories()
         Dialogs::exec(dlg);
     }
     m_list.reloadList();
+}
+
+void SiteActions::importSites()
+{
+    {
+        ImportWindow dlg(m_context, ImportWindow::Kind::Sites, m_owner);
+        if (!dlg.chooseFile())
+            return;
+        Dialogs::exec(dlg);
+    }
+    m_list.reloadList();
+}
+
+void SiteActions::exportSites()
+{
+    QVector<qint64> shown;
+    const auto read = m_list.forEachShownRow([&shown](const zorbin::store::SiteListRow &row) {
+        shown.append(row.id);
+        return true;
+    });
+    if (!read) {
+        Dialogs::error(m_owner, userMessage(text("ليست خوانده نشد."), read.error()));
+        return;
+    }
+    RecordExport::exportSites(m_context, shown, m_owner);
 }
 
 void SiteActions::showStatistics()

@@ -50,6 +50,8 @@ public:
     void openPhoneBook();
     void changePassword();
     void openPasswordGenerator();
+    void importSites();
+    void exportSites();
 
 private:
     // Opens the site window for a new site or for editing the selected one.
