@@ -3,12 +3,16 @@
 #include "core/secretclipboard.h"
 #include "helpers/widgets.h"
 #include "helpers/windowtestcase.h"
+#include "store/locksetting.h"
+#include "tools/locksettingswindow.h"
 
 #include <QClipboard>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -76,6 +80,25 @@ private slots:
         QCOMPARE(Dialogs::exec(editor), int(QDialog::Rejected));
         QVERIFY(checked);
         QTRY_VERIFY(!unlock);
+    }
+
+    // The settings window shows the stored minutes, saves a new number, and the lock
+    // takes it at once; zero is shown as never.
+    void minutesSetInTheirWindow()
+    {
+        AppLock lock(m_env->context->settings, {});
+        QCOMPARE(lock.idleTimeout(), std::chrono::milliseconds(10min));
+        zorbin::tools::LockSettingsWindow window(*m_env->context);
+        window.show();
+        auto *minutes = child<QSpinBox>(window, "Minutes");
+        QCOMPARE(minutes->value(), 10);
+        minutes->setValue(0);
+        QCOMPARE(minutes->text(), QStringLiteral("هرگز"));
+        minutes->setValue(3);
+        QTest::mouseClick(child<QPushButton>(window, "Button_Save"), Qt::LeftButton);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(zorbin::store::LockSetting::minutes(m_env->context->settings), 3);
+        QCOMPARE(lock.idleTimeout(), std::chrono::milliseconds(3min));
     }
 };
 
