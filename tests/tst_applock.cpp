@@ -1,5 +1,6 @@
 #include "app/applock.h"
 #include "common/dialogs.h"
+#include "common/secretboxes.h"
 #include "core/secretclipboard.h"
 #include "helpers/widgets.h"
 #include "helpers/windowtestcase.h"
@@ -40,7 +41,8 @@ class TestAppLock : public WindowTestCase
 
 private slots:
     // Two modal windows, one over the other, are put away and come back as they were:
-    // their loops never end, their text stays, the top one is modal again.
+    // their loops never end, their text stays, the top one is modal again. Closing them
+    // (not the lock) empties their password boxes.
     void nestedModalWindowsComeBack()
     {
         QWidget main;
@@ -53,6 +55,9 @@ private slots:
         });
         Editor editor(&main);
         Editor inner(&editor);
+        zorbin::ui::wipeWhenClosed(&editor, {editor.box});
+        zorbin::ui::wipeWhenClosed(&inner, {inner.box});
+        editor.box->setText(QStringLiteral("outer"));
         bool checked = false;
         QTimer::singleShot(0, [&] {
             QTimer::singleShot(0, [&] {
@@ -75,10 +80,13 @@ private slots:
                 checked = true;
             });
             QCOMPARE(Dialogs::exec(inner), int(QDialog::Accepted));
+            QCOMPARE(inner.box->text(), QString());
+            QCOMPARE(editor.box->text(), QStringLiteral("outer"));
             editor.reject();
         });
         QCOMPARE(Dialogs::exec(editor), int(QDialog::Rejected));
         QVERIFY(checked);
+        QCOMPARE(editor.box->text(), QString());
         QTRY_VERIFY(!unlock);
     }
 
