@@ -99,6 +99,19 @@ private slots:
         QCOMPARE(b.edit->text(), password);
         QVERIFY(worst < 16'000'000);
     }
+
+    // Pictures for a person to look at; with ZORBIN_SHOT set to a folder.
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+        if (folder.isEmpty())
+            QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+        Box b;
+        QVERIFY(b.active);
+        typeText(b.edit, QStringLiteral("Tr0ub4dor&3"));
+        QTest::qWait(300);
+        QVERIFY(b.window.grab().save(folder + QStringLiteral("/strength-box.png")));
+    }
 };
 
 QTEST_MAIN(TestStrengthBar)
