@@ -14,7 +14,6 @@
 #include "phonebook.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
-#include "store/selection.h"
 #include "store/settings.h"
 #include "store/sqlite.h"
 #include "store/store.h"
@@ -248,12 +247,11 @@ struct Window
             std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(folder), qPrintable(message));
             std::exit(1);
         }
-        context = std::make_unique<zorbin::ui::Context>(
-            zorbin::ui::Context{*store, selection, settings, folder});
+        context =
+            std::make_unique<zorbin::ui::Context>(zorbin::ui::Context{*store, settings, folder});
     }
     QString folder;
     std::unique_ptr<Store> store;
-    Selection selection;
     Settings settings;
     std::unique_ptr<zorbin::ui::Context> context;
 };

@@ -66,9 +66,8 @@ fuzz)
         -DZORBIN_FUZZ=ON -DZORBIN_TESTS=OFF -DZORBIN_BENCH=OFF >/dev/null
     cmake --build build-fuzz -j"$jobs" --target fuzz_jetsource
     mkdir -p build-fuzz/corpus build-fuzz/artifacts
-    seeds=../shared/fixtures/jet
     ./build-fuzz/fuzz_jetsource -close_fd_mask=2 -max_total_time="${2:-300}" -rss_limit_mb=2048 \
-        -artifact_prefix=build-fuzz/artifacts/ build-fuzz/corpus $( [ -d "$seeds" ] && echo "$seeds")
+        -artifact_prefix=build-fuzz/artifacts/ build-fuzz/corpus tests/data/jet
     ;;
 package | package-check)
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZORBIN_TESTS=OFF -DZORBIN_BENCH=OFF >/dev/null

@@ -221,9 +221,9 @@ void TestConvert::refusedRecordLeavesTargetAsItWas()
     QVERIFY(analysis);
     const auto counts = convert(*analysis);
     QVERIFY(!counts);
-    QVERIFY2(counts.error().contains("Table_Contact"), qPrintable(counts.error()));
-    QVERIFY(counts.error().contains("record 2"));
-    QVERIFY(counts.error().contains("Nothing was added"));
+    QVERIFY2(counts.error().text.contains("Table_Contact"), qPrintable(counts.error()));
+    QVERIFY(counts.error().text.contains("record 2"));
+    QVERIFY(counts.error().text.contains("Nothing was added"));
     // The connection is usable and the file holds only the new installation.
     QCOMPARE(analysis->target->siteCount().value(), 0);
     QCOMPARE(analysis->target->users().value().size(), 1);
@@ -244,7 +244,7 @@ void TestConvert::lockedTargetIsReported()
     QVERIFY(other.exec("BEGIN IMMEDIATE"));
     const auto counts = convert(*analysis);
     QVERIFY(!counts);
-    QVERIFY2(counts.error().contains("in use"), qPrintable(counts.error()));
+    QVERIFY2(counts.error().text.contains("in use"), qPrintable(counts.error()));
     QVERIFY(other.exec("ROLLBACK"));
     // Once the lock is gone, the same analysis converts.
     QVERIFY(convert(*analysis));
@@ -252,34 +252,45 @@ void TestConvert::lockedTargetIsReported()
 
 void TestConvert::badSourcesAreRefused_data()
 {
+    using Kind = Refusal::Kind;
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("named");
+    QTest::addColumn<Refusal::Kind>("refusal");
     QTest::newRow("missing file") << "missing"
-                                  << "does not exist";
+                                  << "does not exist" << Kind::Other;
     QTest::newRow("folder") << "folder"
-                            << "folder";
+                            << "folder" << Kind::Other;
     QTest::newRow("empty file") << "empty"
-                                << "empty";
+                                << "empty" << Kind::NotADatabase;
+    QTest::newRow("text file") << "text"
+                               << "not a database" << Kind::NotADatabase;
+    // Without the key, random bytes cannot be told from a database encrypted with
+    // another password.
     QTest::newRow("random bytes") << "random"
-                                  << "version 1.0 password";
+                                  << "Zorbin's password" << Kind::WrongPassword;
     QTest::newRow("unencrypted") << "plain"
-                                 << "unencrypted";
-    QTest::newRow("other password") << "password"
-                                    << "version 1.0 password";
+                                 << "unencrypted" << Kind::Other;
+    QTest::newRow("version 2.0 password") << "password"
+                                          << "Restore" << Kind::AlreadyVersion2;
+    QTest::newRow("zorbin backup") << "backup"
+                                   << "already a version 2.0 database" << Kind::AlreadyVersion2;
     QTest::newRow("missing table") << "table"
-                                   << "Table_Category";
+                                   << "Table_Category" << Kind::Other;
     QTest::newRow("missing field") << "field"
-                                   << "Tozihat";
+                                   << "Tozihat" << Kind::Other;
     QTest::newRow("truncated") << "truncated"
-                               << "";
+                               << "damaged" << Kind::Damaged;
+    QTest::newRow("picture") << "picture"
+                             << "not a database" << Kind::NotADatabase;
     QTest::newRow("access header only") << "jet"
-                                        << "Access database";
+                                        << "Access database" << Kind::WrongPassword;
 }
 
 void TestConvert::badSourcesAreRefused()
 {
     QFETCH(QString, kind);
     QFETCH(QString, named);
+    QFETCH(Refusal::Kind, refusal);
     const QString path = workPath("bad.mdb");
     TableRows t[4];
     sampleRows(t);
@@ -292,10 +303,16 @@ void TestConvert::badSourcesAreRefused()
         QVERIFY(QDir().mkpath(path));
     } else if (kind == "empty") {
         write(QByteArray());
-    } else if (kind == "random") {
+    } else if (kind == "text") {
+        write(QByteArray("not a database\r\n").repeated(256));
+    } else if (kind == "backup") {
+        QVERIFY(m_env->store->backupTo(path));
+    } else if (kind == "picture" || kind == "random") {
         QByteArray bytes(8192, 0);
         for (int i = 0; i < bytes.size(); ++i)
             bytes[i] = char((i * 7919 + 13) % 251);
+        if (kind == "picture")
+            bytes.replace(0, 4, "\x89PNG");
         write(bytes);
     } else if (kind == "plain") {
         QVERIFY(zorbin::benchdata::makeVersion1Database(path, t, QByteArray()));
@@ -329,11 +346,14 @@ void TestConvert::badSourcesAreRefused()
         QVERIFY2(kind == "truncated", qPrintable(kind));
         const auto counts = convert(*analysis);
         QVERIFY(!counts);
-        QVERIFY(counts.error().contains("Nothing was added"));
+        QVERIFY(counts.error().text.contains("Nothing was added"));
+        QVERIFY2(counts.error().text.contains(named), qPrintable(counts.error()));
+        QCOMPARE(counts.error().kind, refusal);
     } else {
-        QVERIFY2(analysis.error().contains(named), qPrintable(analysis.error()));
+        QVERIFY2(analysis.error().text.contains(named), qPrintable(analysis.error()));
+        QCOMPARE(analysis.error().kind, refusal);
     }
-    analysis = std::unexpected(QString());
+    analysis = std::unexpected(Refusal{});
     QCOMPARE(hashOf(target()), targetHash);
 }
 
@@ -344,14 +364,15 @@ void TestConvert::targetProblemsAreNamed()
     QVERIFY(QDir().mkpath(empty));
     auto analysis = analyse(m_source, empty);
     QVERIFY(!analysis);
-    QVERIFY2(analysis.error().contains("no ZBDB.mdb"), qPrintable(analysis.error()));
+    QVERIFY2(analysis.error().text.contains("no ZBDB.mdb"), qPrintable(analysis.error()));
     QVERIFY(!QFileInfo::exists(QDir(empty).filePath("ZBDB.mdb")));
 
     // A version 1.0 file where ZBDB.mdb should be.
     QVERIFY(QFile::copy(m_source, QDir(empty).filePath("ZBDB.mdb")));
     analysis = analyse(m_source, empty);
     QVERIFY(!analysis);
-    QVERIFY2(analysis.error().contains("not a Zorbin version 2.0"), qPrintable(analysis.error()));
+    QVERIFY2(analysis.error().text.contains("not a Zorbin version 2.0"),
+             qPrintable(analysis.error()));
 
     // The source chosen is ZBDB.mdb itself.
     analysis = analyse(target(), targetFolder());
@@ -364,7 +385,7 @@ void TestConvert::targetProblemsAreNamed()
     QFile::setPermissions(targetFolder(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!analysis);
-    QVERIFY2(analysis.error().contains("read-only"), qPrintable(analysis.error()));
+    QVERIFY2(analysis.error().text.contains("read-only"), qPrintable(analysis.error()));
 }
 
 void TestConvert::savedBackupRestores()

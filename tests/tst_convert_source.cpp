@@ -25,20 +25,14 @@ using zorbin::store::Store;
 
 namespace {
 
-QString fixtureFolder()
-{
-    const QString root = qEnvironmentVariable("ZORBIN_TEST_FIXTURES");
-    return root.isEmpty() ? QString() : QDir(root).filePath(QStringLiteral("jet"));
-}
-
+// The Access test files kept with the tests; a missing one fails the case.
 #define REQUIRE_FIXTURES()                                                                         \
-    if (fixtureFolder().isEmpty() || !QFileInfo::exists(fixtureFolder()))                          \
-    QSKIP("The Access test files are missing: ZORBIN_TEST_FIXTURES/jet (../shared/fixtures/jet "   \
-          "beside the clone) is not there.")
+    QVERIFY2(QFileInfo::exists(fixture("zorbin-v1-sample.mdb")),                                   \
+             "The Access test files are missing from " ZORBIN_TEST_DATA "/jet")
 
 QString fixture(const QString &name)
 {
-    return QDir(fixtureFolder()).filePath(name);
+    return QDir(QStringLiteral(ZORBIN_TEST_DATA "/jet")).filePath(name);
 }
 
 QByteArray readAll(const QString &path)
@@ -79,6 +73,8 @@ private slots:
     void charactersBeyondTheBmpArriveWhole();
     void damagedPropertyBlocksAreNotRead();
     void tablesWithoutUsageMapAreRefused();
+    void damagedFilesAreRefusedWhole_data();
+    void damagedFilesAreRefusedWhole();
 };
 
 void TestConvertSource::header_data()
@@ -165,10 +161,10 @@ void TestConvertSource::fixturesArriveExactly()
     QVERIFY(!expected.isEmpty());
 
     auto analysis = analyse(fixture(base + ".mdb"), m_env->dir.path());
-    QVERIFY2(analysis, qPrintable(analysis ? QString() : analysis.error()));
+    QVERIFY2(analysis, qPrintable(analysis ? QString() : analysis.error().text));
     QCOMPARE(analysis->version2Sites, base.startsWith(QLatin1String("zorbin-v2")));
     const auto counts = convert(*analysis);
-    QVERIFY2(counts, qPrintable(counts ? QString() : counts.error()));
+    QVERIFY2(counts, qPrintable(counts ? QString() : counts.error().text));
     analysis->source.reset();
     analysis->target.reset();
 
@@ -208,7 +204,7 @@ void TestConvertSource::missingTableIsNamed()
     const QByteArray before = readAll(QDir(m_env->dir.path()).filePath("ZBDB.mdb"));
     const auto analysis = analyse(fixture("zorbin-v1-missing-table.mdb"), m_env->dir.path());
     QVERIFY(!analysis);
-    QVERIFY2(analysis.error().contains("Table_Contact"), qPrintable(analysis.error()));
+    QVERIFY2(analysis.error().text.contains("Table_Contact"), qPrintable(analysis.error()));
     QCOMPARE(readAll(QDir(m_env->dir.path()).filePath("ZBDB.mdb")), before);
 }
 
@@ -219,7 +215,8 @@ void TestConvertSource::otherProgramsFilesAreRefused()
                              "jackcess_testUnicodeCompV2003.mdb", "jackcessencrypt_db-enc.mdb"}) {
         const auto analysis = analyse(fixture(QString::fromLatin1(name)), m_env->dir.path());
         QVERIFY(!analysis);
-        QVERIFY2(analysis.error().contains("password"), qPrintable(analysis.error()));
+        QVERIFY2(analysis.error().text.contains("password"), qPrintable(analysis.error()));
+        QCOMPARE(analysis.error().kind, Refusal::Kind::WrongPassword);
     }
 }
 
@@ -228,8 +225,9 @@ void TestConvertSource::readerOnForeignFiles()
     REQUIRE_FIXTURES();
     // Files of open-source Access libraries, read without the password check.
     QString error;
-    auto unicode = openJetFile(fixture("jackcess_testUnicodeCompV2003.mdb"), &error, false);
-    QVERIFY2(unicode, qPrintable(error));
+    Refusal refusal;
+    auto unicode = openJetFile(fixture("jackcess_testUnicodeCompV2003.mdb"), &refusal, false);
+    QVERIFY2(unicode, qPrintable(refusal));
     auto cursor = unicode->read("Table", {"ID", "Unicode"}, &error);
     QVERIFY2(cursor, qPrintable(error));
     QStringList values;
@@ -246,8 +244,8 @@ void TestConvertSource::readerOnForeignFiles()
                  QString::fromUtf8("5=漢字仮名交じり文")}));
     QCOMPARE(values[6], QString::fromUtf8("7=ümlaut"));
 
-    auto encoded = openJetFile(fixture("jackcessencrypt_db-enc.mdb"), &error, false);
-    QVERIFY2(encoded, qPrintable(error));
+    auto encoded = openJetFile(fixture("jackcessencrypt_db-enc.mdb"), &refusal, false);
+    QVERIFY2(encoded, qPrintable(refusal));
     cursor = encoded->read("Table1", {"col1", "col2"}, &error);
     QVERIFY2(cursor, qPrintable(error));
     values.clear();
@@ -280,9 +278,10 @@ void TestConvertSource::damagedFilesNeverCrash()
     }
     for (const QByteArray &bytes : damaged) {
         QString error;
-        auto source = openJetBuffer(bytes, &error);
+        Refusal refusal;
+        auto source = openJetBuffer(bytes, &refusal);
         if (!source) {
-            QVERIFY(!error.isEmpty());
+            QVERIFY(!refusal.text.isEmpty());
             continue;
         }
         for (const TablePlan &plan : tablePlans()) {
@@ -317,8 +316,9 @@ void TestConvertSource::charactersBeyondTheBmpArriveWhole()
     QVERIFY(bytes.contains(utf16(answer)));
     bytes.replace(utf16(answer), utf16(emoji + answer.mid(2)));
     QString error;
-    auto source = openJetBuffer(bytes, &error);
-    QVERIFY2(source, qPrintable(error));
+    Refusal refusal;
+    auto source = openJetBuffer(bytes, &refusal);
+    QVERIFY2(source, qPrintable(refusal));
     auto cursor = source->read("Table_User", {"Answer"}, &error);
     QVERIFY2(cursor, qPrintable(error));
     std::vector<QString> row;
@@ -341,8 +341,9 @@ void TestConvertSource::damagedPropertyBlocksAreNotRead()
     QElapsedTimer timer;
     timer.start();
     QString error;
-    auto source = openJetBuffer(bytes, &error);
-    QVERIFY2(source, qPrintable(error));
+    Refusal refusal;
+    auto source = openJetBuffer(bytes, &refusal);
+    QVERIFY2(source, qPrintable(refusal));
     auto cursor = source->read("Table_Category", {"Category"}, &error);
     QVERIFY2(cursor, qPrintable(error));
     std::vector<QString> row;
@@ -368,10 +369,115 @@ void TestConvertSource::tablesWithoutUsageMapAreRefused()
     bytes[usageMap] = 1;
     bytes[mapPage * page + rowOffsets + 2] = bytes[mapPage * page + rowOffsets];
     bytes[mapPage * page + rowOffsets + 3] = char(bytes[mapPage * page + rowOffsets + 1] & 0x1f);
-    QString error;
-    auto source = openJetBuffer(bytes, &error);
+    Refusal refusal;
+    auto source = openJetBuffer(bytes, &refusal);
     QVERIFY(!source);
-    QVERIFY2(error.contains("damaged"), qPrintable(error));
+    QCOMPARE(refusal.kind, Refusal::Kind::Damaged);
+}
+
+namespace {
+
+constexpr int kPage = 4096;
+
+quint32 pageWord(const QByteArray &bytes, qsizetype at)
+{
+    return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 |
+           quint32(quint8(bytes[at + 2])) << 16 | quint32(quint8(bytes[at + 3])) << 24;
+}
+
+// The first page after `from` holding rows of the table defined on page `owner`, or,
+// with owner "LVAL", memo values.
+int firstDataPage(const QByteArray &bytes, quint32 owner, int from = 1)
+{
+    for (int page = from; page < int(bytes.size() / kPage); ++page) {
+        const qsizetype at = qsizetype(page) * kPage;
+        if (bytes[at] == 1 && pageWord(bytes, at + 4) == owner && bytes[at + 12] != 0)
+            return page;
+    }
+    return -1;
+}
+
+// The page of the table's definition, as the file's list of tables gives it.
+quint32 definitionPage(const QByteArray &bytes, const QString &table)
+{
+    Refusal refusal;
+    auto source = openJetBuffer(bytes, &refusal);
+    if (!source)
+        return 0;
+    QString error;
+    auto cursor = source->read(QStringLiteral("MSysObjects"), {"Id", "Name"}, &error);
+    std::vector<QString> row;
+    while (cursor && cursor->next(row))
+        if (row[1] == table)
+            return row[0].toUInt() & 0x00ffffff;
+    return 0;
+}
+
+} // namespace
+
+void TestConvertSource::damagedFilesAreRefusedWhole_data()
+{
+    QTest::addColumn<QString>("damage");
+    for (const char *damage : {"cut 25%", "cut 50%", "cut 75%", "cut in last page",
+                               "last page gone", "zeroed contacts page", "zeroed sites page",
+                               "zeroed notes page", "zeroed addresses page"})
+        QTest::newRow(damage) << damage;
+}
+
+void TestConvertSource::damagedFilesAreRefusedWhole()
+{
+    REQUIRE_FIXTURES();
+    QFETCH(QString, damage);
+    const QByteArray whole = readAll(fixture("zorbin-v1-sample.mdb"));
+    QByteArray bytes = whole;
+    const qsizetype size = whole.size();
+    if (damage == "cut 25%")
+        bytes.truncate(size / 4);
+    else if (damage == "cut 50%")
+        bytes.truncate(size / 2);
+    else if (damage == "cut 75%")
+        bytes.truncate(size * 3 / 4);
+    else if (damage == "cut in last page")
+        bytes.truncate(size - 100);
+    else if (damage == "last page gone")
+        bytes.truncate(size - kPage);
+    int page = -1;
+    if (damage == "zeroed contacts page")
+        page = firstDataPage(whole, definitionPage(whole, "Table_Contact"));
+    else if (damage == "zeroed sites page")
+        page = firstDataPage(whole, definitionPage(whole, "Table_Site"));
+    else if (damage == "zeroed notes page")
+        // Site 1's long notes, on the first memo pages after the sites' definition.
+        page = firstDataPage(whole, 0x4c41564c, int(definitionPage(whole, "Table_Site")));
+    else if (damage.startsWith("zeroed"))
+        page = int(whole.lastIndexOf("LVAL") / kPage); // the contacts' addresses
+    if (damage.startsWith("zeroed")) {
+        QVERIFY(page > 2);
+        bytes.replace(qsizetype(page) * kPage, kPage, QByteArray(kPage, '\0'));
+    }
+
+    const QString path = QDir(m_env->dir.path()).filePath("damaged.mdb");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QCOMPARE(out.write(bytes), bytes.size());
+    out.close();
+    const QString target = QDir(m_env->dir.path()).filePath("ZBDB.mdb");
+    const QByteArray before = readAll(target);
+
+    // Refused when opened, or when its records are read: never converted in part.
+    auto analysis = analyse(path, m_env->dir.path());
+    Refusal refusal = analysis ? Refusal{} : analysis.error();
+    if (analysis) {
+        const auto counts = convert(*analysis);
+        QVERIFY2(!counts, "converted");
+        refusal = counts.error();
+        analysis->source.reset();
+        analysis->target.reset();
+    }
+    QCOMPARE(refusal.kind, Refusal::Kind::Damaged);
+    QVERIFY2(refusal.text.contains("damaged"), qPrintable(refusal.text));
+    QVERIFY(refusal.text.contains("Nothing was added to ZBDB.mdb."));
+    QCOMPARE(readAll(target), before);
 }
 
 QTEST_GUILESS_MAIN(TestConvertSource)

@@ -94,6 +94,9 @@ private slots:
     void failedAnalysisStaysInFirstState();
     void failedSaveKeepsProgramOpen();
     void aboutAndGuide();
+    void damagedBackupIsRefusedWhole();
+    void refusalsHaveTheirOwnMessages();
+    void browseButtonsShareOneWidth();
     // Under a real display (ZORBIN_SHOT=folder): the window in each state, the guide and
     // the about box.
     void screenshots();
@@ -282,6 +285,92 @@ void TestConvertWindow::aboutAndGuide()
     QCOMPARE(w.state(), Form1::State::Ended);
 }
 
+void TestConvertWindow::damagedBackupIsRefusedWhole()
+{
+    // The version 1.0 sample with its last page of memo values (the contacts' long
+    // addresses) zeroed: the analysis passes, the conversion finds the damage.
+    QFile sample(QStringLiteral(ZORBIN_TEST_DATA "/jet/zorbin-v1-sample.mdb"));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QByteArray bytes = sample.readAll();
+    const qsizetype page = bytes.lastIndexOf("LVAL") / 4096;
+    QVERIFY(page > 2);
+    bytes.replace(page * 4096, 4096, QByteArray(4096, '\0'));
+    const QString damaged = workPath("damaged.mdb");
+    QFile out(damaged);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QCOMPARE(out.write(bytes), bytes.size());
+    out.close();
+    QFile target(QDir(data()).filePath("ZBDB.mdb"));
+    QVERIFY(target.open(QIODevice::ReadOnly));
+    const QByteArray before = target.readAll();
+    target.close();
+
+    Form1 w(data());
+    w.show();
+    Dialogs::Script script;
+    child<QLineEdit>(w, "Text1")->setText(damaged);
+    click(w, "AnalysisDB");
+    QCOMPARE(w.state(), Form1::State::Analysed);
+    click(w, "ConvertDB");
+    QCOMPARE(script.shown.size(), 1);
+    QCOMPARE(script.shown[0].kind, Dialogs::Kind::Error);
+    QCOMPARE(script.shown[0].title, QStringLiteral("Error"));
+    QVERIFY2(script.shown[0].text.contains("damaged"), qPrintable(script.shown[0].text));
+    QVERIFY(script.shown[0].text.contains("Nothing was added"));
+    QVERIFY(!script.texts().contains(QStringLiteral("Convert Database Completed.  ")));
+    QCOMPARE(w.state(), Form1::State::Analysed);
+    QVERIFY(!child<QPushButton>(w, "SaveDB")->isEnabled());
+    w.close();
+    QVERIFY(target.open(QIODevice::ReadOnly));
+    QCOMPARE(target.readAll(), before);
+}
+
+void TestConvertWindow::refusalsHaveTheirOwnMessages()
+{
+    const QString text = workPath("notes.txt");
+    QFile out(text);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(QByteArray("a letter, not a database\r\n").repeated(300));
+    out.close();
+    const QString backup = workPath("v2.dbb");
+    QVERIFY(m_env->store->backupTo(backup));
+    const QString cut = workPath("cut.mdb");
+    QVERIFY(QFile::copy(QStringLiteral(ZORBIN_TEST_DATA "/jet/zorbin-v1-sample.mdb"), cut));
+    QVERIFY(QFile::setPermissions(cut, QFile::ReadOwner | QFile::WriteOwner));
+    QFile cutFile(cut);
+    QVERIFY(cutFile.resize(cutFile.size() - 1000));
+    const QList<std::pair<QString, QString>> cases{
+        {cut, "The backup is damaged and cannot be converted."},
+        {text, "The file is not a database."},
+        {QStringLiteral(ZORBIN_TEST_DATA "/jet/mdb-reader_V2000_with-password.mdb"),
+         "The database does not open with Zorbin's password."},
+        {backup, "This file is already a version 2.0 database: restore it in Zorbin (Bank "
+                 "menu, Restore)."},
+    };
+    for (const auto &[file, headline] : cases) {
+        Form1 w(data());
+        Dialogs::Script script;
+        child<QLineEdit>(w, "Text1")->setText(file);
+        click(w, "AnalysisDB");
+        QCOMPARE(script.shown.size(), 1);
+        QCOMPARE(script.shown[0].kind, Dialogs::Kind::Error);
+        QCOMPARE(script.shown[0].text.section(QStringLiteral("\r\n"), 0, 0), headline);
+        QCOMPARE(w.state(), Form1::State::ChoosingSource);
+    }
+}
+
+void TestConvertWindow::browseButtonsShareOneWidth()
+{
+    Form1 w(data());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *open = child<QPushButton>(w, "BrowseOpen");
+    auto *save = child<QPushButton>(w, "BrowseSave");
+    QCOMPARE(open->width(), save->width());
+    // Their path boxes line up as well.
+    QCOMPARE(child<QLineEdit>(w, "Text1")->width(), child<QLineEdit>(w, "Text2")->width());
+}
+
 void TestConvertWindow::screenshots()
 {
     const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
@@ -310,6 +399,24 @@ void TestConvertWindow::screenshots()
     child<QLineEdit>(w, "Text1")->setText(workPath("missing.dbb"));
     click(w, "AnalysisDB");
     shootBox(script.shown.last(), "1-analysis-error");
+    // The refusals, each with its own message.
+    const QString cut = workPath("cut.mdb");
+    QVERIFY(QFile::copy(QStringLiteral(ZORBIN_TEST_DATA "/jet/zorbin-v1-sample.mdb"), cut));
+    QVERIFY(QFile::setPermissions(cut, QFile::ReadOwner | QFile::WriteOwner));
+    QFile cutFile(cut);
+    QVERIFY(cutFile.resize(cutFile.size() - 1000));
+    const QString backup = workPath("v2.dbb");
+    QVERIFY(m_env->store->backupTo(backup));
+    const QList<std::pair<QString, QString>> refused{
+        {cut, "damaged"},
+        {QStringLiteral(ZORBIN_TEST_DATA "/jet/zorbin-v1-sample.expected.json"), "not-database"},
+        {QStringLiteral(ZORBIN_TEST_DATA "/jet/mdb-reader_V2000_with-password.mdb"), "password"},
+        {backup, "version2"}};
+    for (const auto &[path, name] : refused) {
+        child<QLineEdit>(w, "Text1")->setText(path);
+        click(w, "AnalysisDB");
+        shootBox(script.shown.last(), QStringLiteral("1-refused-") + name);
+    }
     child<QLineEdit>(w, "Text1")->setText(m_source);
     click(w, "AnalysisDB");
     shoot("2-analysed");

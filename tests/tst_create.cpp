@@ -321,6 +321,14 @@ private Q_SLOTS:
         w.click(w.generate);
         w.clickItem(0);
         const QString first = w.passwords().at(0);
+        // An existing file is chosen: the dialog does not ask to replace it, and the
+        // password is added after what it holds.
+        {
+            QFile existing(path);
+            QVERIFY(existing.open(QIODevice::WriteOnly));
+            existing.write("\"older\"\r\n");
+            existing.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
         script.fileNames = {path, path, QString()};
         w.click(w.save);
         w.click(w.save);
@@ -330,11 +338,12 @@ private Q_SLOTS:
         QCOMPARE(done[0].text, QStringLiteral("File ") + path + QStringLiteral(" Saved!"));
         QCOMPARE(done[0].title, QStringLiteral("انجام شد"));
         QCOMPARE(script.of(Kind::SaveFile).size(), 3);
+        QVERIFY(!script.of(Kind::SaveFile).first().asksBeforeReplacing);
 
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray line = '"' + first.toUtf8() + "\"\r\n";
-        QCOMPARE(file.readAll(), line + line);
+        QCOMPARE(file.readAll(), "\"older\"\r\n" + line + line);
         QCOMPARE(file.permissions() &
                      (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
                  QFile::Permissions());

@@ -3,7 +3,10 @@
 #include "common/maker.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -187,6 +190,41 @@ private Q_SLOTS:
                                               QStringLiteral("save"), QStringLiteral("open")}));
         QCOMPARE(script.shown[2].kind, Dialogs::Kind::SaveFile);
         QCOMPARE(script.shown[3].kind, Dialogs::Kind::OpenFile);
+    }
+
+    // The file dialogs show each filter once, as its text gives it, whether or not its name
+    // carries the patterns already; only a save dialog for appending skips the question.
+    void fileDialogsShowFiltersOnce()
+    {
+        const QString filters =
+            QStringLiteral("Zorbin Backup(*.mdb,*.dbb) (*.mdb *.dbb);;All Picture(*.jpg,*.gif) "
+                           "(*.jpg *.gif);;Text Files (*.txt)");
+        const auto open = Dialogs::fileDialog(nullptr, Dialogs::Kind::OpenFile,
+                                              QStringLiteral("open"), QDir::tempPath(), filters);
+        open->setOption(QFileDialog::DontUseNativeDialog);
+        const auto *types = open->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        QStringList shown;
+        for (int i = 0; i < types->count(); ++i)
+            shown << types->itemText(i);
+        QCOMPARE(shown, (QStringList{"Zorbin Backup(*.mdb,*.dbb)", "All Picture(*.jpg,*.gif)",
+                                     "Text Files"}));
+        QCOMPARE(open->acceptMode(), QFileDialog::AcceptOpen);
+
+        const QString path = QDir::temp().filePath(QStringLiteral("ZBDB"));
+        const auto save = Dialogs::fileDialog(nullptr, Dialogs::Kind::SaveFile,
+                                              QStringLiteral("save"), path, filters);
+        QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+        QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
+        const auto append = Dialogs::fileDialog(nullptr, Dialogs::Kind::SaveFile,
+                                                QStringLiteral("save"), path, filters, false);
+        QVERIFY(append->testOption(QFileDialog::DontConfirmOverwrite));
+
+        Dialogs::Script script;
+        Dialogs::saveFileName(nullptr, QStringLiteral("s"), path, filters, false);
+        Dialogs::openFileName(nullptr, QStringLiteral("o"), path, filters);
+        QVERIFY(!script.shown[0].asksBeforeReplacing);
+        QCOMPARE(script.shown[1].filter, filters);
     }
 
     void scriptShowsWindowsAndClosesThem()

@@ -1,5 +1,6 @@
 #include "common/dialogs.h"
 #include "common/maker.h"
+#include "common/recordwindow.h"
 #include "helpers/testenv.h"
 #include "helpers/urlcatcher.h"
 #include "mainwin/main_page.h"
@@ -88,8 +89,8 @@ struct FakeList : SiteListAccess
     int focuses = 0;
 };
 
-// Notes every window the script is handed, with the shared selection at that moment;
-// the script then closes it.
+// Notes every window the script is handed, with the mode and record a record window was
+// given; the script then closes it.
 class WindowLog
 {
 public:
@@ -102,11 +103,15 @@ public:
         qint64 selectedId;
     };
 
-    WindowLog(Dialogs::Script &script, const zorbin::store::Selection &selection)
+    // A record window reports the mode and record it was given.
+    explicit WindowLog(Dialogs::Script &script)
     {
-        script.onWindow = [this, &selection](QDialog &window) {
+        script.onWindow = [this](QDialog &window) {
+            const auto *record = qobject_cast<zorbin::ui::RecordWindow *>(&window);
+            using Mode = zorbin::ui::RecordWindow::Mode;
             seen.append({QString::fromLatin1(window.metaObject()->className()), window.objectName(),
-                         selection.editMode, selection.viewMode, selection.selectedId});
+                         record && record->mode() == Mode::Edit,
+                         record && record->mode() == Mode::View, record ? record->recordId() : 0});
         };
     }
 
@@ -313,7 +318,7 @@ void TestDispatch::unknownAndLaterCommandsDoNothing()
     SiteActions actions(*env.context, list, &owner);
     UrlCatcher urls;
     Dialogs::Script script;
-    WindowLog modals(script, env.selection);
+    WindowLog modals(script);
     for (int id : {0, 15, 21, 22, 23, 24, 25, 27, 99, -1}) {
         actions.dispatch(Command(id));
         QCoreApplication::processEvents();
@@ -333,19 +338,15 @@ void TestDispatch::newSiteAlwaysOpens()
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
-    WindowLog modals(script, env.selection);
+    WindowLog modals(script);
 
-    // Even with an empty list, and whatever flags a previous window left.
-    env.selection.editMode = true;
-    env.selection.viewMode = true;
+    // Even with an empty list.
     actions.dispatch(Command::NewSite);
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Site"));
     QVERIFY(!modals.seen.first().editMode);
     QVERIFY(!modals.seen.first().viewMode);
     QCOMPARE(list.reloads, 1);
-    QVERIFY(!env.selection.editMode);
-    QVERIFY(!env.selection.viewMode);
 
     // With sites listed it opens for a new site just the same.
     env.addSite(QStringLiteral("a"));
@@ -368,7 +369,6 @@ void TestDispatch::editNeedsARow()
         QCOMPARE(script.shown.size(), 1);
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Exclamation);
         QCOMPARE(script.lastText(), u("موردي براي ويرايش وجود ندارد"));
-        QVERIFY(!env.selection.editMode);
     }
 
     env.addSite(QStringLiteral("a"));
@@ -377,7 +377,7 @@ void TestDispatch::editNeedsARow()
                     "VALUES (40001, 'big', 'http://big.ir', 'news')"));
     list.reload();
     Dialogs::Script script;
-    WindowLog modals(script, env.selection);
+    WindowLog modals(script);
     for (qint64 id : {b, qint64(40001)}) {
         list.select(id);
         actions.dispatch(Command::EditSite);
@@ -385,7 +385,6 @@ void TestDispatch::editNeedsARow()
         QVERIFY(modals.seen.last().editMode);
         QVERIFY(!modals.seen.last().viewMode);
         QCOMPARE(modals.seen.last().selectedId, id);
-        QVERIFY(!env.selection.editMode);
     }
     QCOMPARE(modals.seen.size(), 2);
     QCOMPARE(list.reloads, 2);
@@ -726,7 +725,7 @@ void TestDispatch::categoriesOpen()
     FakeList list(*env.store);
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
-    WindowLog modals(script, env.selection);
+    WindowLog modals(script);
     actions.dispatch(Command::Subjects);
     QCOMPARE(modals.seen.size(), 1);
     QCOMPARE(modals.seen.first().className, QStringLiteral("Category"));
@@ -741,7 +740,7 @@ void TestDispatch::passwordWindowsOpen()
     SiteActions actions(*env.context, list, &owner);
     Dialogs::Script script;
     QList<QWidget *> owners;
-    WindowLog modals(script, env.selection);
+    WindowLog modals(script);
     auto log = script.onWindow;
     script.onWindow = [&](QDialog &window) {
         log(window);

@@ -145,6 +145,31 @@ private Q_SLOTS:
         QCOMPARE(w.repeat->text(), QStringLiteral(" abc"));
     }
 
+    // Values are stored trimmed: a question, answer or password of blanks only is refused
+    // as empty, and nothing is written.
+    void blanksOnlyAreEmpty()
+    {
+        TestEnv &env = *m_env;
+        const UserRecord before = firstAccount(env);
+        Window w(env);
+        QVERIFY(w.active);
+        Dialogs::Script script;
+        const QString blanks = QStringLiteral("   ");
+        w.question->setEditText(blanks);
+        w.answer->setText(blanks);
+        w.password->setText(blanks);
+        w.repeat->setText(blanks);
+        w.click(w.change);
+        w.question->setCurrentIndex(1);
+        w.click(w.change);
+        w.answer->setText(QStringLiteral("x"));
+        w.click(w.change);
+        QCOMPARE(script.texts(), (QStringList{kNoQuestion, kNoAnswer, kNoPassword}));
+        QVERIFY(w.password->hasFocus());
+        QVERIFY(w.dlg.isVisible());
+        QVERIFY(sameAccount(firstAccount(env), before));
+    }
+
     void savedTrimmedToTheFirstAccountOnly()
     {
         TestEnv &env = *m_env;

@@ -61,6 +61,9 @@ private slots:
         QCOMPARE(buildAlphabet({true, true, true, true}, QStringLiteral("aa\"")),
                  digits + small + capital + QStringLiteral("aa\""));
         QCOMPARE(buildAlphabet({false, false, false, false}, QStringLiteral("x")), QString());
+        // The other characters offered on opening, as the generator has always offered them.
+        QCOMPARE(buildAlphabet({false, false, false, true}, defaultOtherCharacters()),
+                 QStringLiteral("!@#$%^&*-_="));
     }
 
     // The generate command's checks, in order, before anything is drawn.

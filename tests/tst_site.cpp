@@ -110,7 +110,7 @@ private Q_SLOTS:
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
 
         QCOMPARE(dlg.windowTitle(), kCaptionNew);
@@ -179,7 +179,7 @@ private Q_SLOTS:
     {
         TestEnv &env = *m_env;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
 
         QStringList visited;
@@ -225,7 +225,7 @@ private Q_SLOTS:
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         type(dlg, title, address, pickSubject ? QStringLiteral("news") : QString());
         button(dlg, "Button_Save")->click();
@@ -243,7 +243,7 @@ private Q_SLOTS:
         env.addCategory(QStringLiteral("news"));
         env.addCategory(QStringLiteral("shop"));
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         type(dlg, QStringLiteral("  My Site  "), QStringLiteral("http://my.ir"),
              QStringLiteral("shop"));
@@ -277,7 +277,7 @@ private Q_SLOTS:
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         type(dlg, QStringLiteral("   "), QStringLiteral("http://a.ir"), QStringLiteral("news"));
         button(dlg, "Button_Save")->click();
@@ -293,7 +293,7 @@ private Q_SLOTS:
         env.addSite(QStringLiteral("Alpha"));
         {
             Dialogs::Script script;
-            Site dlg(*env.context);
+            Site dlg(*env.context, Site::Mode::New);
             open(dlg);
             type(dlg, QStringLiteral(" Alpha "), QStringLiteral("http://b.ir"),
                  QStringLiteral("news"));
@@ -323,11 +323,9 @@ private Q_SLOTS:
         const qint64 id = insertFull(env);
         QCOMPARE(id, 40001);
         env.addSite(QStringLiteral("Other"));
-        env.selection.selectedId = id;
-        env.selection.editMode = true;
 
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::Edit, id);
         open(dlg);
         QCOMPARE(dlg.windowTitle(), kCaptionEdit);
         QCOMPARE(button(dlg, "Button_Save")->text(), kStore);
@@ -354,8 +352,6 @@ private Q_SLOTS:
         QCOMPARE(script.texts(), QStringList{updated(QStringLiteral("Other "))});
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Information);
         QVERIFY(!dlg.isVisible());
-        QVERIFY(!env.selection.editMode);
-        QCOMPARE(env.selection.selectedId, id);
         const SiteRecord rec = env.store->site(id).value();
         QCOMPARE(rec[F::Onvan], QStringLiteral("Other"));
         QCOMPARE(rec[F::Modir], QStringLiteral("Reza"));
@@ -378,10 +374,8 @@ private Q_SLOTS:
         QVERIFY(env.sql("INSERT INTO Table_Site (ID, Onvan, Address, Mozoo, Tozihat, Rss) "
                         "VALUES (9, 'Nine', ?1, 'news', ?2, ?1)",
                         {address, notes}));
-        env.selection.selectedId = 9;
-        env.selection.editMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::Edit, 9);
         open(dlg);
         QCOMPARE(line(dlg, 2)->text().size(), 40012);
         button(dlg, "Button_Save")->click();
@@ -399,7 +393,7 @@ private Q_SLOTS:
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         type(dlg, QStringLiteral("Typed"), QStringLiteral("typed.ir"), QStringLiteral("news"));
         auto *notes = dlg.findChild<QPlainTextEdit *>(QStringLiteral("Text11"));
@@ -422,10 +416,8 @@ private Q_SLOTS:
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         const qint64 id = insertFull(env);
-        env.selection.selectedId = id;
-        env.selection.editMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::Edit, id);
         open(dlg);
         QVERIFY(line(dlg, 1)->hasFocus());
         QVERIFY(!line(dlg, 1)->hasSelectedText());
@@ -440,10 +432,8 @@ private Q_SLOTS:
         env.addCategory(QStringLiteral("news"));
         QVERIFY(exec(env, "INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
                           "VALUES (7, 'Seven', 'http://seven.ir', 'gone')"));
-        env.selection.selectedId = 7;
-        env.selection.editMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::Edit, 7);
         open(dlg);
         QCOMPARE(line(dlg, 1)->text(), QStringLiteral("Seven"));
         // Facebook has no value: the box keeps its prefix. RSS follows the loaded address.
@@ -460,7 +450,7 @@ private Q_SLOTS:
     {
         TestEnv &env = *m_env;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         QTest::keyClicks(line(dlg, 2), QStringLiteral("a.ir"));
         QCOMPARE(line(dlg, 15)->text(), QStringLiteral("http://a.ir/rss.xml"));
@@ -475,7 +465,7 @@ private Q_SLOTS:
     {
         TestEnv &env = *m_env;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         auto *check = dlg.findChild<QCheckBox *>("Check1");
         QTest::keyClicks(line(dlg, 10), QStringLiteral("abc"));
@@ -519,7 +509,7 @@ private Q_SLOTS:
         QFETCH(QString, box);
         TestEnv &env = *m_env;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         dlg.findChild<QPushButton *>(QStringLiteral("Command%1").arg(number))->click();
         QCOMPARE(script.shown.size(), 1);
@@ -534,10 +524,8 @@ private Q_SLOTS:
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         env.addCategory(QStringLiteral("shop"));
-        env.selection.selectedId = insertFull(env);
-        env.selection.viewMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::View, insertFull(env));
         open(dlg);
 
         QCOMPARE(dlg.windowTitle(), kCaptionView);
@@ -582,10 +570,8 @@ private Q_SLOTS:
     {
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
-        env.selection.selectedId = insertFull(env);
-        env.selection.viewMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::View, insertFull(env));
         open(dlg);
 
         QTest::mouseClick(line(dlg, 2), Qt::LeftButton);
@@ -637,7 +623,7 @@ private Q_SLOTS:
         const qint64 id = insertFull(env);
         Dialogs::Script script;
         {
-            Site dlg(*env.context);
+            Site dlg(*env.context, Site::Mode::New);
             open(dlg);
             for (int n : {2, 4, 8, 13, 14, 15}) {
                 QTest::mouseClick(line(dlg, n), Qt::LeftButton);
@@ -645,11 +631,8 @@ private Q_SLOTS:
                 QVERIFY(!line(dlg, n)->font().underline());
             }
         }
-        env.selection.selectedId = id;
-        env.selection.editMode = true;
-        env.selection.viewMode = true; // edit wins
         {
-            Site dlg(*env.context);
+            Site dlg(*env.context, Site::Mode::Edit, id);
             open(dlg);
             QCOMPARE(dlg.windowTitle(), kCaptionEdit);
             for (int n : {2, 4, 8, 13, 14, 15}) {
@@ -664,10 +647,8 @@ private Q_SLOTS:
     void handPointerOnlyOnViewLinks()
     {
         TestEnv &env = *m_env;
-        env.selection.selectedId = insertFull(env);
-        env.selection.viewMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::View, insertFull(env));
         open(dlg);
         for (int n = 1; n <= 15; ++n) {
             if (n == 3 || n == 11)
@@ -683,7 +664,7 @@ private Q_SLOTS:
     {
         TestEnv &env = *m_env;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         QCOMPARE(subject(dlg)->count(), 0);
         type(dlg, QStringLiteral("A"), QStringLiteral("http://a.ir"), QString());
@@ -720,10 +701,8 @@ private Q_SLOTS:
     {
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
-        env.selection.selectedId = insertFull(env);
-        env.selection.viewMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::View, insertFull(env));
         open(dlg);
         script.onWindow = [&env](QDialog &) { env.addCategory(QStringLiteral("shop")); };
         button(dlg, "Button_Add1")->click();
@@ -738,15 +717,16 @@ private Q_SLOTS:
     {
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
+        QVERIFY(exec(env, "INSERT INTO Table_Site (ID, Onvan, Address, Mozoo) "
+                          "VALUES (42, 'x', 'http://x.ir', 'news')"));
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::Edit, 42);
         open(dlg);
         zorbin::store::SiteRecord record;
         record.id = 42;
         for (int f = 1; f < zorbin::store::SiteFieldCount; ++f)
             record.fields[size_t(f)] = QStringLiteral("value %1").arg(f);
         record[F::Mozoo] = QStringLiteral("news");
-        env.selection.selectedId = 42;
         dlg.setRecord(record);
         // Each field lands in the box of its own number.
         for (int n = 1; n <= 15; ++n) {
@@ -775,7 +755,7 @@ private Q_SLOTS:
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::New);
         open(dlg);
         type(dlg, QStringLiteral("Kept"), QStringLiteral("http://kept.ir"), QStringLiteral("news"));
         QVERIFY(exec(env, "DROP TABLE Table_Site"));
@@ -794,10 +774,8 @@ private Q_SLOTS:
     {
         TestEnv &env = *m_env;
         env.addCategory(QStringLiteral("news"));
-        env.selection.selectedId = insertFull(env);
-        env.selection.editMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::Edit, insertFull(env));
         open(dlg);
         line(dlg, 1)->setText(QStringLiteral("Changed"));
         // The record went away meanwhile.
@@ -806,17 +784,14 @@ private Q_SLOTS:
         QCOMPARE(script.shown.size(), 1);
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
         QVERIFY(dlg.isVisible());
-        QVERIFY(env.selection.editMode);
         QCOMPARE(line(dlg, 1)->text(), QStringLiteral("Changed"));
     }
 
     void missingRecordIsReported()
     {
         TestEnv &env = *m_env;
-        env.selection.selectedId = 123456;
-        env.selection.viewMode = true;
         Dialogs::Script script;
-        Site dlg(*env.context);
+        Site dlg(*env.context, Site::Mode::View, 123456);
         open(dlg);
         QTRY_COMPARE(script.shown.size(), 1);
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
@@ -825,12 +800,10 @@ private Q_SLOTS:
     void escapeAndCancelClose()
     {
         TestEnv &env = *m_env;
-        env.selection.selectedId = insertFull(env);
+        const qint64 id = insertFull(env);
         for (bool escape : {true, false}) {
-            env.selection.editMode = true;
-            env.selection.viewMode = true;
             Dialogs::Script script;
-            Site dlg(*env.context);
+            Site dlg(*env.context, Site::Mode::Edit, id);
             open(dlg);
             if (escape) {
                 auto *notes = dlg.findChild<QPlainTextEdit *>("Text11");
@@ -841,9 +814,6 @@ private Q_SLOTS:
             }
             QVERIFY(!dlg.isVisible());
             QCOMPARE(dlg.result(), int(QDialog::Rejected));
-            QVERIFY(!env.selection.editMode);
-            QVERIFY(!env.selection.viewMode);
-            QCOMPARE(env.selection.selectedId, 40001);
             QVERIFY(script.shown.isEmpty());
             QCOMPARE(env.store->site(40001)->fields[F::Onvan], QStringLiteral("Forty"));
         }

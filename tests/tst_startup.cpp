@@ -37,7 +37,7 @@ private:
         m_store = Store::connect(zorbin::store::connectionText(m_env->dir.path()), &result);
         QVERIFY(m_store);
         m_context = std::make_unique<zorbin::ui::Context>(
-            zorbin::ui::Context{*m_store, m_env->selection, *m_env->settings, m_env->dir.path()});
+            zorbin::ui::Context{*m_store, *m_env->settings, m_env->dir.path()});
     }
 
 private Q_SLOTS:

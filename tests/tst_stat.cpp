@@ -2,6 +2,7 @@
 #include "helpers/windowtestcase.h"
 #include "tools/stat.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QtTest>
@@ -60,6 +61,26 @@ private Q_SLOTS:
         QCOMPARE(counts(dlg), (QStringList{"3", "1", "3"}));
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QVERIFY(!dlg.isVisible());
+    }
+
+    // A screen reader hears each count with its caption.
+    void countsReadAloud()
+    {
+        TestEnv &env = *m_env;
+        env.addSite(QStringLiteral("a"));
+        env.addSite(QStringLiteral("b"));
+        Stat dlg(*env.context);
+        dlg.show();
+        const QList<std::pair<const char *, QString>> expected = {
+            {"Label6", QStringLiteral("سايت ها: 2")},
+            {"Label7", QStringLiteral("موضوعات: 0")},
+            {"Label8", QStringLiteral("مخاطبين: 0")}};
+        for (const auto &[name, spoken] : expected) {
+            QAccessibleInterface *count =
+                QAccessible::queryAccessibleInterface(dlg.findChild<QLabel *>(name));
+            QVERIFY(count);
+            QCOMPARE(count->text(QAccessible::Name), spoken);
+        }
     }
 
     // A count that cannot be read shows "#" and the user is told.

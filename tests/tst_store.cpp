@@ -246,11 +246,8 @@ void TstStore::openErrors()
         break;
     }
     case 5: {
-        const QString fixtures = qEnvironmentVariable("ZORBIN_TEST_FIXTURES");
-        const QString jet = fixtures + QStringLiteral("/jet/zorbin-v1-sample.mdb");
-        if (!QFileInfo::exists(jet))
-            QSKIP("the previous version's sample database is not available");
-        QVERIFY(QFile::copy(jet, file));
+        const QString jet = QStringLiteral(ZORBIN_TEST_DATA "/jet/zorbin-v1-sample.mdb");
+        QVERIFY2(QFile::copy(jet, file), qPrintable(jet));
         break;
     }
     case 6: {

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -35,6 +36,7 @@ struct Window
         message = dlg.findChild<QLabel *>(QStringLiteral("lblMessage"));
         check = dlg.findChild<QPushButton *>(QStringLiteral("Button_Update"));
         download = dlg.findChild<QPushButton *>(QStringLiteral("Button_Download"));
+        body = dlg.findChild<QLineEdit *>(QStringLiteral("Text1"));
     }
     // Clicks the check button and waits for the check to end (bounded).
     bool runCheck()
@@ -51,6 +53,7 @@ struct Window
     QLabel *message = nullptr;
     QPushButton *check = nullptr;
     QPushButton *download = nullptr;
+    QLineEdit *body = nullptr;
 };
 
 } // namespace
@@ -87,11 +90,14 @@ private Q_SLOTS:
         QCOMPARE(w.status->text(), QStringLiteral("Status: ..."));
         QCOMPARE(w.message->text(), QStringLiteral("..."));
         QVERIFY(w.check->isVisible() && !w.download->isVisible());
+        QVERIFY(w.body && w.body->text().isEmpty() && w.body->isReadOnly());
         const QColor before = w.colour();
 
         QVERIFY(w.runCheck());
         QCOMPARE(server.paths, QList<QByteArray>{kFile});
         QCOMPARE(w.status->text(), kConnected);
+        // Text1 holds the body as it came; an error status brings none.
+        QCOMPARE(w.body->text(), status < 400 ? QString::fromLatin1(body) : QString());
         QCOMPARE(w.message->text(), message);
         const bool newVersion = message == kNewVersion;
         QCOMPARE(w.check->isVisible(), !newVersion);
@@ -144,6 +150,7 @@ private Q_SLOTS:
         QVERIFY(w.runCheck());
         QCOMPARE(w.status->text(), kNotConnected);
         QCOMPARE(w.message->text(), kUpToDate);
+        QCOMPARE(w.body->text(), QStringLiteral("0"));
     }
 
     // The check runs beside the window: the click returns at once, a second click meanwhile

@@ -161,6 +161,7 @@ private slots:
     void oneByteBody();
     void threeHundredByteBody();
     void largeBodyIsReadToTheEnd();
+    void bodyLimit();
     void emptyBody();
     void errorStatusGivesEmpty_data();
     void errorStatusGivesEmpty();
@@ -216,6 +217,19 @@ void TestUrlFetch::largeBodyIsReadToTheEnd()
     const QString text = fetchUrlText(server.url("/large"));
     QCOMPARE(text.size(), body.size());
     QVERIFY(text.toLatin1() == body);
+}
+
+// A capped fetch gives a body up to the cap whole and nothing for a longer one.
+void TestUrlFetch::bodyLimit()
+{
+    LocalHttpServer server;
+    QVERIFY(server.listen());
+    const QByteArray body = patternedBytes(4096);
+    server.route("/full", Reply{200, body, {}, false, -1});
+    server.route("/over", Reply{200, body + 'x', {}, false, -1});
+    QVERIFY(fetchUrlText(server.url("/full"), 5000, 4096).toLatin1() == body);
+    QCOMPARE(fetchUrlText(server.url("/over"), 5000, 4096), QString());
+    QCOMPARE(fetchUrlText(server.url("/over"), 5000).size(), 4097); // no cap
 }
 
 void TestUrlFetch::emptyBody()

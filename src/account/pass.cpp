@@ -5,6 +5,7 @@
 #include "common/dialogs.h"
 #include "store/messages.h"
 #include "store/store.h"
+#include "store/text.h"
 #include "tools/create.h"
 
 #include <QCheckBox>
@@ -153,19 +154,22 @@ void Pass::connectControls()
 
 void Pass::change()
 {
-    // The checks run in this order; the first that fails ends the command. Emptiness is
-    // the text as typed, and the two passwords must agree character for character.
-    if (m_question->currentText().isEmpty()) {
+    // The checks run in this order; the first that fails ends the command. Each value is
+    // stored trimmed of blanks, so one of blanks only counts as empty (it would store an
+    // empty password, or an answer that recovery never accepts). The two passwords must
+    // agree character for character.
+    using zorbin::store::trimBlanks;
+    if (trimBlanks(m_question->currentText()).isEmpty()) {
         Dialogs::warn(this, kNoQuestion);
         m_question->setFocus();
         return;
     }
-    if (m_answer->text().isEmpty()) {
+    if (trimBlanks(m_answer->text()).isEmpty()) {
         Dialogs::warn(this, kNoAnswer);
         m_answer->setFocus();
         return;
     }
-    if (m_password->text().isEmpty() || m_repeat->text().isEmpty()) {
+    if (trimBlanks(m_password->text()).isEmpty() || trimBlanks(m_repeat->text()).isEmpty()) {
         Dialogs::warn(this, kNoPassword);
         m_password->setFocus();
         return;

@@ -6,7 +6,6 @@
 #include "store/datafolder.h"
 #include "store/filemodes.h"
 #include "store/instancelock.h"
-#include "store/selection.h"
 #include "store/settings.h"
 #include "store/store.h"
 
@@ -69,9 +68,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    zorbin::store::Selection selection;
     zorbin::store::Settings settings(zorbin::store::resolveSettingsFolder());
-    zorbin::ui::Context context{*store, selection, settings, folder};
+    zorbin::ui::Context context{*store, settings, folder};
 
     Startup startup(context);
     QObject::connect(&startup, &Startup::finished, &app, &QCoreApplication::exit);

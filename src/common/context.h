@@ -5,7 +5,6 @@
 namespace zorbin::store {
 class Store;
 class Settings;
-struct Selection;
 } // namespace zorbin::store
 
 namespace zorbin::ui {
@@ -14,7 +13,6 @@ namespace zorbin::ui {
 struct Context
 {
     store::Store &store;
-    store::Selection &selection;
     store::Settings &settings;
     QString dataFolder;
 };

@@ -160,26 +160,53 @@ void Dialogs::titled(QWidget *parent, Kind kind, const QString &title, const QSt
     show(parent, kind, text, *rightAligned, title);
 }
 
-QString Dialogs::scriptedFileName(Kind kind, const QString &caption)
+QString Dialogs::scriptedFileName(Kind kind, const QString &caption, const QString &filter,
+                                  bool askBeforeReplacing)
 {
-    s_script->shown.append({kind, caption, true, QString(), -1, QString()});
+    Shown shown{kind, caption, true, QString(), -1, QString()};
+    shown.filter = filter;
+    shown.asksBeforeReplacing = askBeforeReplacing;
+    s_script->shown.append(shown);
     return s_script->fileNames.isEmpty() ? QString() : s_script->fileNames.takeFirst();
+}
+
+std::unique_ptr<QFileDialog> Dialogs::fileDialog(QWidget *parent, Kind kind, const QString &caption,
+                                                 const QString &path, const QString &filter,
+                                                 bool askBeforeReplacing)
+{
+    Q_ASSERT(kind == Kind::OpenFile || kind == Kind::SaveFile);
+    auto dialog = std::make_unique<QFileDialog>(parent, caption, path, filter);
+    const bool save = kind == Kind::SaveFile;
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The filters' names often carry their patterns already.
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, save && !askBeforeReplacing);
+    return dialog;
+}
+
+QString Dialogs::chosenFile(QFileDialog &dialog)
+{
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 QString Dialogs::openFileName(QWidget *parent, const QString &caption, const QString &dir,
                               const QString &filter)
 {
     if (s_script)
-        return scriptedFileName(Kind::OpenFile, caption);
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+        return scriptedFileName(Kind::OpenFile, caption, filter, true);
+    return chosenFile(*fileDialog(parent, Kind::OpenFile, caption, dir, filter));
 }
 
 QString Dialogs::saveFileName(QWidget *parent, const QString &caption, const QString &path,
-                              const QString &filter)
+                              const QString &filter, bool askBeforeReplacing)
 {
     if (s_script)
-        return scriptedFileName(Kind::SaveFile, caption);
-    return QFileDialog::getSaveFileName(parent, caption, path, filter);
+        return scriptedFileName(Kind::SaveFile, caption, filter, askBeforeReplacing);
+    return chosenFile(
+        *fileDialog(parent, Kind::SaveFile, caption, path, filter, askBeforeReplacing));
 }
 
 int Dialogs::runScripted(QDialog &window, int result)

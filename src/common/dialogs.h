@@ -8,6 +8,7 @@
 #include <optional>
 
 class QDialog;
+class QFileDialog;
 class QMessageBox;
 class QWidget;
 
@@ -42,9 +43,11 @@ public:
         // The message; a file dialog's caption; a window's or report's objectName.
         QString text;
         bool rightAligned = true;
-        QString className;  // windows: their class
-        int records = -1;   // previews: how many records the report prints
-        QString title = {}; // message boxes with a title of their own (see titled())
+        QString className;               // windows: their class
+        int records = -1;                // previews: how many records the report prints
+        QString title = {};              // message boxes with a title of their own (see titled())
+        QString filter = {};             // file dialogs: their filter
+        bool asksBeforeReplacing = true; // save dialogs: whether an existing file is confirmed
     };
 
     // Information icon, OK. `rightAligned` is false for the Latin examples.
@@ -73,10 +76,19 @@ public:
     // becomes active again skips that when a message box took the activation away.
     static bool messageBoxOpen();
 
+    // The file dialogs. Each filter shows its name as written, without the pattern list Qt
+    // would add to it ("Text Files (*.txt)" reads "Text Files"). A save dialog asks before
+    // replacing an existing file, unless `askBeforeReplacing` is false: for a file that is
+    // appended to, not replaced.
     static QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter);
     static QString saveFileName(QWidget *parent, const QString &caption, const QString &path,
-                                const QString &filter);
+                                const QString &filter, bool askBeforeReplacing = true);
+    // The file dialog the calls above show (kind OpenFile or SaveFile), made but not shown.
+    static std::unique_ptr<QFileDialog> fileDialog(QWidget *parent, Kind kind,
+                                                   const QString &caption, const QString &path,
+                                                   const QString &filter,
+                                                   bool askBeforeReplacing = true);
 
     // Runs one of the program's modal windows; its result (QDialog::Accepted or Rejected).
     static int exec(QDialog &window);
@@ -113,7 +125,9 @@ private:
     static Script *s_script;
     static int show(QWidget *parent, Kind kind, const QString &text, bool rightAligned,
                     const QString &title = QString());
-    static QString scriptedFileName(Kind kind, const QString &caption);
+    static QString scriptedFileName(Kind kind, const QString &caption, const QString &filter,
+                                    bool askBeforeReplacing);
+    static QString chosenFile(QFileDialog &dialog);
     static int runScripted(QDialog &window, int result);
 };
 

@@ -3,7 +3,6 @@
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "store/messages.h"
-#include "store/selection.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -12,8 +11,10 @@
 
 namespace zorbin::ui {
 
-RecordWindow::RecordWindow(Context &context, const QString &objectName, QWidget *parent)
-    : QDialog(parent), m_context(context)
+RecordWindow::RecordWindow(Context &context, const QString &objectName, Mode mode, qint64 recordId,
+                           QWidget *parent)
+    : QDialog(parent), m_context(context), m_mode(mode),
+      m_recordId(mode == Mode::New ? 0 : recordId)
 {
     setObjectName(objectName);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -21,34 +22,13 @@ RecordWindow::RecordWindow(Context &context, const QString &objectName, QWidget 
     setFont(windowFont());
 }
 
-RecordWindow::~RecordWindow()
-{
-    clearModeFlags();
-}
-
-void RecordWindow::done(int result)
-{
-    clearModeFlags();
-    QDialog::done(result);
-}
-
-void RecordWindow::clearModeFlags()
-{
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-}
+RecordWindow::~RecordWindow() = default;
 
 void RecordWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         activate();
-}
-
-void RecordWindow::readMode()
-{
-    const auto &sel = m_context.selection;
-    m_mode = sel.editMode ? Mode::Edit : sel.viewMode ? Mode::View : Mode::New;
 }
 
 void RecordWindow::updateBanner()

@@ -2,7 +2,6 @@
 
 #include "common/context.h"
 #include "store/result.h"
-#include "store/selection.h"
 
 #include <QDialog>
 
@@ -12,25 +11,27 @@ class QPushButton;
 
 namespace zorbin::ui {
 
-// What the record editors (a site, a contact) have in common: the window's look, the
-// mode taken from the shared selection each time the window is shown, and the edit and
-// view flags cleared whenever the window closes, so the next opening starts a new record.
+// What the record editors (a site, a contact) have in common: the window's look, and the
+// mode and record the command that opens the window gives it.
 class RecordWindow : public QDialog
 {
     Q_OBJECT
 public:
-    ~RecordWindow() override;
-
-    void done(int result) override;
-
-protected:
+    // A new record, or the record `recordId` to edit or to show read-only.
     enum class Mode { New, Edit, View };
 
-    RecordWindow(Context &context, const QString &objectName, QWidget *parent);
+    ~RecordWindow() override;
+
+    Mode mode() const { return m_mode; }
+    qint64 recordId() const { return m_recordId; }
+
+protected:
+    RecordWindow(Context &context, const QString &objectName, Mode mode, qint64 recordId,
+                 QWidget *parent);
 
     void showEvent(QShowEvent *event) override;
-    // Sets the window up for the mode the selection asks for; called on every showing
-    // that the program (not the window system) makes.
+    // Sets the window up for its mode and loads its record; called on every showing that
+    // the program (not the window system) makes.
     virtual void activate() = 0;
     // Stores the record the boxes show (the save button).
     virtual void save() = 0;
@@ -43,8 +44,6 @@ protected:
     // The small "؟" button "Command<number>" beside a box.
     QPushButton *makeHelpButton(int number);
 
-    // Takes the mode from the shared selection into m_mode.
-    void readMode();
     // Repaints the banner, whose picture follows the mode.
     void updateBanner();
     // Tells the user what could not be read (`what`, and why), once the window is up rather
@@ -56,9 +55,9 @@ protected:
     // Tells the user the record was not stored (`what`, and why).
     void refuseSave(const QString &what, const store::StoreError &error);
 
-    // Stores the record the boxes show: in edit mode through `update` (and edit mode ends),
-    // else through `insert` unless `keyTaken` finds its key already stored. True when it
-    // is stored; otherwise the user has been told why and the window stays as it was.
+    // Stores the record the boxes show: in edit mode through `update`, else through `insert` unless
+    // `keyTaken` finds its key already stored. True when it is stored; otherwise the user has been
+    // told why and the window stays as it was.
     template <class Update, class KeyTaken, class Insert>
     bool storeRecord(const QString &failure, Update update, KeyTaken keyTaken, Insert insert,
                      const QString &duplicate, QLineEdit *keyBox)
@@ -68,7 +67,6 @@ protected:
                 refuseSave(failure, updated.error());
                 return false;
             }
-            m_context.selection.editMode = false;
             return true;
         }
         const auto taken = keyTaken();
@@ -88,12 +86,10 @@ protected:
     }
 
     Context &m_context;
-    Mode m_mode = Mode::New;
+    const Mode m_mode;
+    const qint64 m_recordId;
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;
-
-private:
-    void clearModeFlags();
 };
 
 } // namespace zorbin::ui

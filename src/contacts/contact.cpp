@@ -9,7 +9,6 @@
 #include "store/contactpictures.h"
 #include "store/messages.h"
 #include "store/pictures.h"
-#include "store/selection.h"
 #include "store/store.h"
 #include "store/text.h"
 
@@ -127,8 +126,8 @@ QImage defaultPicture(const QString &dataFolder)
 
 } // namespace
 
-Contact::Contact(zorbin::ui::Context &context, QWidget *parent)
-    : RecordWindow(context, QStringLiteral("Contact"), parent)
+Contact::Contact(zorbin::ui::Context &context, Mode mode, qint64 id, QWidget *parent)
+    : RecordWindow(context, QStringLiteral("Contact"), mode, id, parent)
 {
     buildWindow();
     setPicture(defaultPicture(m_context.dataFolder));
@@ -270,7 +269,6 @@ void Contact::setBoxTabOrder()
 
 void Contact::activate()
 {
-    readMode();
     switch (m_mode) {
     case Mode::Edit:
         setWindowTitle(kCaptionEdit);
@@ -299,7 +297,7 @@ void Contact::activate()
 
 void Contact::loadRecord()
 {
-    const auto record = m_context.store.contact(m_context.selection.selectedId);
+    const auto record = m_context.store.contact(m_recordId);
     if (!record) {
         reportReadFailure(QStringLiteral("مشخصات مخاطب از بانک اطلاعاتي خوانده نشد"),
                           record.error());
@@ -333,7 +331,7 @@ void Contact::setBoxText(int number, const QString &text)
 ContactRecord Contact::record() const
 {
     ContactRecord typed;
-    typed.id = m_context.selection.selectedId;
+    typed.id = m_recordId;
     typed.name = boxText(1);
     typed.group = boxText(2);
     typed.mobile = boxText(3);

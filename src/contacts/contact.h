@@ -14,14 +14,13 @@ namespace zorbin::ui {
 class NotesEdit;
 }
 
-// The contact editor: new, edit and view mode, chosen by the shared selection state when
-// the window is shown. The picture on display is written under the contact's mobile number
-// when the contact is saved.
+// The contact editor: a new contact, or the contact `id` to edit or to show read-only. The picture
+// on display is written under the contact's mobile number when the contact is saved.
 class Contact : public zorbin::ui::RecordWindow
 {
     Q_OBJECT
 public:
-    explicit Contact(zorbin::ui::Context &context, QWidget *parent = nullptr);
+    Contact(zorbin::ui::Context &context, Mode mode, qint64 id = 0, QWidget *parent = nullptr);
     ~Contact() override;
 
     // The boxes as one contact, as typed (the ID is the selected one; the picture's file

@@ -11,7 +11,6 @@
 #include "contacts/print_conts.h"
 #include "store/contactpictures.h"
 #include "store/messages.h"
-#include "store/selection.h"
 #include "store/store.h"
 
 #include <QComboBox>
@@ -264,11 +263,11 @@ void Phone::updateCallSelection()
 
 // --- commands ---------------------------------------------------------------------------
 
-void Phone::openEditor()
+void Phone::openEditor(Contact::Mode mode, qint64 id)
 {
     m_focusSearchOnReturn = false;
     {
-        Contact editor(m_context, this);
+        Contact editor(m_context, mode, id, this);
         Dialogs::exec(editor);
     }
     // A closed editor always brings back the full list, whether or not the window
@@ -280,9 +279,7 @@ void Phone::openEditor()
 
 void Phone::addContact()
 {
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
-    openEditor();
+    openEditor(Contact::Mode::New);
 }
 
 void Phone::editContact()
@@ -291,10 +288,7 @@ void Phone::editContact()
         Dialogs::warn(this, QStringLiteral("موردي براي ويرايش وجود ندارد"));
         return;
     }
-    m_context.selection.selectedId = currentId();
-    m_context.selection.editMode = true;
-    m_context.selection.viewMode = false;
-    openEditor();
+    openEditor(Contact::Mode::Edit, currentId());
 }
 
 void Phone::viewContact()
@@ -303,10 +297,7 @@ void Phone::viewContact()
         Dialogs::warn(this, QStringLiteral("موردي براي نمايش وجود ندارد"));
         return;
     }
-    m_context.selection.selectedId = currentId();
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = true;
-    openEditor();
+    openEditor(Contact::Mode::View, currentId());
 }
 
 void Phone::deleteContact()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/context.h"
+#include "contacts/contact.h"
 
 #include <QDialog>
 
@@ -50,8 +51,8 @@ private:
     void printList();
     void callContact();
     void refreshClicked();
-    // Shows the contact editor for the mode already set in the shared state.
-    void openEditor();
+    // Shows the contact editor on contact `id` in `mode`.
+    void openEditor(Contact::Mode mode, qint64 id = 0);
 
     zorbin::ui::Context &m_context;
     ContactListModel *m_model = nullptr;

@@ -49,6 +49,42 @@ QString openMessage(const store::OpenResult &r, const QString &path)
     return QStringLiteral("ZBDB.mdb at %1 cannot be opened: %2").arg(path, r.detail);
 }
 
+const QString kNothingAdded = QStringLiteral("Nothing was added to ZBDB.mdb.");
+
+// The whole message for a source that is refused, by kind: the reason first, then what
+// the reader found.
+Refusal refused(Refusal r)
+{
+    switch (r.kind) {
+    case Refusal::Kind::Damaged:
+        r.text = QStringLiteral("The backup is damaged and cannot be converted.") + kLineBreak +
+                 r.text + kLineBreak + kNothingAdded;
+        break;
+    case Refusal::Kind::NotADatabase:
+        r.text = QStringLiteral("The file is not a database.") + kLineBreak + r.text + kLineBreak +
+                 QStringLiteral("Choose a Zorbin version 1.0 backup.");
+        break;
+    case Refusal::Kind::WrongPassword:
+        r.text = QStringLiteral("The database does not open with Zorbin's password.") + kLineBreak +
+                 r.text + kLineBreak +
+                 QStringLiteral("Only Zorbin's own version 1.0 backups can be converted.");
+        break;
+    case Refusal::Kind::AlreadyVersion2:
+        r.text = QStringLiteral("This file is already a version 2.0 database: restore it in "
+                                "Zorbin (Bank menu, Restore).");
+        break;
+    case Refusal::Kind::Other:
+        r.text = QStringLiteral("The backup cannot be analysed.") + kLineBreak + r.text;
+        break;
+    }
+    return r;
+}
+
+Refusal other(const QString &text)
+{
+    return Refusal{Refusal::Kind::Other, text};
+}
+
 bool hasField(const QStringList &fields, const QString &name)
 {
     return fields.contains(name, Qt::CaseInsensitive);
@@ -89,28 +125,26 @@ const QStringList &version2SiteFields()
     return fields;
 }
 
-std::expected<Analysis, QString> analyse(const QString &sourcePath, const QString &targetFolder)
+std::expected<Analysis, Refusal> analyse(const QString &sourcePath, const QString &targetFolder)
 {
     Analysis a;
-    QString error;
+    Refusal error;
     a.source = openSource(sourcePath, &error);
     if (!a.source)
-        return std::unexpected(QStringLiteral("The backup cannot be analysed.") + kLineBreak +
-                               error);
+        return std::unexpected(refused(error));
     for (const TablePlan &plan : tablePlans()) {
         const auto fields = a.source->fields(plan.name);
         if (!fields)
-            return std::unexpected(
-                QStringLiteral("The backup cannot be analysed.") + kLineBreak +
-                QStringLiteral("The %1 has no table %2.").arg(a.source->kind(), plan.name));
+            return std::unexpected(refused(
+                other(QStringLiteral("The %1 has no table %2.").arg(a.source->kind(), plan.name))));
         QStringList missing;
         for (const QString &f : plan.fields)
             if (!hasField(*fields, f))
                 missing << f;
         if (!missing.isEmpty())
-            return std::unexpected(QStringLiteral("The backup cannot be analysed.") + kLineBreak +
-                                   QStringLiteral("The table %1 has no field %2.")
-                                       .arg(plan.name, missing.join(QStringLiteral(", "))));
+            return std::unexpected(
+                refused(other(QStringLiteral("The table %1 has no field %2.")
+                                  .arg(plan.name, missing.join(QStringLiteral(", "))))));
         if (plan.target == Store::ImportTable::Site)
             a.version2Sites = std::ranges::all_of(
                 version2SiteFields(), [&](const QString &f) { return hasField(*fields, f); });
@@ -119,8 +153,8 @@ std::expected<Analysis, QString> analyse(const QString &sourcePath, const QStrin
     const QString folder = QDir(targetFolder).absolutePath();
     a.targetPath = QDir(folder).filePath(QString::fromLatin1(store::kDatabaseFileName));
     if (QFileInfo(a.targetPath).canonicalFilePath() == QFileInfo(sourcePath).canonicalFilePath())
-        return std::unexpected(QStringLiteral("The backup is ZBDB.mdb itself; choose a version "
-                                              "1.0 backup."));
+        return std::unexpected(other(QStringLiteral("The backup is ZBDB.mdb itself; choose a "
+                                                    "version 1.0 backup.")));
     store::OpenResult result;
     if (!QFileInfo::exists(a.targetPath)) {
         result.error = store::OpenError::CannotCreate;
@@ -128,26 +162,26 @@ std::expected<Analysis, QString> analyse(const QString &sourcePath, const QStrin
         a.target = Store::open(store::connectionText(folder), &result);
     }
     if (!a.target)
-        return std::unexpected(openMessage(result, a.targetPath));
+        return std::unexpected(other(openMessage(result, a.targetPath)));
     return a;
 }
 
-std::expected<Counts, QString> convert(Analysis &analysis,
+std::expected<Counts, Refusal> convert(Analysis &analysis,
                                        const std::function<void(int, qint64)> &progress)
 {
     Counts counts{};
     if (!analysis.source || !analysis.target)
-        return std::unexpected(QStringLiteral("Analyse the backup first."));
+        return std::unexpected(other(QStringLiteral("Analyse the backup first.")));
     auto import = analysis.target->beginImport();
     if (!import) {
         if (import.error().kind == store::StoreError::Kind::Busy)
             return std::unexpected(
-                QStringLiteral("ZBDB.mdb is in use by another program (is Zorbin open?).") +
-                kLineBreak + QStringLiteral("Close it, then convert again."));
+                other(QStringLiteral("ZBDB.mdb is in use by another program (is Zorbin open?).") +
+                      kLineBreak + QStringLiteral("Close it, then convert again.")));
         return std::unexpected(
-            QStringLiteral("ZBDB.mdb cannot be changed: %1").arg(import.error().detail));
+            other(QStringLiteral("ZBDB.mdb cannot be changed: %1").arg(import.error().detail)));
     }
-    const QString nothingAdded = kLineBreak + QStringLiteral("Nothing was added to ZBDB.mdb.");
+    const QString nothingAdded = kLineBreak + kNothingAdded;
 
     std::vector<QString> read;
     std::vector<QString> row;
@@ -161,8 +195,8 @@ std::expected<Counts, QString> convert(Analysis &analysis,
         auto cursor = analysis.source->read(plan.name, fields, &error);
         if (!cursor)
             return std::unexpected(
-                QStringLiteral("%1 could not be converted: %2").arg(plan.name, error) +
-                nothingAdded);
+                other(QStringLiteral("%1 could not be converted: %2").arg(plan.name, error) +
+                      nothingAdded));
         const int columns = Store::Import::columnCount(plan.target);
         row.assign(size_t(columns), QString());
         while (cursor->next(read)) {
@@ -172,28 +206,28 @@ std::expected<Counts, QString> convert(Analysis &analysis,
                 row[i] = i < read.size() ? std::move(read[i]) : QString();
             const auto added = import->append(plan.target, row);
             if (!added)
-                return std::unexpected(QStringLiteral("%1 could not be converted: record %2 "
-                                                      "was refused (%3).")
-                                           .arg(plan.name)
-                                           .arg(counts[t] + 1)
-                                           .arg(added.error().detail) +
-                                       nothingAdded);
+                return std::unexpected(other(QStringLiteral("%1 could not be converted: record "
+                                                            "%2 was refused (%3).")
+                                                 .arg(plan.name)
+                                                 .arg(counts[t] + 1)
+                                                 .arg(added.error().detail) +
+                                             nothingAdded));
             if (++counts[t] % 4096 == 0 && progress)
                 progress(int(t), counts[t]);
         }
+        // A record that cannot be read is damage: the whole file is refused, and the
+        // records read before it go with the transaction.
         if (!cursor->error().isEmpty())
-            return std::unexpected(
-                QStringLiteral("%1 could not be converted: %2").arg(plan.name, cursor->error()) +
-                nothingAdded);
+            return std::unexpected(refused({Refusal::Kind::Damaged, cursor->error()}));
         if (progress)
             progress(int(t), counts[t]);
     }
     const auto committed = import->commit();
     if (!committed)
-        return std::unexpected(QStringLiteral("The converted records could not be saved in "
-                                              "ZBDB.mdb: %1")
-                                   .arg(committed.error().detail) +
-                               nothingAdded);
+        return std::unexpected(other(QStringLiteral("The converted records could not be saved "
+                                                    "in ZBDB.mdb: %1")
+                                         .arg(committed.error().detail) +
+                                     nothingAdded));
     return counts;
 }
 

@@ -35,17 +35,18 @@ struct Analysis
     bool version2Sites = false;
 };
 
-// Opens the source file and ZBDB.mdb in `targetFolder`. On failure the message names
-// what is wrong (in English, lines joined by CR LF).
-std::expected<Analysis, QString> analyse(const QString &sourcePath, const QString &targetFolder);
+// Opens the source file and ZBDB.mdb in `targetFolder`. On failure the refusal's kind
+// says what is wrong, and its text is the whole message for the user.
+std::expected<Analysis, Refusal> analyse(const QString &sourcePath, const QString &targetFolder);
 
 // Records added per table, in plan order.
 using Counts = std::array<qint64, 4>;
 
 // Appends every record of the four source tables to ZBDB.mdb in one transaction: either
-// all arrive or, on any failure, none, and the message names the table. `progress`, when
-// given, is called now and then with the table's index and the records added to it.
-std::expected<Counts, QString> convert(Analysis &analysis,
+// all arrive or, on any failure, none, and the message names the table; a source that
+// turns out damaged is refused whole. `progress`, when given, is called now and then
+// with the table's index and the records added to it.
+std::expected<Counts, Refusal> convert(Analysis &analysis,
                                        const std::function<void(int, qint64)> &progress = {});
 
 // Copies the database file to `destination`, replacing a file of that name. The copy is

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <climits>
 
 using zorbin::ui::Dialogs;
@@ -134,6 +135,14 @@ Form1::Form1(const QString &dataFolder, QWidget *parent)
     grid3->addWidget(m_save, 1, 1);
     layout->addWidget(step3);
     layout->addStretch(1);
+    // The buttons beside the path boxes share one width, so that the two "Browse..."
+    // buttons (and the boxes before them) line up.
+    const QList<QPushButton *> column{m_browseOpen, m_analyse, m_browseSave, m_save};
+    int width = 0;
+    for (QPushButton *b : column)
+        width = std::max(width, b->sizeHint().width());
+    for (QPushButton *b : column)
+        b->setMinimumWidth(width);
     setCentralWidget(central);
 
     connect(m_browseOpen, &QPushButton::clicked, this, &Form1::browseOpen);
@@ -199,7 +208,7 @@ void Form1::analyseDatabase()
     QApplication::restoreOverrideCursor();
     if (!analysis) {
         // The window stays in its first state, so another file can be chosen.
-        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), analysis.error());
+        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), analysis.error().text);
         return;
     }
     m_analysis = std::move(*analysis);
@@ -216,7 +225,7 @@ void Form1::convertDatabase()
     QApplication::restoreOverrideCursor();
     if (!counts) {
         // Nothing was added; the conversion can be tried again.
-        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), counts.error());
+        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), counts.error().text);
         return;
     }
     Dialogs::titled(this, Dialogs::Kind::Information, QStringLiteral("Done"),

@@ -16,10 +16,16 @@ namespace zorbin::converter {
 namespace {
 
 constexpr int kOffsetMask = 0x1fff;
+constexpr int kJetPageSize = 4096;
 // Memo values are bounded by what their header declares; a chain longer than that, or
 // one that loops, is damage.
 constexpr quint32 kMemoLengthMask = 0x00ffffff;
 constexpr int kMaxMemoPages = 1 << 16;
+// Every page a table's rows or memo values are read from says what it is: a data page
+// (type 1) naming its table's definition page, or, for memo values, the word "LVAL".
+constexpr unsigned char kDataPage = 0x01;
+constexpr int kOwnerOffset = 4;
+constexpr quint32 kLongValueOwner = 0x4c41564c; // "LVAL" read as a little-endian number
 
 quint32 le32(const unsigned char *p)
 {
@@ -39,9 +45,26 @@ public:
 
     bool next(std::vector<QString> &values) override
     {
-        if (!m_error.isEmpty() || !mdb_fetch_row(m_table))
+        if (!m_error.isEmpty() || m_done)
             return false;
+        if (m_record == 0 && !pagesBelongToTable())
+            return false;
+        if (!mdb_fetch_row(m_table)) {
+            // libmdb ends a table at the first page it cannot read and passes over rows
+            // it cannot make out: the count the definition holds tells whether any
+            // were lost.
+            m_done = true;
+            if (quint64(m_record) != quint64(m_table->num_rows))
+                m_error = QStringLiteral("%1 holds %2 records, but only %3 of them can be "
+                                         "read: the file is damaged.")
+                              .arg(m_tableName)
+                              .arg(m_table->num_rows)
+                              .arg(m_record);
+            return false;
+        }
         ++m_record;
+        if (!ownedPage(m_mdb->pg_buf, m_table->entry->table_pg))
+            return damaged(QString());
         int start = 0;
         size_t size = 0;
         if (m_table->cur_row == 0 ||
@@ -75,6 +98,35 @@ public:
     QString error() const override { return m_error; }
 
 private:
+    static bool ownedPage(const unsigned char *page, quint32 owner)
+    {
+        return page[0] == kDataPage && le32(page + kOwnerOffset) == owner;
+    }
+
+    // Every page the table's usage map lists must be there and be one of its data
+    // pages; libmdb passes over any other in silence, and its rows with it.
+    bool pagesBelongToTable()
+    {
+        const quint32 owner = m_table->entry->table_pg;
+        guint32 page = 0;
+        for (;;) {
+            const gint32 found =
+                mdb_map_find_next(m_mdb, m_table->usage_map, unsigned(m_table->map_sz), page);
+            if (found == 0)
+                return true;
+            if (found < 0 || guint32(found) <= page ||
+                mdb_read_alt_pg(m_mdb, gulong(found)) != m_mdb->fmt->pg_size ||
+                !ownedPage(m_mdb->alt_pg_buf, owner)) {
+                m_error = QStringLiteral("Page %1 of %2 is missing or is not one of its pages: "
+                                         "the file is damaged.")
+                              .arg(found)
+                              .arg(m_tableName);
+                return false;
+            }
+            page = guint32(found);
+        }
+    }
+
     bool damaged(const QString &field)
     {
         m_error = field.isEmpty()
@@ -133,6 +185,12 @@ private:
         }
     }
 
+    static bool longValuePage(const void *page)
+    {
+        const auto *bytes = static_cast<const unsigned char *>(page);
+        return bytes[0] == kDataPage && le32(bytes + kOwnerOffset) == kLongValueOwner;
+    }
+
     // A memo value: inline after its 12-byte header, on one page of its own, or in a
     // chain of pages each naming the next.
     bool memo(const unsigned char *header, int size, QString &out)
@@ -150,7 +208,8 @@ private:
         int start = 0;
         size_t len = 0;
         if (word & 0x40000000u) {
-            if (mdb_find_pg_row(m_mdb, pgRow, &buf, &start, &len) != 0 || !inPage(start, int(len)))
+            if (mdb_find_pg_row(m_mdb, pgRow, &buf, &start, &len) != 0 || !longValuePage(buf) ||
+                !inPage(start, int(len)))
                 return false;
             out = decodeJetText(static_cast<unsigned char *>(buf) + start, qsizetype(len));
             return true;
@@ -160,7 +219,7 @@ private:
         QByteArray bytes;
         for (int pages = 0; pgRow != 0; ++pages) {
             if (pages >= kMaxMemoPages || mdb_find_pg_row(m_mdb, pgRow, &buf, &start, &len) != 0 ||
-                !inPage(start, int(len)) || len < 4)
+                !longValuePage(buf) || !inPage(start, int(len)) || len < 4)
                 return false;
             const auto *row = static_cast<unsigned char *>(buf) + start;
             if (quint32(bytes.size()) + (len - 4) > length)
@@ -168,6 +227,9 @@ private:
             bytes.append(reinterpret_cast<const char *>(row + 4), qsizetype(len - 4));
             pgRow = qint32(le32(row));
         }
+        // A chain that ends before the length its header declares lost its last pages.
+        if (quint32(bytes.size()) != length)
+            return false;
         out =
             decodeJetText(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size());
         return true;
@@ -181,6 +243,7 @@ private:
     QString m_tableName;
     QString m_error;
     qint64 m_record = 0;
+    bool m_done = false;
 };
 
 // The tables of the file, as MSysObjects lists them. Read here rather than by libmdb's
@@ -217,7 +280,7 @@ int columnIndex(MdbTableDef *def, const QString &name)
     return -1;
 }
 
-std::optional<Catalog> readCatalog(MdbHandle *mdb)
+std::optional<Catalog> readCatalog(MdbHandle *mdb, QString *damage)
 {
     // MSysObjects' definition is always on page 2.
     MdbCatalogEntry system{};
@@ -225,6 +288,7 @@ std::optional<Catalog> readCatalog(MdbHandle *mdb)
     system.object_type = MDB_TABLE;
     system.table_pg = 2;
     qstrncpy(system.object_name, "MSysObjects", sizeof system.object_name);
+    *damage = QStringLiteral("The definition of MSysObjects cannot be read.");
     MdbTableDef *def = readTable(&system);
     if (!def)
         return std::nullopt;
@@ -250,8 +314,21 @@ std::optional<Catalog> readCatalog(MdbHandle *mdb)
         qstrncpy(entry->object_name, row[1].toUtf8().constData(), sizeof entry->object_name);
         catalog.push_back(std::move(entry));
     }
-    if (!cursor.error().isEmpty())
+    if (!cursor.error().isEmpty()) {
+        *damage = cursor.error();
         return std::nullopt;
+    }
+    // A table the list names must have a definition that reads: one that does not is
+    // damage, never a missing table.
+    for (const auto &entry : catalog) {
+        MdbTableDef *table = readTable(entry.get());
+        if (!table) {
+            *damage = QStringLiteral("The definition of %1 cannot be read.")
+                          .arg(QString::fromUtf8(entry->object_name));
+            return std::nullopt;
+        }
+        mdb_free_tabledef(table);
+    }
     return catalog;
 }
 
@@ -315,27 +392,54 @@ private:
     Catalog m_catalog;
 };
 
+Refusal refusal(Refusal::Kind kind, const QString &text)
+{
+    return Refusal{kind, text};
+}
+
 // Checks the header (a Jet 4 file with one of the two releases' passwords) and opens it.
-std::unique_ptr<Source> openJet(const QByteArray &head, const QString &path, QByteArray bytes,
-                                QString *error, bool zorbinOnly)
+std::unique_ptr<Source> openJet(const QByteArray &head, qint64 size, const QString &path,
+                                QByteArray bytes, Refusal *error, bool zorbinOnly)
 {
     const auto header = readJetHeader(head);
     if (!header) {
-        *error = QStringLiteral("The file is not an Access database.");
+        // The name of the format at its start, but not the whole first page.
+        const bool cut = head.size() >= 19 && (head.mid(4, 15) == "Standard Jet DB" ||
+                                               head.mid(4, 15) == "Standard ACE DB");
+        *error = cut ? refusal(Refusal::Kind::Damaged,
+                               QStringLiteral("The Access database is cut short: its first "
+                                              "page is incomplete."))
+                     : refusal(Refusal::Kind::NotADatabase,
+                               QStringLiteral("The file is not an Access database."));
         return nullptr;
     }
     if (header->ace || header->version != 1) {
-        *error = header->version == 0
-                     ? QStringLiteral("The file is an Access 97 database; only Access 2000 "
-                                      "to 2003 files of Zorbin can be converted.")
-                     : QStringLiteral("The file is an Access 2007 or later database; only "
-                                      "Access 2000 to 2003 files of Zorbin can be converted.");
+        *error = refusal(Refusal::Kind::Other,
+                         header->version == 0
+                             ? QStringLiteral("The file is an Access 97 database; only Access "
+                                              "2000 to 2003 files of Zorbin can be converted.")
+                             : QStringLiteral("The file is an Access 2007 or later database; "
+                                              "only Access 2000 to 2003 files of Zorbin can be "
+                                              "converted."));
         return nullptr;
     }
     if (zorbinOnly && header->password != QLatin1String(kVersion1Password) &&
         header->password != QLatin1String(kVersion2Password)) {
-        *error = QStringLiteral("The file is an Access database of another program: its "
-                                "password is not that of a Zorbin database.");
+        *error = refusal(Refusal::Kind::WrongPassword,
+                         header->password.isEmpty()
+                             ? QStringLiteral("The file is an Access database of another "
+                                              "program: it has no password, and Zorbin's "
+                                              "databases have one.")
+                             : QStringLiteral("The file is an Access database of another "
+                                              "program: its password is not that of a Zorbin "
+                                              "database."));
+        return nullptr;
+    }
+    // Jet 4 files are whole 4 KiB pages; anything else was cut short.
+    if (size % kJetPageSize != 0) {
+        *error = refusal(Refusal::Kind::Damaged,
+                         QStringLiteral("The Access database is cut short: its last page is "
+                                        "incomplete."));
         return nullptr;
     }
     MdbHandle *mdb = nullptr;
@@ -346,17 +450,19 @@ std::unique_ptr<Source> openJet(const QByteArray &head, const QString &path, QBy
         mdb = mdb_open_buffer(bytes.data(), size_t(bytes.size()), MDB_NOFLAGS);
     }
     if (!mdb) {
-        *error = QStringLiteral("The Access database cannot be opened: the file is damaged.");
+        *error = refusal(Refusal::Kind::Damaged,
+                         QStringLiteral("The Access database cannot be opened."));
         return nullptr;
     }
     // Memo values are decoded from their pages here; a larger bind size still keeps any
     // value libmdb converts itself whole.
     mdb_set_bind_size(mdb, 1 << 20);
-    auto catalog = readCatalog(mdb);
+    QString damage;
+    auto catalog = readCatalog(mdb, &damage);
     if (!catalog) {
         mdb_close(mdb);
-        *error = QStringLiteral("The Access database cannot be read: its list of tables is "
-                                "damaged.");
+        *error = refusal(Refusal::Kind::Damaged,
+                         QStringLiteral("Its list of tables cannot be read. %1").arg(damage));
         return nullptr;
     }
     return std::make_unique<JetSource>(mdb, std::move(bytes), std::move(*catalog));
@@ -364,25 +470,27 @@ std::unique_ptr<Source> openJet(const QByteArray &head, const QString &path, QBy
 
 } // namespace
 
-std::unique_ptr<Source> openJetFile(const QString &path, QString *error, bool zorbinOnly)
+std::unique_ptr<Source> openJetFile(const QString &path, Refusal *error, bool zorbinOnly)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("The file cannot be read: %1").arg(file.errorString());
+        *error = refusal(Refusal::Kind::Other,
+                         QStringLiteral("The file cannot be read: %1").arg(file.errorString()));
         return nullptr;
     }
     const QByteArray head = file.read(0x100);
+    const qint64 size = file.size();
     file.close();
-    return openJet(head, path, QByteArray(), error, zorbinOnly);
+    return openJet(head, size, path, QByteArray(), error, zorbinOnly);
 }
 
-std::unique_ptr<Source> openJetBuffer(const QByteArray &bytes, QString *error, bool zorbinOnly)
+std::unique_ptr<Source> openJetBuffer(const QByteArray &bytes, Refusal *error, bool zorbinOnly)
 {
     if (bytes.isEmpty()) {
-        *error = QStringLiteral("The file is empty.");
+        *error = refusal(Refusal::Kind::NotADatabase, QStringLiteral("The file is empty."));
         return nullptr;
     }
-    return openJet(bytes.left(0x100), QString(), bytes, error, zorbinOnly);
+    return openJet(bytes.left(0x100), bytes.size(), QString(), bytes, error, zorbinOnly);
 }
 
 } // namespace zorbin::converter

@@ -13,6 +13,23 @@ namespace zorbin::converter {
 inline constexpr char kVersion1Password[] = "#rKt5W^3HbQmX8d";
 inline constexpr char kVersion2Password[] = "$19!*85&=7^2046";
 
+// Why a file is refused, told apart so that each cause gets its own message.
+struct Refusal
+{
+    enum class Kind {
+        Damaged,         // a database of a known kind whose content cannot all be read
+        NotADatabase,    // no database at all
+        WrongPassword,   // a database whose password is not that of Zorbin's files
+        AlreadyVersion2, // a database of the current format, which Zorbin restores itself
+        Other,           // anything else: no such file, a missing table, ZBDB.mdb...
+    };
+    Kind kind = Kind::Other;
+    // What is wrong, in English (lines joined by CR LF).
+    QString text;
+    // The text alone, where only the text matters.
+    operator const QString &() const { return text; }
+};
+
 // The records of one source table, read front to back one at a time, so that a large
 // table never sits in memory whole.
 class SourceCursor
@@ -43,16 +60,16 @@ public:
 
 // Opens the file at `path`, telling the kinds apart by their content: an Access (Jet 4)
 // file with the version 1.0 or 2.0 password, or an encrypted database of the current
-// engine with the version 1.0 password. On failure returns nothing and puts a message
-// for the user in `error`.
-std::unique_ptr<Source> openSource(const QString &path, QString *error);
+// engine with the version 1.0 password. On failure returns nothing and says why in
+// `error`.
+std::unique_ptr<Source> openSource(const QString &path, Refusal *error);
 
 // The Access reader alone, on a file or on bytes in memory (the latter for the fuzzer).
 // With `zorbinOnly` a file whose password is not one of Zorbin's is refused.
-std::unique_ptr<Source> openJetFile(const QString &path, QString *error, bool zorbinOnly = true);
-std::unique_ptr<Source> openJetBuffer(const QByteArray &bytes, QString *error,
+std::unique_ptr<Source> openJetFile(const QString &path, Refusal *error, bool zorbinOnly = true);
+std::unique_ptr<Source> openJetBuffer(const QByteArray &bytes, Refusal *error,
                                       bool zorbinOnly = true);
 // The encrypted-database reader alone.
-std::unique_ptr<Source> openCipherFile(const QString &path, QString *error);
+std::unique_ptr<Source> openCipherFile(const QString &path, Refusal *error);
 
 } // namespace zorbin::converter

@@ -66,7 +66,7 @@ std::optional<UpdateVerdict> updateVerdict(const QString &body)
 
 QString fetchUpdateBody(const QString &server, int timeoutMs)
 {
-    return net::fetchUrlText(updateFileUrl(server), timeoutMs);
+    return net::fetchUrlText(updateFileUrl(server), timeoutMs, kUpdateBodyLimit);
 }
 
 } // namespace zorbin::tools

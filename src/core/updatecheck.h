@@ -18,6 +18,10 @@ inline constexpr char kInstalledVersion[] = "2.0";
 // How long a check may wait for the server.
 inline constexpr int kUpdateTimeoutMs = 10000;
 
+// The most of an answer a check reads: the verdict is one character, so anything longer is
+// no verdict, and a huge answer is not downloaded.
+inline constexpr qint64 kUpdateBodyLimit = 4096;
+
 // The maker's update server (plain HTTP).
 QString defaultUpdateServer();
 
@@ -45,7 +49,8 @@ enum class UpdateVerdict {
 std::optional<UpdateVerdict> updateVerdict(const QString &body);
 
 // Fetches the update file from `server`; the body unchanged, or an empty text when the
-// server cannot be reached or answers with an error within `timeoutMs`.
+// server cannot be reached, answers with an error within `timeoutMs`, or the body is
+// longer than kUpdateBodyLimit (the download then stops there).
 QString fetchUpdateBody(const QString &server, int timeoutMs = kUpdateTimeoutMs);
 
 } // namespace zorbin::tools

@@ -12,7 +12,6 @@
 #include "mainwin/sitelistmodel.h"
 #include "sites/site.h"
 #include "store/messages.h"
-#include "store/selection.h"
 #include "store/store.h"
 
 #include <QApplication>
@@ -468,9 +467,7 @@ void Main_Page::openSelectedSite()
         Dialogs::warn(this, QStringLiteral("موردي براي نمايش وجود ندارد"));
         return;
     }
-    m_context.selection.viewMode = true;
-    m_context.selection.selectedId = selectedId();
-    Site dlg(m_context, this);
+    Site dlg(m_context, Site::Mode::View, selectedId(), this);
     Dialogs::exec(dlg);
 }
 

@@ -11,7 +11,6 @@
 #include "sites/category.h"
 #include "sites/site.h"
 #include "store/messages.h"
-#include "store/selection.h"
 #include "store/store.h"
 #include "tools/bank.h"
 #include "tools/create.h"
@@ -59,14 +58,11 @@ void SiteActions::dispatch(zorbin::ui::Command id)
 
 void SiteActions::showSite(bool edit)
 {
-    m_context.selection.editMode = edit;
-    m_context.selection.viewMode = false;
     {
-        Site dlg(m_context, m_owner);
+        Site dlg(m_context, edit ? Site::Mode::Edit : Site::Mode::New,
+                 edit ? m_list.selectedId() : 0, m_owner);
         Dialogs::exec(dlg);
     }
-    m_context.selection.editMode = false;
-    m_context.selection.viewMode = false;
     m_list.reloadList();
 }
 
@@ -87,7 +83,6 @@ void SiteActions::editSite()
         Dialogs::warn(m_owner, text(nothingToEdit));
         return;
     }
-    m_context.selection.selectedId = m_list.selectedId();
     showSite(true);
 }
 

@@ -31,7 +31,7 @@ QNetworkRequest makeRequest(const QUrl &url)
 
 } // namespace
 
-QString fetchUrlText(const QString &url, int timeoutMs)
+QString fetchUrlText(const QString &url, int timeoutMs, qint64 maxBytes)
 {
     if (timeoutMs <= 0 || !QCoreApplication::instance())
         return {};
@@ -65,20 +65,48 @@ QString fetchUrlText(const QString &url, int timeoutMs)
         loop.quit();
     });
 
+    // With a cap, the body is taken as it arrives and the download stops as soon as it is
+    // known to be too long.
+    QByteArray body;
+    bool tooLong = false;
+    const auto stopTooLong = [&] {
+        tooLong = true;
+        reply->abort();
+        loop.quit();
+    };
+    if (maxBytes > 0) {
+        QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&] {
+            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (!tooLong && length.isValid() && length.toLongLong() > maxBytes)
+                stopTooLong();
+        });
+        QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
+            if (tooLong)
+                return;
+            body += reply->read(maxBytes + 1 - body.size());
+            if (body.size() > maxBytes)
+                stopTooLong();
+        });
+    }
+
     if (!reply->isFinished()) {
         timer.start(timeoutMs);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         timer.stop();
     }
 
-    if (timedOut || !reply->isFinished() || reply->error() != QNetworkReply::NoError)
+    if (tooLong || timedOut || !reply->isFinished() || reply->error() != QNetworkReply::NoError)
         return {};
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() >= 400)
         return {};
 
-    const QByteArray body = reply->readAll();
+    if (maxBytes <= 0)
+        return QString::fromLatin1(reply->readAll());
+    body += reply->read(maxBytes + 1 - body.size());
+    if (body.size() > maxBytes)
+        return {};
     return QString::fromLatin1(body);
 }
 

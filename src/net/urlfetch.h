@@ -18,10 +18,14 @@ namespace zorbin::net {
 // it), or no complete answer within timeoutMs milliseconds. A timeoutMs of zero or less
 // fails at once. Never shows anything.
 //
+// A maxBytes above zero caps the body: one longer than that, by the length the server
+// announces or by what arrives, stops the download at once and counts as a failure, so at
+// most about maxBytes of it is ever held.
+//
 // Blocks the caller for at most about timeoutMs while a local event loop runs; user input
 // events are held back meanwhile. Needs a QCoreApplication. Keeps no state between calls
 // (each call has its own network access manager), so any thread with an event dispatcher
 // may call it.
-QString fetchUrlText(const QString &url, int timeoutMs = 10000);
+QString fetchUrlText(const QString &url, int timeoutMs = 10000, qint64 maxBytes = 0);
 
 } // namespace zorbin::net

@@ -10,7 +10,6 @@
 #include "sites/category.h"
 #include "store/messages.h"
 #include "store/records.h"
-#include "store/selection.h"
 #include "store/sitechecks.h"
 #include "store/store.h"
 #include "store/text.h"
@@ -141,8 +140,8 @@ const Hint &hintFor(int number)
 
 } // namespace
 
-Site::Site(zorbin::ui::Context &context, QWidget *parent)
-    : RecordWindow(context, QStringLiteral("Site"), parent)
+Site::Site(zorbin::ui::Context &context, Mode mode, qint64 id, QWidget *parent)
+    : RecordWindow(context, QStringLiteral("Site"), mode, id, parent)
 {
     buildWindow();
 }
@@ -340,7 +339,6 @@ void Site::setBoxTabOrder()
 
 void Site::activate()
 {
-    readMode();
 
     rebuildSubjects();
 
@@ -387,7 +385,7 @@ void Site::rebuildSubjects()
 
 void Site::loadRecord()
 {
-    const auto record = m_context.store.site(m_context.selection.selectedId);
+    const auto record = m_context.store.site(m_recordId);
     if (!record) {
         reportReadFailure(QStringLiteral("مشخصات سايت از بانک اطلاعاتي خوانده نشد"),
                           record.error());
@@ -439,7 +437,7 @@ void Site::setBoxText(int number, const QString &text)
 SiteRecord Site::record() const
 {
     SiteRecord typed;
-    typed.id = m_context.selection.selectedId;
+    typed.id = m_recordId;
     for (const FieldBox &fb : kFieldBoxes)
         typed[fb.field] = boxText(fb.box);
     return typed;

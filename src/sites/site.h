@@ -15,14 +15,14 @@ namespace zorbin::ui {
 class NotesEdit;
 }
 
-// The site editor: new, edit and view mode, chosen by the shared selection state when
-// the window becomes active (when it is shown and when the subject window it opened
-// closes). In view mode the address boxes are links.
+// The site editor: a new site, or the site `id` to edit or to show read-only. The record
+// is loaded each time the window becomes active (when it is shown and when the subject
+// window it opened closes). In view mode the address boxes are links.
 class Site : public zorbin::ui::RecordWindow
 {
     Q_OBJECT
 public:
-    explicit Site(zorbin::ui::Context &context, QWidget *parent = nullptr);
+    Site(zorbin::ui::Context &context, Mode mode, qint64 id = 0, QWidget *parent = nullptr);
     ~Site() override;
 
     void setVisible(bool visible) override;

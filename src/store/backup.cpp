@@ -2,26 +2,31 @@
 #include "store/connectiontext.h"
 #include "store/engineerror.h"
 #include "store/filemodes.h"
+#include "store/sqlite.h"
 #include "store/store.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <sqlite3.h>
 
 namespace zorbin::store {
 
 namespace {
 
+const QString kDamagedBackup = QStringLiteral("فايل پشتيبان آسيب ديده است.\r\n");
+
 std::unexpected<StoreError> ioFailure(const QString &detail)
 {
     return failure(StoreError::Kind::Io, detail);
 }
 
-// Copies the open database `source` into the empty file `path` page by page, in one
-// read transaction, so the copy is consistent even while the file is in use.
-Result<void> onlineCopy(sqlite3 *source, const QString &path)
+// Copies the open database `source` into the empty file `path` through SQLite's online
+// backup, which keeps the copy consistent; with `working`, a block of pages at a time and a
+// call to it after each block.
+Result<void> onlineCopy(sqlite3 *source, const QString &path, const std::function<void()> &working)
 {
     sqlite3 *dest = nullptr;
     const QByteArray file = QFile::encodeName(path);
@@ -46,7 +51,9 @@ Result<void> onlineCopy(sqlite3 *source, const QString &path)
         sqlite3_close(dest);
         return ioFailure(words);
     }
-    const int rc = sqlite3_backup_step(backup, -1);
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_backup_step(backup, working ? 256 : -1)) == SQLITE_OK)
+        working();
     sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE) {
         const QString words = QStringLiteral("cannot write ") + QDir::toNativeSeparators(path) +
@@ -59,29 +66,65 @@ Result<void> onlineCopy(sqlite3 *source, const QString &path)
     return {};
 }
 
-// Copies the file at `from` into the existing file `to`, byte for byte.
-Result<void> copyBytes(const QString &from, const QString &to)
+int callWorking(void *working)
+{
+    (*static_cast<const std::function<void()> *>(working))();
+    return 0;
+}
+
+// Reads every page of the open database `db` through SQLite's quick check: a page that no
+// longer decrypts or a broken tree is found here, not by a later search. Returns the
+// engine's first findings when something is wrong, nothing when all is well.
+std::optional<QString> damage(sqlite3 *db, const std::function<void()> &working)
+{
+    if (working)
+        sqlite3_progress_handler(db, 10000, callWorking,
+                                 const_cast<std::function<void()> *>(&working));
+    QStringList findings;
+    int rc = SQLITE_OK;
+    {
+        Statement check(db, "PRAGMA quick_check(3)");
+        if (!check.ok())
+            findings << QString::fromUtf8(sqlite3_errmsg(db));
+        while (check.ok() && (rc = check.step()) == SQLITE_ROW)
+            findings << check.text(0);
+        if (check.ok() && rc != SQLITE_DONE)
+            findings << QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    if (working)
+        sqlite3_progress_handler(db, 0, nullptr, nullptr);
+    if (findings == QStringList{QStringLiteral("ok")})
+        return std::nullopt;
+    findings.removeAll(QStringLiteral("ok"));
+    return findings.join(QStringLiteral("\r\n"));
+}
+
+// Copies the file at `from` into the existing file `to`, byte for byte, calling `working`
+// after each megabyte.
+Result<void> copyBytes(const QString &from, const QString &to, const std::function<void()> &working)
 {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return ioFailure(QStringLiteral("cannot read ") + QDir::toNativeSeparators(from) +
-                               QStringLiteral(": ") + in.errorString());
+                         QStringLiteral(": ") + in.errorString());
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return ioFailure(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
-                               QStringLiteral(": ") + out.errorString());
+                         QStringLiteral(": ") + out.errorString());
     QByteArray chunk;
     while (!(chunk = in.read(1 << 20)).isEmpty()) {
         if (out.write(chunk) != chunk.size())
             return ioFailure(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
-                                   QStringLiteral(": ") + out.errorString());
+                             QStringLiteral(": ") + out.errorString());
+        if (working)
+            working();
     }
     if (in.error() != QFileDevice::NoError)
         return ioFailure(QStringLiteral("cannot read ") + QDir::toNativeSeparators(from) +
-                               QStringLiteral(": ") + in.errorString());
+                         QStringLiteral(": ") + in.errorString());
     if (!out.flush())
         return ioFailure(QStringLiteral("cannot write ") + QDir::toNativeSeparators(to) +
-                               QStringLiteral(": ") + out.errorString());
+                         QStringLiteral(": ") + out.errorString());
     return {};
 }
 
@@ -96,9 +139,10 @@ QString safetyCopyPath(const QString &databasePath)
     return folder.filePath(name);
 }
 
-} // namespace
-
-Result<void> Store::backupTo(const QString &path)
+// Writes a consistent copy of the open database `db` (the file `databasePath`) to `path`
+// through a temporary file beside it.
+Result<void> backupCopy(sqlite3 *db, const QString &databasePath, const QString &path,
+                        const std::function<void()> &working)
 {
     if (path.isEmpty())
         return ioFailure(QStringLiteral("backup: no file name"));
@@ -108,13 +152,13 @@ Result<void> Store::backupTo(const QString &path)
     // Replacing the open database file would leave this connection writing to a file
     // that no longer has a name: later changes would be lost.
     const QString existing = QFileInfo(path).canonicalFilePath();
-    if (!existing.isEmpty() && existing == QFileInfo(m_path).canonicalFilePath())
+    if (!existing.isEmpty() && existing == QFileInfo(databasePath).canonicalFilePath())
         return ioFailure(QStringLiteral("backup: the database cannot be its own backup: ") +
                          QDir::toNativeSeparators(path));
     auto temp = createPrivateTemp(path);
     if (!temp)
         return std::unexpected(temp.error());
-    auto done = onlineCopy(m_db, *temp);
+    auto done = onlineCopy(db, *temp, working);
     if (done)
         done = syncFile(*temp);
     if (done)
@@ -126,7 +170,15 @@ Result<void> Store::backupTo(const QString &path)
     return std::expected<void, StoreError>();
 }
 
-Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *refusal)
+} // namespace
+
+Result<void> Store::backupTo(const QString &path)
+{
+    return backupCopy(m_db, m_path, path, {});
+}
+
+Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *refusal,
+                                       const std::function<void()> &working)
 {
     OpenResult local;
     OpenResult &check = refusal ? *refusal : local;
@@ -144,7 +196,7 @@ Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *re
     auto temp = createPrivateTemp(m_path);
     if (!temp)
         return std::unexpected(temp.error());
-    if (auto copied = copyBytes(backupPath, *temp); !copied) {
+    if (auto copied = copyBytes(backupPath, *temp, working); !copied) {
         removeDatabaseTemp(*temp);
         return std::unexpected(copied.error());
     }
@@ -152,7 +204,7 @@ Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *re
         const QString text = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
                              *temp + QStringLiteral(";Jet OLEDB:Database Password=") +
                              QString::fromLatin1(kDatabasePassword) + QLatin1Char(';');
-        const auto candidate = Store::open(text, &check);
+        auto candidate = Store::open(text, &check);
         if (!candidate) {
             removeDatabaseTemp(*temp);
             if (check.error == OpenError::None)
@@ -160,6 +212,16 @@ Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *re
             return failure(StoreError::Kind::Engine,
                            QStringLiteral("restore: not a Zorbin database: ") +
                                QDir::toNativeSeparators(backupPath));
+        }
+        // The tables being there says nothing of the pages behind them: a file damaged
+        // inside would open, and every search in it would fail later.
+        if (const auto damaged = damage(candidate->m_db, working)) {
+            candidate.reset();
+            removeDatabaseTemp(*temp);
+            check.error = OpenError::Failed;
+            check.detail = kDamagedBackup + *damaged;
+            return failure(StoreError::Kind::Engine, QStringLiteral("restore: damaged inside: ") +
+                                                         QDir::toNativeSeparators(backupPath));
         }
     }
     if (auto synced = syncFile(*temp); !synced) {
@@ -169,7 +231,7 @@ Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *re
 
     // The data being replaced stays beside it, as a consistent copy restorable later.
     RestoreDone done{safetyCopyPath(m_path)};
-    if (auto kept = backupTo(done.safetyCopy); !kept) {
+    if (auto kept = backupCopy(m_db, m_path, done.safetyCopy, working); !kept) {
         removeDatabaseTemp(*temp);
         return std::unexpected(kept.error());
     }

@@ -183,13 +183,16 @@ public:
     Result<void> backupTo(const QString &path);
     // Replaces this store's database file with the backup at `backupPath`. The backup is
     // copied beside the database and checked there as open() checks a database (password,
-    // four tables, columns); a file that fails is refused (failure, `refusal` says why,
-    // the database untouched). Otherwise a consistent dated copy of the current database is
-    // kept beside it (its name in the result) and the checked copy is renamed over the
-    // database file in one step. Afterwards this store still reads the replaced data and
-    // must not be written to: the program ends and the next start opens the restored file.
-    // On an I/O failure `refusal` holds OpenError::None.
-    Result<RestoreDone> restoreFrom(const QString &backupPath, OpenResult *refusal = nullptr);
+    // four tables, columns), then every page of it is read (SQLite's quick check); a file
+    // that fails is refused (failure, `refusal` says why, the database untouched).
+    // Otherwise a consistent dated copy of the current database is kept beside it (its
+    // name in the result) and the checked copy is renamed over the database file in one
+    // step. Afterwards this store still reads the replaced data and must not be written
+    // to: the program ends and the next start opens the restored file. On an I/O failure
+    // `refusal` holds OpenError::None. `working`, when given, is called often while the
+    // files are copied and checked, so that a caller can keep its window drawn.
+    Result<RestoreDone> restoreFrom(const QString &backupPath, OpenResult *refusal = nullptr,
+                                    const std::function<void()> &working = {});
 
     // ---- Appending whole tables in one transaction (the database converter) ----
     // The four tables records are appended to.

@@ -8,12 +8,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -45,6 +47,9 @@ const QString kNoRestorePath = QStringLiteral("لطفا مسير فايل پشت
 const QString kNoSuchFile = QStringLiteral("لطفا مسير درست را وارد كنيد");
 const QString kRestoreFailed = QStringLiteral("  : خطا در برنامه ");
 const QString kRestored = QStringLiteral("بازيابي اطلاعات انجام شد");
+const QString kKeptCopy = QStringLiteral("اطلاعات قبلي در اين فايل نگه داشته شد:");
+const QString kRestoring =
+    QStringLiteral("فايل پشتيبان بررسي و بازگرداني مي شود؛ لطفا چند لحظه صبر كنيد...");
 const QString kRestart = QStringLiteral("جهت يکپارچه سازي، نرم افزار را مجدداً اجرا نماييد");
 const QString kRefused =
     QStringLiteral("این پرونده بازگردانده نشد و اطلاعات فعلی دست نخورده ماند.");
@@ -238,8 +243,33 @@ void Bank::restore()
         return;
     }
 
+    // Copying and checking a large backup takes a while: after a moment a progress window
+    // says so, and the program's windows keep drawing meanwhile.
+    std::unique_ptr<QProgressDialog> progress;
+    QElapsedTimer started;
+    QElapsedTimer sincePump;
+    started.start();
+    sincePump.start();
+    const auto working = [&] {
+        if (!progress && started.elapsed() >= 300) {
+            progress = std::make_unique<QProgressDialog>(this);
+            progress->setObjectName(QStringLiteral("RestoreProgress"));
+            progress->setWindowTitle(kProgramTitle);
+            progress->setLabelText(kRestoring);
+            progress->setCancelButton(nullptr);
+            progress->setRange(0, 0);
+            progress->setWindowModality(Qt::ApplicationModal);
+            progress->setMinimumDuration(0);
+            progress->show();
+        }
+        if (progress && sincePump.elapsed() >= 30) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sincePump.restart();
+        }
+    };
     zorbin::store::OpenResult refusal;
-    const auto done = m_context.store.restoreFrom(path, &refusal);
+    const auto done = m_context.store.restoreFrom(path, &refusal, working);
+    progress.reset();
     if (!done) {
         if (refusal.error != zorbin::store::OpenError::None) {
             // Not a Zorbin database of this version: the reason, and that nothing changed.
@@ -255,7 +285,9 @@ void Bank::restore()
     }
 
     m_restored = true;
-    Dialogs::inform(this, kRestored);
+    // The replaced data is still there: the message says where.
+    Dialogs::inform(this, kRestored + QStringLiteral("\r\n") + kKeptCopy + QStringLiteral("\r\n") +
+                              QDir::toNativeSeparators(done->safetyCopy));
     m_restorePath->clear();
     Dialogs::warn(this, kRestart);
     // The program ends at once; the next start opens the restored database.

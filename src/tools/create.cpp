@@ -359,7 +359,9 @@ void Create::savePassword()
         return;
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path = Dialogs::saveFileName(this, kSave, folder, kSaveFilter);
+    // The password is added to the end of the chosen file: nothing is replaced, so the
+    // dialog does not ask.
+    const QString path = Dialogs::saveFileName(this, kSave, folder, kSaveFilter, false);
     if (path.isEmpty())
         return;
     if (const auto written = tools::appendPasswordLine(path, password); !written) {
@@ -368,7 +370,7 @@ void Create::savePassword()
         return;
     }
     Dialogs::titled(this, Dialogs::Kind::Information, kDoneTitle,
-                     QStringLiteral("File ") + QDir::toNativeSeparators(path) +
-                         QStringLiteral(" Saved!"),
-                     false);
+                    QStringLiteral("File ") + QDir::toNativeSeparators(path) +
+                        QStringLiteral(" Saved!"),
+                    false);
 }

@@ -20,6 +20,14 @@ const QString kContacts = QStringLiteral("مخاطبين");
 const QString kNoCount = QStringLiteral("#");
 const QString kCountFailed = QStringLiteral("آمار از پایگاه داده خوانده نشد.");
 
+// A count and what a screen reader says for it: its caption with the number, since the
+// number alone means nothing and the caption alone hides it.
+void showCount(QLabel *count, const QString &caption, const QString &number)
+{
+    count->setText(number);
+    count->setAccessibleName(caption + QStringLiteral(": ") + number);
+}
+
 } // namespace
 
 Stat::Stat(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent)
@@ -57,9 +65,9 @@ Stat::Stat(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent)
     for (const auto &r : rows) {
         auto *caption = new QLabel(r.caption, this);
         caption->setObjectName(QLatin1String(r.captionName));
-        r.count = new QLabel(kNoCount, this);
+        r.count = new QLabel(this);
         r.count->setObjectName(QLatin1String(r.countName));
-        r.count->setAccessibleName(r.caption);
+        showCount(r.count, r.caption, kNoCount);
         r.count->setTextInteractionFlags(Qt::TextSelectableByMouse);
         r.count->setAlignment(Qt::AlignCenter);
         grid->addWidget(caption, row, 0);
@@ -82,7 +90,7 @@ Stat::Stat(zorbin::ui::Context &context, QWidget *parent) : QDialog(parent)
                                    zorbin::store::userMessage(kCountFailed, counts.error()));
         return;
     }
-    m_sites->setText(QString::number(counts->sites));
-    m_categories->setText(QString::number(counts->categories));
-    m_contacts->setText(QString::number(counts->contacts));
+    showCount(m_sites, kSites, QString::number(counts->sites));
+    showCount(m_categories, kCategories, QString::number(counts->categories));
+    showCount(m_contacts, kContacts, QString::number(counts->contacts));
 }

@@ -10,9 +10,11 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -31,6 +33,7 @@ const QString kNotConnected = QStringLiteral("» Not connected");
 const QString kOffLine = QStringLiteral("شما به اينترنت متصل نيستيد");
 const QString kUpToDate = QStringLiteral("شما در حال استفاده از آخرين نسخه (2.0) مي باشيد");
 const QString kNewVersion = QStringLiteral("نسخه جديد زوربين منتشر شده است");
+const QString kAnswerLabel = QStringLiteral(":پاسخ سرور");
 
 QLabel *label(QWidget *parent, const char *name, const QString &text)
 {
@@ -83,6 +86,14 @@ Update::Update(zorbin::ui::Context &context, QWidget *parent)
     version->setAccessibleName(kVersionLabel);
     lastUpdate->setAccessibleName(kLastUpdateLabel);
     m_status->setAccessibleName(kStatusLabel);
+    // The server's answer as it came, for whoever wants to see what the verdict read.
+    m_body = new QLineEdit(frame);
+    m_body->setObjectName(QStringLiteral("Text1"));
+    m_body->setReadOnly(true);
+    m_body->setLayoutDirection(Qt::LeftToRight);
+    m_body->setMaxLength(std::numeric_limits<int>::max());
+    m_body->setAccessibleName(kAnswerLabel);
+    m_body->setFocusPolicy(Qt::ClickFocus);
 
     auto *grid = new QGridLayout;
     grid->addWidget(versionLabel, 0, 0);
@@ -92,6 +103,7 @@ Update::Update(zorbin::ui::Context &context, QWidget *parent)
     grid->addWidget(statusLabel, 2, 0);
     grid->addWidget(m_status, 2, 1);
     grid->addWidget(m_message, 3, 0, 1, 3);
+    grid->addWidget(m_body, 4, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 
     auto *inner = new QHBoxLayout(frame);
@@ -163,7 +175,7 @@ void Update::fetched(const QString &body)
 {
     m_checking = false;
     m_check->setEnabled(true);
-    m_body = body;
+    m_body->setText(body);
     showVerdict();
     Q_EMIT checked();
 }
@@ -171,7 +183,7 @@ void Update::fetched(const QString &body)
 void Update::showVerdict()
 {
     const std::optional<zorbin::tools::UpdateVerdict> verdict =
-        zorbin::tools::updateVerdict(m_body);
+        zorbin::tools::updateVerdict(m_body->text());
     if (verdict == zorbin::tools::UpdateVerdict::UpToDate) {
         setColour(m_message, QColor(0, 128, 0));
         m_message->setText(kUpToDate);

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QThread;
 
@@ -35,19 +36,19 @@ Q_SIGNALS:
     void checked();
 
 private:
-    // Looks at the last body the server gave: "0" and "1" are verdicts, anything else
-    // leaves the message as it was.
+    // Looks at the body in Text1, the last the server gave: "0" and "1" are verdicts,
+    // anything else leaves the message as it was.
     void showVerdict();
     void fetched(const QString &body);
 
     zorbin::ui::Context &m_context;
     std::function<bool()> m_onLine;
-    QString m_body; // the update file's body from the last check that reached the server
     bool m_checking = false;
     QPointer<QThread> m_fetch;
 
     QLabel *m_status = nullptr;  // Label1
     QLabel *m_message = nullptr; // lblMessage
+    QLineEdit *m_body = nullptr; // Text1: the update file's body from the last check on line
     QPushButton *m_check = nullptr;
     QPushButton *m_download = nullptr;
 };

@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     (void)zorbin::converter::readJetHeader(bytes.left(0x100));
-    QString error;
+    zorbin::converter::Refusal refusal;
     // Without the password check, so that every input reaches the reader.
-    auto source = zorbin::converter::openJetBuffer(bytes, &error, false);
+    auto source = zorbin::converter::openJetBuffer(bytes, &refusal, false);
     if (!source)
         return 0;
     const QStringList tables{QStringLiteral("Table_User"),     QStringLiteral("Table_Site"),
@@ -24,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const auto fields = source->fields(table);
         if (!fields)
             continue;
+        QString error;
         auto cursor = source->read(table, *fields, &error);
         if (!cursor)
             continue;

@@ -7,5 +7,5 @@ TestEnv::TestEnv()
     settings = std::make_unique<zorbin::store::Settings>(QDir(dir.path()).filePath("settings"));
     if (store)
         context = std::make_unique<zorbin::ui::Context>(
-            zorbin::ui::Context{*store, selection, *settings, dir.path()});
+            zorbin::ui::Context{*store, *settings, dir.path()});
 }

@@ -2,7 +2,6 @@
 
 #include "common/context.h"
 #include "helpers/teststore.h"
-#include "store/selection.h"
 #include "store/settings.h"
 
 #include <memory>
@@ -13,7 +12,6 @@ class TestEnv : public TestStore
 public:
     TestEnv();
 
-    zorbin::store::Selection selection;
     std::unique_ptr<zorbin::store::Settings> settings;
     std::unique_ptr<zorbin::ui::Context> context;
 };
