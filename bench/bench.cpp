@@ -8,9 +8,9 @@
 // Every window figure comes from a process of its own, so that one figure's memory is not
 // another's. Absolute times depend on the machine; the ratios are measured in the same run.
 #include "common/appearance.h"
-#include "mainwin/main_page.h"
-#include "mainwin/print_sites.h"
+#include "mainwin/mainwindow.h"
 #include "mainwin/sitelistmodel.h"
+#include "mainwin/sitelistreport.h"
 #include "phonebook.h"
 #include "store/connectiontext.h"
 #include "store/datafolder.h"
@@ -43,6 +43,10 @@
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+using zorbin::mainwin::MainWindow;
+using zorbin::mainwin::SiteListModel;
+using zorbin::mainwin::SiteListReport;
 
 using namespace zorbin::store;
 
@@ -247,13 +251,13 @@ struct Window
             std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(folder), qPrintable(message));
             std::exit(1);
         }
-        context =
-            std::make_unique<zorbin::ui::Context>(zorbin::ui::Context{*store, settings, folder});
+        context = std::make_unique<zorbin::common::Context>(
+            zorbin::common::Context{*store, settings, folder});
     }
     QString folder;
     std::unique_ptr<Store> store;
     Settings settings;
-    std::unique_ptr<zorbin::ui::Context> context;
+    std::unique_ptr<zorbin::common::Context> context;
 };
 
 // Notes each paint of the watched widget.
@@ -298,7 +302,7 @@ int keystrokeProgram(const QString &folder, int sites)
 {
     Window env(folder);
     RawConnection raw(folder);
-    auto page = std::make_unique<Main_Page>(*env.context);
+    auto page = std::make_unique<MainWindow>(*env.context);
     page->show();
     QTableView *grid = page->grid();
     grid->viewport()->repaint();
@@ -454,7 +458,7 @@ int windowProgram(const QString &folder, int sites)
     Window env(folder); // the database is opened and checked at the login window
     QElapsedTimer t;
     t.start();
-    auto page = std::make_unique<Main_Page>(*env.context);
+    auto page = std::make_unique<MainWindow>(*env.context);
     const double built = msSince(t);
     PaintWatch watch;
     page->grid()->viewport()->installEventFilter(&watch);
@@ -516,8 +520,8 @@ int printProgram(const QString &folder, const QString &pdf)
                 chars += st.text(k).size();
         std::printf("RESULT statement_ms %.3f\n", msSince(f));
     }
-    const Print_Sites report(
-        [&model](const Print_Sites::RowSink &sink) { return model.forEachRow(sink); },
+    const SiteListReport report(
+        [&model](const SiteListReport::RowSink &sink) { return model.forEachRow(sink); },
         model.rowCount());
     QElapsedTimer t;
     t.start();
@@ -535,8 +539,8 @@ int previewProgram(const QString &folder)
     SiteListModel model(*env.store);
     if (!model.showAll())
         return 1;
-    const Print_Sites report(
-        [&model](const Print_Sites::RowSink &sink) { return model.forEachRow(sink); },
+    const SiteListReport report(
+        [&model](const SiteListReport::RowSink &sink) { return model.forEachRow(sink); },
         model.rowCount());
     QElapsedTimer t;
     t.start();
@@ -707,7 +711,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    zorbin::ui::setupApplication(app);
+    zorbin::common::setupApplication(app);
     const QStringList args = app.arguments().mid(1);
     if (args.size() >= 3 && args[0] == QLatin1String("--window"))
         return windowProgram(args[1], args[2].toInt());

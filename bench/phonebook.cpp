@@ -15,6 +15,8 @@
 #include <memory>
 #include <sqlite3.h>
 
+using zorbin::contacts::ContactListModel;
+
 using namespace zorbin::store;
 
 namespace {

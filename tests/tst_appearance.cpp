@@ -6,7 +6,7 @@
 #include <QUrlQuery>
 #include <QtTest>
 
-using namespace zorbin::ui;
+using namespace zorbin::common;
 
 class TstAppearance : public QObject
 {

@@ -280,7 +280,7 @@ private slots:
     // The success text carries the first ten characters of the day's Jalali date text.
     void successText()
     {
-        QCOMPARE(zorbin::tools::backupDoneMessage(QDate(2014, 6, 7)),
+        QCOMPARE(zorbin::core::backupDoneMessage(QDate(2014, 6, 7)),
                  QStringLiteral("پشتيباني در تاريخ 1393/03/17 انجام گرديد"));
     }
 };

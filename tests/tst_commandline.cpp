@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using zorbin::app::CommandLine;
-using zorbin::app::parseCommandLine;
-using zorbin::app::ProgramInfo;
+using zorbin::core::CommandLine;
+using zorbin::core::parseCommandLine;
+using zorbin::core::ProgramInfo;
 
 namespace {
 const ProgramInfo kProgram{QStringLiteral("Zorbin"), QStringLiteral("2.0"),

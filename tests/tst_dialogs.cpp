@@ -13,7 +13,7 @@
 #include <QTextLayout>
 #include <QtTest>
 
-using zorbin::ui::Dialogs;
+using zorbin::common::Dialogs;
 
 namespace {
 
@@ -54,7 +54,7 @@ class TestDialogs : public QObject
 
 private Q_SLOTS:
     // The program's own setting up: right to left, Qt's texts in Persian.
-    void initTestCase() { zorbin::ui::setupApplication(*qApp); }
+    void initTestCase() { zorbin::common::setupApplication(*qApp); }
 
     void realMessageBoxes()
     {
@@ -109,7 +109,7 @@ private Q_SLOTS:
     {
         const QStringList about = {QStringLiteral("(نرم افزار زوربين (هميار اينترنت "),
                                    QStringLiteral("(نسخه موجود: 2.0 (رايگان "),
-                                   zorbin::maker::telephone(),
+                                   zorbin::common::maker::telephone(),
                                    QStringLiteral(" آيا مي خواهيد اين سايت را حذف کنيد ؟"),
                                    QStringLiteral("Windows, XP:  Start > Settings")};
         std::unique_ptr<QMessageBox> box;
@@ -154,9 +154,9 @@ private Q_SLOTS:
         const QString open = QCoreApplication::translate("QFileDialog", "&Open");
         QVERIFY2(!open.contains(QLatin1Char('&')) && open != QLatin1String("&Open"),
                  qPrintable(open));
-        QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("&Yes")),
+        QCOMPARE(zorbin::common::withoutPersianMnemonic(QStringLiteral("&Yes")),
                  QStringLiteral("&Yes"));
-        QCOMPARE(zorbin::ui::withoutPersianMnemonic(QStringLiteral("ذخيره && &خروج")),
+        QCOMPARE(zorbin::common::withoutPersianMnemonic(QStringLiteral("ذخيره && &خروج")),
                  QStringLiteral("ذخيره & خروج"));
     }
 

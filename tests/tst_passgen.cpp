@@ -9,7 +9,7 @@
 #include <QtTest>
 #include <sys/stat.h>
 
-using namespace zorbin::tools;
+using namespace zorbin::core;
 
 namespace {
 

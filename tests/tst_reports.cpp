@@ -1,8 +1,8 @@
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
-#include "mainwin/print_site.h"
-#include "mainwin/print_sites.h"
+#include "mainwin/sitedetailsreport.h"
+#include "mainwin/sitelistreport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,7 +22,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using zorbin::mainwin::SiteDetailsReport;
+using zorbin::mainwin::SiteListReport;
+
 using namespace zorbin;
+namespace report = zorbin::common::report;
 using report::Item;
 using report::Page;
 using report::Role;
@@ -156,7 +160,7 @@ void TestReports::initTestCase()
 
 void TestReports::siteShowsTitleLabelsAndValues()
 {
-    QCOMPARE(Print_Site::title(), QStringLiteral("زوربين  -  مشخصات سايت"));
+    QCOMPARE(SiteDetailsReport::title(), QStringLiteral("زوربين  -  مشخصات سايت"));
     const QStringList expected{QStringLiteral(":عنوان سايت"),  QStringLiteral(":مدير سايت"),
                                QStringLiteral(":تلفن تماس"),   QStringLiteral(":شناسه ياهو"),
                                QStringLiteral(":فيسبوک"),      QStringLiteral(":نام کاربري شما"),
@@ -165,11 +169,11 @@ void TestReports::siteShowsTitleLabelsAndValues()
                                QStringLiteral(":توضيحات"),     QStringLiteral(":شناسه گوگل"),
                                QStringLiteral(":توئيتر سايت"), QStringLiteral(":گوگل پلاس"),
                                QStringLiteral(":سايت RSS")};
-    QCOMPARE(Print_Site::labels(), expected);
+    QCOMPARE(SiteDetailsReport::labels(), expected);
 
     const store::SiteRecord record = fullSite();
     auto device = printer(QPageLayout::Portrait);
-    const QVector<Page> pages = Print_Site(record).layout(device.get());
+    const QVector<Page> pages = SiteDetailsReport(record).layout(device.get());
     QCOMPARE(pages.size(), 1);
     checkPlacement(pages, report::area(device.get()));
     const Page &page = pages.first();
@@ -202,7 +206,8 @@ void TestReports::siteShowsTitleLabelsAndValues()
 
     const auto footers = itemsOf(page, Role::Footer);
     QCOMPARE(footers.size(), 1);
-    QCOMPARE(footers.first()->text, QStringLiteral("» Zorbin v2.0") + maker::notice());
+    QCOMPARE(footers.first()->text,
+             QStringLiteral("» Zorbin v2.0") + zorbin::common::maker::notice());
     QVERIFY(footers.first()->rect.top() > labels.last()->rect.bottom());
 }
 
@@ -212,7 +217,7 @@ void TestReports::siteEmptyAndNullFieldsPrintEmpty()
     record[store::Onvan] = QStringLiteral("فقط عنوان");
     record[store::Email] = QStringLiteral("");
     auto device = printer(QPageLayout::Portrait);
-    const QVector<Page> pages = Print_Site(record).layout(device.get());
+    const QVector<Page> pages = SiteDetailsReport(record).layout(device.get());
     QCOMPARE(pages.size(), 1);
     const auto values = itemsOf(pages.first(), Role::Value);
     QCOMPARE(values.size(), 15);
@@ -222,7 +227,7 @@ void TestReports::siteEmptyAndNullFieldsPrintEmpty()
     QCOMPARE(itemsOf(pages.first(), Role::Label).size(), 15);
 
     QTemporaryDir dir;
-    QVERIFY(Print_Site(record).savePdf(dir.filePath("empty.pdf")));
+    QVERIFY(SiteDetailsReport(record).savePdf(dir.filePath("empty.pdf")));
 }
 
 void TestReports::siteLongNotesFlowOverPages()
@@ -237,7 +242,7 @@ void TestReports::siteLongNotesFlowOverPages()
     record[store::Tozihat] = notes;
 
     auto device = printer(QPageLayout::Portrait);
-    const QVector<Page> pages = Print_Site(record).layout(device.get());
+    const QVector<Page> pages = SiteDetailsReport(record).layout(device.get());
     QVERIFY(pages.size() >= 2);
     checkPlacement(pages, report::area(device.get()));
 
@@ -250,7 +255,7 @@ void TestReports::siteLongNotesFlowOverPages()
                 printed += item->text;
         const auto footers = itemsOf(page, Role::Footer);
         QCOMPARE(footers.size(), 1);
-        QCOMPARE(footers.first()->text, Print_Site::footer());
+        QCOMPARE(footers.first()->text, SiteDetailsReport::footer());
     }
     QCOMPARE(labelCount, 15);
     // Nothing of the notes is lost: only the blanks where lines break are gone.
@@ -260,31 +265,31 @@ void TestReports::siteLongNotesFlowOverPages()
     // The fields after the notes come after them, on the last page.
     const auto lastLabels = itemsOf(pages.last(), Role::Label);
     QVERIFY(!lastLabels.isEmpty());
-    QCOMPARE(lastLabels.last()->text, Print_Site::labels().last());
+    QCOMPARE(lastLabels.last()->text, SiteDetailsReport::labels().last());
 
     QTemporaryDir dir;
-    QVERIFY(Print_Site(record).savePdf(dir.filePath("notes.pdf")));
+    QVERIFY(SiteDetailsReport(record).savePdf(dir.filePath("notes.pdf")));
     if (!m_shots.isEmpty())
-        Print_Site(record).savePdf(QDir(m_shots).filePath("site-notes.pdf"));
+        SiteDetailsReport(record).savePdf(QDir(m_shots).filePath("site-notes.pdf"));
 }
 
 void TestReports::listShowsHeadingsAndRows()
 {
-    QCOMPARE(Print_Sites::title(), QStringLiteral("زوربين  -  ليست سايت ها"));
+    QCOMPARE(SiteListReport::title(), QStringLiteral("زوربين  -  ليست سايت ها"));
     const QStringList headings{QStringLiteral("عنوان سايت"), QStringLiteral("آدرس سايت"),
                                QStringLiteral("موضوع سايت"), QStringLiteral("مدير سايت"),
                                QStringLiteral("تلفن تماس"),  QStringLiteral("شناسه ياهو"),
                                QStringLiteral("ايميل سايت")};
-    QCOMPARE(Print_Sites::headings(), headings);
-    QCOMPARE(Print_Sites::pageFooter(2, 5), QStringLiteral("صفحه 2 از 5"));
+    QCOMPARE(SiteListReport::headings(), headings);
+    QCOMPARE(SiteListReport::pageFooter(2, 5), QStringLiteral("صفحه 2 از 5"));
 
     const QVector<store::SiteListRow> rows = listRows(5);
     auto device = printer(QPageLayout::Landscape);
-    const QVector<Page> pages = Print_Sites(rows).layout(device.get());
+    const QVector<Page> pages = SiteListReport(rows).layout(device.get());
     QCOMPARE(pages.size(), 1);
     checkPlacement(pages, report::area(device.get()));
     const Page &page = pages.first();
-    QCOMPARE(itemsOf(page, Role::Title).first()->text, Print_Sites::title());
+    QCOMPARE(itemsOf(page, Role::Title).first()->text, SiteListReport::title());
 
     // Headings from right to left in the order above.
     auto heads = itemsOf(page, Role::Heading);
@@ -313,7 +318,7 @@ void TestReports::listShowsHeadingsAndRows()
 void TestReports::listOfManyRowsSpansPages()
 {
     const QVector<store::SiteListRow> rows = listRows(230);
-    const Print_Sites report(rows);
+    const SiteListReport report(rows);
     auto device = printer(QPageLayout::Landscape);
     const QVector<Page> pages = report.layout(device.get());
     const int count = report.pageCount(device.get());
@@ -362,7 +367,7 @@ void TestReports::listLongCellsStayInTheirColumns()
     row.texts[3] = QStringLiteral("خط اول\r\nخط دوم");
     const QVector<store::SiteListRow> rows{row, listRow(2)};
     auto device = printer(QPageLayout::Landscape);
-    const QVector<Page> pages = Print_Sites(rows).layout(device.get());
+    const QVector<Page> pages = SiteListReport(rows).layout(device.get());
     QCOMPARE(pages.size(), 1);
     checkPlacement(pages, report::area(device.get()));
 
@@ -382,7 +387,7 @@ void TestReports::listLongCellsStayInTheirColumns()
 void TestReports::listWithoutRows()
 {
     auto device = printer(QPageLayout::Landscape);
-    const Print_Sites report({});
+    const SiteListReport report({});
     QCOMPARE(report.pageCount(device.get()), 1);
     const QVector<Page> pages = report.layout(device.get());
     QCOMPARE(itemsOf(pages.first(), Role::Heading).size(), 7);
@@ -446,7 +451,7 @@ void TestReports::listPaintsThePagesItCounted()
         rows[r].texts[1] = QStringLiteral("http://www.example.ir/") + QString(60, QLatin1Char('a'));
         rows[r].texts[6] = QString(r % 2 ? 300 : 70, QLatin1Char('m')) + QStringLiteral("@x.ir");
     }
-    const Print_Sites report(rows);
+    const SiteListReport report(rows);
     auto device = printer(QPageLayout::Landscape);
     const QVector<Page> pages = report.layout(device.get());
     QVERIFY(pages.size() > 3);
@@ -479,7 +484,7 @@ void TestReports::keptGlyphsPaintAsTheLayout()
     // A page painted three times by one painter, the last two from kept glyphs, looks
     // as the page painted item by item through the layout.
     const QVector<Page> pages =
-        Print_Sites(listRows(30)).layout(printer(QPageLayout::Landscape).get());
+        SiteListReport(listRows(30)).layout(printer(QPageLayout::Landscape).get());
     Page page = pages.first();
     page.fills.clear();
     page.rules.clear();
@@ -508,8 +513,8 @@ void TestReports::pdfFiles()
     QTemporaryDir dir;
     const QString site = dir.filePath("site.pdf");
     const QString list = dir.filePath("list.pdf");
-    QVERIFY(Print_Site(fullSite()).savePdf(site));
-    QVERIFY(Print_Sites(listRows(120)).savePdf(list));
+    QVERIFY(SiteDetailsReport(fullSite()).savePdf(site));
+    QVERIFY(SiteListReport(listRows(120)).savePdf(list));
     for (const QString &path : {site, list}) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -517,13 +522,13 @@ void TestReports::pdfFiles()
         QVERIFY(file.read(5).startsWith("%PDF"));
     }
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-    QVERIFY(!Print_Site(fullSite()).savePdf(dir.filePath("missing/folder/site.pdf")));
+    QVERIFY(!SiteDetailsReport(fullSite()).savePdf(dir.filePath("missing/folder/site.pdf")));
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-    QVERIFY(!Print_Sites(listRows(3)).savePdf(dir.filePath("missing/folder/list.pdf")));
+    QVERIFY(!SiteListReport(listRows(3)).savePdf(dir.filePath("missing/folder/list.pdf")));
 
     if (!m_shots.isEmpty()) {
-        Print_Site(fullSite()).savePdf(QDir(m_shots).filePath("site.pdf"));
-        Print_Sites(listRows(120)).savePdf(QDir(m_shots).filePath("list.pdf"));
+        SiteDetailsReport(fullSite()).savePdf(QDir(m_shots).filePath("site.pdf"));
+        SiteListReport(listRows(120)).savePdf(QDir(m_shots).filePath("list.pdf"));
     }
 }
 
@@ -536,7 +541,7 @@ void TestReports::pdfText()
 
     QTemporaryDir dir;
     const QString site = dir.filePath("site.pdf");
-    QVERIFY(Print_Site(fullSite()).savePdf(site));
+    QVERIFY(SiteDetailsReport(fullSite()).savePdf(site));
     const QString siteText = runTool(pdftotext, {site, QStringLiteral("-")});
     QVERIFY2(siteText.contains(QStringLiteral("info@example.ir")), qPrintable(siteText));
     QVERIFY(siteText.contains(QStringLiteral("Zorbin v2.0")));
@@ -548,7 +553,7 @@ void TestReports::pdfText()
              qPrintable(siteInfo)); // A4 portrait
 
     const QString list = dir.filePath("list.pdf");
-    const Print_Sites report(listRows(210));
+    const SiteListReport report(listRows(210));
     QVERIFY(report.savePdf(list));
     const QString listText = runTool(pdftotext, {list, QStringLiteral("-")});
     QVERIFY(listText.contains(QStringLiteral("mail001@site.ir")));
@@ -566,14 +571,14 @@ void TestReports::pdfText()
 void TestReports::previewHook()
 {
     // Under a script the preview is only recorded: the report's name and its records.
-    ui::Dialogs::Script script;
+    common::Dialogs::Script script;
     QWidget owner;
-    Print_Site(fullSite()).exec(&owner);
-    Print_Sites(listRows(12)).exec(&owner);
+    SiteDetailsReport(fullSite()).exec(&owner);
+    SiteListReport(listRows(12)).exec(&owner);
     QCOMPARE(script.shown.size(), 2);
     QCOMPARE(script.texts(),
              QStringList({QStringLiteral("Print_Site"), QStringLiteral("Print_Sites")}));
-    QCOMPARE(script.shown[0].kind, ui::Dialogs::Kind::Preview);
+    QCOMPARE(script.shown[0].kind, common::Dialogs::Kind::Preview);
     QCOMPARE(script.shown[0].records, 1);
     QCOMPARE(script.shown[1].records, 12);
     QVERIFY(!QApplication::activeModalWidget());
@@ -590,7 +595,7 @@ void TestReports::previewDialog()
         QString title;
         int pages = 0;
         bool modal = false;
-        ui::Dialogs::Script script;
+        common::Dialogs::Script script;
         script.onWindow = [&](QDialog &window) {
             auto *dialog = qobject_cast<QPrintPreviewDialog *>(&window);
             QVERIFY(dialog);
@@ -605,11 +610,11 @@ void TestReports::previewDialog()
                 dialog->grab().save(QDir(m_shots).filePath(name + ".png"));
         };
         if (list)
-            Print_Sites(listRows(60)).exec(&owner);
+            SiteListReport(listRows(60)).exec(&owner);
         else
-            Print_Site(fullSite()).exec(&owner);
+            SiteDetailsReport(fullSite()).exec(&owner);
         QCOMPARE(name, list ? QStringLiteral("Print_Sites") : QStringLiteral("Print_Site"));
-        QCOMPARE(title, list ? Print_Sites::title() : Print_Site::title());
+        QCOMPARE(title, list ? SiteListReport::title() : SiteDetailsReport::title());
         QVERIFY(modal);
         QVERIFY(pages >= (list ? 2 : 1));
     }
@@ -620,7 +625,7 @@ void TestReports::previewSavesPdf()
     // The preview's save button asks for a file name and writes the report there; a
     // file that cannot be written is reported.
     QTemporaryDir dir;
-    ui::Dialogs::Script script;
+    common::Dialogs::Script script;
     const QString good = dir.filePath("from-preview.pdf");
     script.fileNames = {good, dir.filePath("missing/folder/x.pdf")};
     script.onWindow = [](QDialog &dialog) {
@@ -631,12 +636,12 @@ void TestReports::previewSavesPdf()
         save->trigger();
     };
     QWidget owner;
-    Print_Sites(listRows(40)).exec(&owner);
+    SiteListReport(listRows(40)).exec(&owner);
     QVERIFY(QFileInfo(good).size() > 5000);
     QCOMPARE(script.shown.size(), 4);
-    QCOMPARE(script.shown[0].kind, ui::Dialogs::Kind::Preview);
-    QCOMPARE(script.shown[1].kind, ui::Dialogs::Kind::SaveFile);
-    QCOMPARE(script.shown[3].kind, ui::Dialogs::Kind::Error);
+    QCOMPARE(script.shown[0].kind, common::Dialogs::Kind::Preview);
+    QCOMPARE(script.shown[1].kind, common::Dialogs::Kind::SaveFile);
+    QCOMPARE(script.shown[3].kind, common::Dialogs::Kind::Error);
     QVERIFY(script.shown[3].text.contains(QStringLiteral("PDF")));
 }
 
@@ -647,13 +652,13 @@ void TestReports::longReportPreviewsItsFirstPages()
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
     if (pdfinfo.isEmpty())
         QSKIP("poppler's pdfinfo is not installed");
-    const Print_Sites report(listRows(1200));
+    const SiteListReport report(listRows(1200));
     const int total = int(report.layout(printer(QPageLayout::Landscape).get()).size());
     QVERIFY(total > report::Report::PreviewPages);
     QTemporaryDir dir;
     int shown = 0;
     QString note;
-    ui::Dialogs::Script script;
+    common::Dialogs::Script script;
     script.fileNames = {dir.filePath("saved.pdf")};
     script.onWindow = [&](QDialog &window) {
         auto *widget = window.findChild<QPrintPreviewWidget *>();
@@ -665,7 +670,7 @@ void TestReports::longReportPreviewsItsFirstPages()
         note = cut->isVisibleTo(&window) ? cut->text() : QString();
         // Printed from the preview: the dialog hands its painting a printer of its own.
         QPrinter printed(QPrinter::HighResolution);
-        report::preparePrinter(printed, QPageLayout::Landscape, Print_Sites::title());
+        report::preparePrinter(printed, QPageLayout::Landscape, SiteListReport::title());
         printed.setOutputFormat(QPrinter::PdfFormat);
         printed.setOutputFileName(dir.filePath("printed.pdf"));
         Q_EMIT qobject_cast<QPrintPreviewDialog *>(&window)->paintRequested(&printed);
@@ -681,8 +686,8 @@ void TestReports::longReportPreviewsItsFirstPages()
 
     // The wait cursor while the pages are drawn and saved, none afterwards.
     QVector<bool> busy;
-    const Print_Sites watched(
-        [&](const Print_Sites::RowSink &sink) -> store::Result<void> {
+    const SiteListReport watched(
+        [&](const SiteListReport::RowSink &sink) -> store::Result<void> {
             busy << (QGuiApplication::overrideCursor() &&
                      QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
             for (const store::SiteListRow &row : listRows(3))
@@ -711,7 +716,7 @@ void TestReports::longReportPreviewsItsFirstPages()
                    ? QStringLiteral("shown")
                    : QString();
     };
-    Print_Sites(listRows(60)).exec(&owner);
+    SiteListReport(listRows(60)).exec(&owner);
     QVERIFY(shown >= 2 && shown < report::Report::PreviewPages);
     QCOMPARE(note, QString());
 }

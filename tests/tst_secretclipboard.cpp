@@ -5,8 +5,8 @@
 #include <QMimeData>
 #include <QtTest>
 
-using zorbin::tools::copySecret;
-using zorbin::tools::forgetSecret;
+using zorbin::core::copySecret;
+using zorbin::core::forgetSecret;
 
 class TstSecretClipboard : public QObject
 {

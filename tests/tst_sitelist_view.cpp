@@ -1,10 +1,10 @@
 // The site list's grid paint, its model's block reads and the list report fed row by row.
 #include "common/appearance.h"
 #include "helpers/testenv.h"
-#include "mainwin/main_page.h"
-#include "mainwin/print_sites.h"
+#include "mainwin/mainwindow.h"
 #include "mainwin/sitelistdelegate.h"
 #include "mainwin/sitelistmodel.h"
+#include "mainwin/sitelistreport.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -18,6 +18,12 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QtTest>
+
+using zorbin::mainwin::MainWindow;
+using zorbin::mainwin::SiteCellDelegate;
+using zorbin::mainwin::SiteListDelegate;
+using zorbin::mainwin::SiteListModel;
+using zorbin::mainwin::SiteListReport;
 
 using zorbin::store::SearchColumn;
 using zorbin::store::SiteListRow;
@@ -50,7 +56,7 @@ private:
     std::unique_ptr<TestEnv> m_env;
 
 private Q_SLOTS:
-    void initTestCase() { zorbin::ui::setupApplication(*qApp); }
+    void initTestCase() { zorbin::common::setupApplication(*qApp); }
     void init()
     {
         m_env = std::make_unique<TestEnv>();
@@ -82,7 +88,7 @@ void TestSiteListView::delegatePaintsAsTheDefaultOne()
         QStringLiteral("news"),
         QStringLiteral("مدیر با نامی بسیار بلند که جا نمی‌شود"));
     env.addSite(QStringLiteral(""), QStringLiteral("http://x.ir"), QString());
-    Main_Page page(*env.context);
+    MainWindow page(*env.context);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     QTableView *grid = page.grid();
@@ -115,7 +121,7 @@ void TestSiteListView::delegateKeepsLaidOutTextsBounded()
 {
     TestEnv &env = *m_env;
     QVERIFY(fillSites(env, 3000));
-    Main_Page page(*env.context);
+    MainWindow page(*env.context);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     auto *delegate = qobject_cast<SiteListDelegate *>(page.grid()->itemDelegate());
@@ -239,8 +245,8 @@ void TestSiteListView::reportStreamsMoreRowsThanOneBlock()
     QVERIFY(model.showAll());
     int reads = 0;
     int handedAtOnce = 0;
-    const Print_Sites streamed(
-        [&](const Print_Sites::RowSink &sink) {
+    const SiteListReport streamed(
+        [&](const SiteListReport::RowSink &sink) {
             ++reads;
             return model.forEachRow([&](const SiteListRow &row) {
                 ++handedAtOnce;
@@ -249,12 +255,12 @@ void TestSiteListView::reportStreamsMoreRowsThanOneBlock()
         },
         model.rowCount());
     QCOMPARE(streamed.records(), kRows);
-    const Print_Sites held(model.allRows());
+    const SiteListReport held(model.allRows());
     QCOMPARE(held.records(), kRows);
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    zorbin::report::preparePrinter(printer, QPageLayout::Landscape, QStringLiteral("test"));
+    zorbin::common::report::preparePrinter(printer, QPageLayout::Landscape, QStringLiteral("test"));
     // The same pages as from the rows held, each row once per layout.
     const QStringList texts = streamed.pageTexts(&printer);
     QCOMPARE(texts, held.pageTexts(&printer));
@@ -271,8 +277,8 @@ void TestSiteListView::reportStreamsMoreRowsThanOneBlock()
     QVERIFY(QFileInfo(dir.filePath("list.pdf")).size() > 1000);
 
     // A read that fails part way is no success.
-    const Print_Sites failing(
-        [&](const Print_Sites::RowSink &sink) -> zorbin::store::Result<void> {
+    const SiteListReport failing(
+        [&](const SiteListReport::RowSink &sink) -> zorbin::store::Result<void> {
             sink(model.rowAt(0));
             return zorbin::store::failure(zorbin::store::StoreError::Kind::Engine,
                                           QStringLiteral("gone"));
@@ -286,7 +292,7 @@ void TestSiteListView::longListShowsItsFirstScreenFirst()
     TestEnv &env = *m_env;
     QVERIFY(fillSites(env, 70000));
     QVERIFY(env.sql("DELETE FROM Table_Site WHERE ID IN (2, 256, 257, 40000)"));
-    Main_Page page(*env.context);
+    MainWindow page(*env.context);
     auto *total = page.findChild<QLabel *>(QStringLiteral("Label4"));
     auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
     // The first screen at once, the first row current; no total yet rather than a wrong one.
@@ -308,7 +314,7 @@ void TestSiteListView::searchDuringTheRestStopsIt()
 {
     TestEnv &env = *m_env;
     QVERIFY(fillSites(env, 70000));
-    Main_Page page(*env.context);
+    MainWindow page(*env.context);
     auto *total = page.findChild<QLabel *>(QStringLiteral("Label4"));
     auto *search = page.findChild<QLineEdit *>(QStringLiteral("Text1"));
     QVERIFY(page.model()->rowCount() < 1000);
@@ -331,7 +337,7 @@ void TestSiteListView::longSearchShowsItsFirstScreenFirst()
 {
     TestEnv &env = *m_env;
     QVERIFY(fillSites(env, 70000));
-    Main_Page page(*env.context);
+    MainWindow page(*env.context);
     auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
     auto *search = page.findChild<QLineEdit *>(QStringLiteral("Text1"));
     const QVector<qint64> whole =
@@ -373,7 +379,7 @@ void TestSiteListView::sitesChangedWhileASearchIsRead()
 {
     TestEnv &env = *m_env;
     QVERIFY(fillSites(env, 70000));
-    Main_Page page(*env.context);
+    MainWindow page(*env.context);
     auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
     auto *search = page.findChild<QLineEdit *>(QStringLiteral("Text1"));
     // A site of the first screen goes (the list is replaced when the rest is read), or one

@@ -1,8 +1,8 @@
-#include "account/login.h"
+#include "account/loginwindow.h"
 #include "app/startup.h"
 #include "common/dialogs.h"
 #include "helpers/testenv.h"
-#include "mainwin/main_page.h"
+#include "mainwin/mainwindow.h"
 #include "store/connectiontext.h"
 #include "store/messages.h"
 
@@ -14,10 +14,13 @@
 #include <QTimer>
 #include <QtTest>
 
+using zorbin::account::LoginWindow;
+using zorbin::app::Startup;
+
+using zorbin::common::Dialogs;
 using zorbin::store::OpenError;
 using zorbin::store::OpenResult;
 using zorbin::store::Store;
-using zorbin::ui::Dialogs;
 
 // The start of the program: login first, the deferred database check, the hand-over.
 class TestStartup : public QObject
@@ -28,7 +31,7 @@ private:
     std::unique_ptr<TestEnv> m_env;
     // The store as the program has it when the login window shows: connected, not checked.
     std::unique_ptr<Store> m_store;
-    std::unique_ptr<zorbin::ui::Context> m_context;
+    std::unique_ptr<zorbin::common::Context> m_context;
 
     void connectOnly()
     {
@@ -36,8 +39,8 @@ private:
         OpenResult result;
         m_store = Store::connect(zorbin::store::connectionText(m_env->dir.path()), &result);
         QVERIFY(m_store);
-        m_context = std::make_unique<zorbin::ui::Context>(
-            zorbin::ui::Context{*m_store, *m_env->settings, m_env->dir.path()});
+        m_context = std::make_unique<zorbin::common::Context>(
+            zorbin::common::Context{*m_store, *m_env->settings, m_env->dir.path()});
     }
 
 private Q_SLOTS:
@@ -118,7 +121,7 @@ private Q_SLOTS:
         Startup startup(*m_context);
         QSignalSpy finished(&startup, &Startup::finished);
         startup.start();
-        Login *login = startup.login();
+        LoginWindow *login = startup.login();
         auto *names = login->findChild<QComboBox *>(QStringLiteral("Combo1"));
         // The names follow the first paint.
         QCOMPARE(names->count(), 0);

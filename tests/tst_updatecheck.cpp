@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace zorbin::tools;
+using namespace zorbin::core;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <limits>
 
-namespace zorbin::ui {
+namespace zorbin::account {
 
 const QStringList &securityQuestions()
 {
@@ -59,7 +59,7 @@ void setUpAccountWindow(QDialog *window, const QString &name, const QString &cap
     window->setWindowIcon(QIcon(QStringLiteral(":/icons/key.svg")));
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    window->setFont(windowFont());
+    window->setFont(zorbin::common::windowFont());
 }
 
 void leaveEnterToBoxes(std::initializer_list<QPushButton *> buttons)
@@ -70,4 +70,4 @@ void leaveEnterToBoxes(std::initializer_list<QPushButton *> buttons)
     }
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::account

@@ -11,7 +11,7 @@ class QPushButton;
 class QString;
 class QWidget;
 
-namespace zorbin::ui {
+namespace zorbin::account {
 
 // The security questions offered by the change-password and recovery windows, in order;
 // a question is stored as the whole entry, number and full stop included.
@@ -31,4 +31,4 @@ void setUpAccountWindow(QDialog *window, const QString &name, const QString &cap
 // Enter belongs to the boxes of these windows; none of `buttons` answers it on its own.
 void leaveEnterToBoxes(std::initializer_list<QPushButton *> buttons);
 
-} // namespace zorbin::ui
+} // namespace zorbin::account

@@ -1,4 +1,4 @@
-#include "account/login.h"
+#include "account/loginwindow.h"
 #include "app/startup.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
@@ -37,7 +37,7 @@ public:
 int main(int argc, char *argv[])
 {
     // --help and --version answer before any window, display or database is touched.
-    if (const auto status = zorbin::app::handleCommandLine(
+    if (const auto status = zorbin::core::handleCommandLine(
             argc, argv,
             {QStringLiteral("Zorbin"), QStringLiteral(ZORBIN_VERSION),
              QStringLiteral("Zorbin keeps the web sites you are registered at, their passwords "
@@ -57,22 +57,22 @@ int main(int argc, char *argv[])
     if (folderMade && lock && !*lock)
         return 0;
 
-    zorbin::ui::setupApplication(app);
+    zorbin::common::setupApplication(app);
     app.setWindowIcon(QIcon(QStringLiteral(":/appicon/zorbin.svg")));
     app.setDesktopFileName(QStringLiteral("example.zorbin.Zorbin"));
 
     QString message;
     auto store = zorbin::store::openDataFolder(folder, &message, false);
     if (!store) {
-        zorbin::ui::Dialogs::error(nullptr, message);
+        zorbin::common::Dialogs::error(nullptr, message);
         return 1;
     }
 
     zorbin::store::Settings settings(zorbin::store::resolveSettingsFolder());
-    zorbin::ui::Context context{*store, settings, folder};
+    zorbin::common::Context context{*store, settings, folder};
 
-    Startup startup(context);
-    QObject::connect(&startup, &Startup::finished, &app, &QCoreApplication::exit);
+    zorbin::app::Startup startup(context);
+    QObject::connect(&startup, &zorbin::app::Startup::finished, &app, &QCoreApplication::exit);
     startup.start();
     // For timing the start: the process ends the moment the window has painted.
     if (qEnvironmentVariableIsSet("ZORBIN_EXIT_WHEN_SHOWN"))

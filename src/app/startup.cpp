@@ -1,8 +1,8 @@
 #include "app/startup.h"
 
-#include "account/login.h"
+#include "account/loginwindow.h"
 #include "common/dialogs.h"
-#include "mainwin/main_page.h"
+#include "mainwin/mainwindow.h"
 #include "store/messages.h"
 #include "store/store.h"
 
@@ -13,6 +13,11 @@
 #include <QTimer>
 #include <functional>
 #include <utility>
+
+using zorbin::account::LoginWindow;
+using zorbin::mainwin::MainWindow;
+
+namespace zorbin::app {
 
 namespace {
 
@@ -37,7 +42,7 @@ private:
 
 } // namespace
 
-Startup::Startup(zorbin::ui::Context &context, QObject *parent)
+Startup::Startup(zorbin::common::Context &context, QObject *parent)
     : QObject(parent), m_context(context)
 {
 }
@@ -49,9 +54,9 @@ Startup::~Startup()
 
 void Startup::start()
 {
-    m_login = new Login(m_context, nullptr, true);
+    m_login = new LoginWindow(m_context, nullptr, true);
     m_login->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_login, &Login::loggedIn, this, &Startup::showMainPage);
+    connect(m_login, &LoginWindow::loggedIn, this, &Startup::showMainPage);
     m_login->installEventFilter(new AfterFirstPaint(m_login, [this] { checkDatabase(); }));
     m_login->show();
 }
@@ -60,7 +65,7 @@ void Startup::checkDatabase()
 {
     zorbin::store::OpenResult result;
     if (!m_context.store.verify(&result)) {
-        zorbin::ui::Dialogs::error(m_login, zorbin::store::openErrorMessage(result));
+        zorbin::common::Dialogs::error(m_login, zorbin::store::openErrorMessage(result));
         Q_EMIT finished(1);
         return;
     }
@@ -80,7 +85,8 @@ void Startup::buildMissingIndexes()
     QProgressDialog progress(m_login);
     progress.setObjectName(QStringLiteral("IndexProgress"));
     progress.setWindowTitle(QStringLiteral("Zorbin"));
-    progress.setLabelText(QStringLiteral("فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ لطفاً چند "
+    progress.setLabelText(QStringLiteral("فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ لطفاً "
+                                         "چند "
                                          "لحظه صبر کنید..."));
     progress.setCancelButton(nullptr);
     progress.setWindowModality(Qt::ApplicationModal);
@@ -110,7 +116,9 @@ void Startup::buildMissingIndexes()
 
 void Startup::showMainPage()
 {
-    m_mainPage = std::make_unique<Main_Page>(m_context);
+    m_mainPage = std::make_unique<MainWindow>(m_context);
     m_mainPage->show();
     m_login->close();
 }
+
+} // namespace zorbin::app

@@ -6,8 +6,14 @@
 #include <QPointer>
 #include <memory>
 
-class Login;
-class Main_Page;
+namespace zorbin::account {
+class LoginWindow;
+}
+namespace zorbin::mainwin {
+class MainWindow;
+}
+
+namespace zorbin::app {
 
 // The program's first steps once the database is connected. The login window shows at
 // once; after its first paint the database is checked (unlocking it takes tens of
@@ -17,14 +23,14 @@ class Startup : public QObject
 {
     Q_OBJECT
 public:
-    explicit Startup(zorbin::ui::Context &context, QObject *parent = nullptr);
+    explicit Startup(zorbin::common::Context &context, QObject *parent = nullptr);
     ~Startup() override;
 
     // Shows the login window.
     void start();
 
-    Login *login() const { return m_login; }
-    Main_Page *mainPage() const { return m_mainPage.get(); }
+    zorbin::account::LoginWindow *login() const { return m_login; }
+    zorbin::mainwin::MainWindow *mainPage() const { return m_mainPage.get(); }
 
 Q_SIGNALS:
     // The program should end with this code (the database failed its checks).
@@ -36,7 +42,9 @@ private:
     void buildMissingIndexes();
     void showMainPage();
 
-    zorbin::ui::Context &m_context;
-    QPointer<Login> m_login;
-    std::unique_ptr<Main_Page> m_mainPage;
+    zorbin::common::Context &m_context;
+    QPointer<zorbin::account::LoginWindow> m_login;
+    std::unique_ptr<zorbin::mainwin::MainWindow> m_mainPage;
 };
+
+} // namespace zorbin::app

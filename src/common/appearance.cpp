@@ -13,7 +13,7 @@
 #include <QTranslator>
 #include <algorithm>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 namespace {
 QString s_bundled;
@@ -244,4 +244,4 @@ void setupApplication(QApplication &app)
     app.setFont(windowFont(9));
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -7,7 +7,7 @@
 class QApplication;
 class QLabel;
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // Right to left, Persian texts of Qt's own dialogs, the bundled font loaded.
 void setupApplication(QApplication &app);
@@ -61,4 +61,4 @@ private:
     int captionWidth() const;
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

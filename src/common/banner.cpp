@@ -5,7 +5,7 @@
 #include <QPixmap>
 #include <utility>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 Banner::Banner(const QString &iconPath, QWidget *parent) : QWidget(parent), m_iconPath(iconPath)
 {
@@ -66,4 +66,4 @@ QIcon tintedIcon(const QString &path, const QColor &color)
     return icon;
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // The strip across the top of a record window: an icon and the window's caption at one
 // end, the program's name at the other.
@@ -25,4 +25,4 @@ private:
 // The icon at `path` in one colour, at the usual sizes.
 QIcon tintedIcon(const QString &path, const QColor &color);
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -7,7 +7,7 @@ class Store;
 class Settings;
 } // namespace zorbin::store
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // What the windows share, handed to each window by its opener.
 struct Context
@@ -17,4 +17,4 @@ struct Context
     QString dataFolder;
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QRegularExpression>
 
-namespace zorbin::ui::desktop {
+namespace zorbin::common::desktop {
 
 QUrl addressUrl(const QString &address)
 {
@@ -61,4 +61,4 @@ bool openFile(const QString &path)
     return openUrl(QUrl::fromLocalFile(path));
 }
 
-} // namespace zorbin::ui::desktop
+} // namespace zorbin::common::desktop

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QUrl>
 
-namespace zorbin::ui::desktop {
+namespace zorbin::common::desktop {
 
 // A web address as the browser should get it: an address typed without a scheme
 // ("www.example.com") gets "http://"; an empty address gives an invalid URL.
@@ -22,4 +22,4 @@ bool openAddress(const QString &address);
 bool openUrl(const QUrl &url);
 bool openFile(const QString &path);
 
-} // namespace zorbin::ui::desktop
+} // namespace zorbin::common::desktop

@@ -12,7 +12,7 @@
 #include <QPrintPreviewDialog>
 #include <algorithm>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 Dialogs::Script *Dialogs::s_script = nullptr;
 
@@ -247,4 +247,4 @@ void Dialogs::preview(const report::Report &report, QWidget *parent)
         runScripted(*report.makePreview(parent), QDialog::Rejected);
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

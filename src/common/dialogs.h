@@ -12,11 +12,11 @@ class QFileDialog;
 class QMessageBox;
 class QWidget;
 
-namespace zorbin::report {
+namespace zorbin::common::report {
 class Report;
 }
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // Everything modal the program shows goes through here: message boxes, file dialogs, its
 // own windows and report previews. A test answers them in advance (see Dialogs::Script).
@@ -131,4 +131,4 @@ private:
     static int runScripted(QDialog &window, int result);
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

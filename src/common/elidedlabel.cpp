@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QStyle>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 namespace {
 
@@ -37,4 +37,4 @@ void ElidedLabel::paintEvent(QPaintEvent *)
                           palette(), isEnabled(), shown, foregroundRole());
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // A one-line label that never widens its window: a text longer than the room it is given
 // ends in "…" on screen, while text() and the screen reader keep it whole.
@@ -19,4 +19,4 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -1,6 +1,6 @@
 #include "common/endcaretedit.h"
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 void EndCaretEdit::focusInEvent(QFocusEvent *event)
 {
@@ -8,4 +8,4 @@ void EndCaretEdit::focusInEvent(QFocusEvent *event)
     end(false);
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // A box that puts the caret after its text whenever it takes the focus, so typing goes on
 // after a prefilled prefix ("http://").
@@ -15,4 +15,4 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -3,7 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QWidget>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 Qt::CursorShape handPointerShape()
 {
@@ -20,4 +20,4 @@ void setHandPointer(QWidget *widget, bool hand, Qt::CursorShape ordinary)
     target->setCursor(hand ? handPointerShape() : ordinary);
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // The pointer shown over a link field: the system's hand.
 Qt::CursorShape handPointerShape();
@@ -14,4 +14,4 @@ Qt::CursorShape handPointerShape();
 // scroll area (a multi-line text box) the pointer is set on its viewport.
 void setHandPointer(QWidget *widget, bool hand = true, Qt::CursorShape ordinary = Qt::IBeamCursor);
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -1,6 +1,6 @@
 #include "common/icons.h"
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 QString iconPath(QStringView name)
 {
@@ -12,4 +12,4 @@ QIcon icon(QStringView name)
     return QIcon(iconPath(name));
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -3,11 +3,11 @@
 #include <QIcon>
 #include <QString>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // The bundled icon set (Bootstrap Icons), by the icon's own name: "globe", "key", ...
 // Only the icons the build lists are in the program.
 QString iconPath(QStringView name);
 QIcon icon(QStringView name);
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

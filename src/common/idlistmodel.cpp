@@ -1,6 +1,6 @@
 #include "common/idlistmodel.h"
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 IdListModel::IdListModel(std::span<const ListColumn> columns, bool centredHeadings, QObject *parent)
     : QAbstractTableModel(parent), m_columns(columns), m_centredHeadings(centredHeadings)
@@ -68,4 +68,4 @@ Qt::ItemFlags IdListModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

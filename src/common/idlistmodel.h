@@ -4,7 +4,7 @@
 #include <QVector>
 #include <span>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // A column of a record grid: its heading and its designed width in pixels.
 struct ListColumn
@@ -46,4 +46,4 @@ private:
     bool m_centredHeadings;
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -3,7 +3,7 @@
 #include <QString>
 
 // The maker's details, shown in the about box, the status bar and the report footers.
-namespace zorbin::maker {
+namespace zorbin::common::maker {
 inline QString designer()
 {
     return QStringLiteral("طراح: گروه نرم‌افزاری زوربین");
@@ -37,4 +37,4 @@ inline QString notice()
     return QStringLiteral(
         "  -  نرم‌افزار رایگان زوربین، همیار اینترنت");
 }
-} // namespace zorbin::maker
+} // namespace zorbin::common::maker

@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QTableView>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 void setUpRecordGrid(QTableView *grid, int columns, int (*columnWidth)(int column))
 {
@@ -22,4 +22,4 @@ void setUpRecordGrid(QTableView *grid, int columns, int (*columnWidth)(int colum
         grid->setColumnWidth(c, columnWidth(c));
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 RecordWindow::RecordWindow(Context &context, const QString &objectName, Mode mode, qint64 recordId,
                            QWidget *parent)
@@ -86,4 +86,4 @@ void RecordWindow::refuseDuplicate(const QString &warning, QLineEdit *keyBox)
     keyBox->selectAll();
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -9,7 +9,7 @@ class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // What the record editors (a site, a contact) have in common: the window's look, and the
 // mode and record the command that opens the window gives it.
@@ -58,9 +58,9 @@ protected:
     // Stores the record the boxes show: in edit mode through `update`, else through `insert` unless
     // `keyTaken` finds its key already stored. True when it is stored; otherwise the user has been
     // told why and the window stays as it was.
-    template <class Update, class KeyTaken, class Insert>
-    bool storeRecord(const QString &failure, Update update, KeyTaken keyTaken, Insert insert,
-                     const QString &duplicate, QLineEdit *keyBox)
+    template <class UpdateCheckWindow, class KeyTaken, class Insert>
+    bool storeRecord(const QString &failure, UpdateCheckWindow update, KeyTaken keyTaken,
+                     Insert insert, const QString &duplicate, QLineEdit *keyBox)
     {
         if (m_mode == Mode::Edit) {
             if (const auto updated = update(); !updated) {
@@ -92,4 +92,4 @@ protected:
     QPushButton *m_cancel = nullptr;
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -14,7 +14,7 @@
 #include <QToolBar>
 #include <utility>
 
-namespace zorbin::report {
+namespace zorbin::common::report {
 
 Report::Report(QString name, QString title, QPageLayout::Orientation orientation)
     : m_name(std::move(name)), m_title(std::move(title)), m_orientation(orientation)
@@ -56,7 +56,8 @@ bool Report::renderPreview(QPrinter *printer, int maxPages, int *total) const
 
 QString Report::previewCutNote(int shown, int total)
 {
-    return QStringLiteral("پیش‌نمایش %1 صفحهٔ نخست از %2 صفحه است؛ چاپ و ذخیرهٔ "
+    return QStringLiteral("پیش‌نمایش %1 صفحهٔ نخست از %2 صفحه است؛ چاپ و "
+                          "ذخیرهٔ "
                           "PDF "
                           "همهٔ "
                           "صفحه‌ها را دارند.")
@@ -82,7 +83,7 @@ QStringList Report::pageTexts(QPrinter *printer) const
 
 void Report::exec(QWidget *parent) const
 {
-    ui::Dialogs::preview(*this, parent);
+    common::Dialogs::preview(*this, parent);
 }
 
 namespace {
@@ -134,10 +135,10 @@ std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
         save->setObjectName(QStringLiteral("Save_Pdf"));
         save->setToolTip(QStringLiteral("ذخیره گزارش در یک فایل PDF"));
         QObject::connect(save, &QAction::triggered, window, [this, window]() {
-            const QString path =
-                ui::Dialogs::saveFileName(window, QStringLiteral("ذخیره گزارش"),
-                                          QDir::home().filePath(m_name + QStringLiteral(".pdf")),
-                                          QStringLiteral("PDF (*.pdf)"));
+            const QString path = common::Dialogs::saveFileName(
+                window, QStringLiteral("ذخیره گزارش"),
+                QDir::home().filePath(m_name + QStringLiteral(".pdf")),
+                QStringLiteral("PDF (*.pdf)"));
             if (path.isEmpty())
                 return;
             const BusyCursor busy;
@@ -145,8 +146,8 @@ std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
             const auto orientation = window->printer()->pageLayout().orientation();
             if (!report::savePdf(path, orientation, m_title,
                                  [this](QPrinter *printer) { return render(printer); }))
-                ui::Dialogs::error(window, QStringLiteral("فایل PDF ذخیره نشد:\r\n") +
-                                               QDir::toNativeSeparators(path));
+                common::Dialogs::error(window, QStringLiteral("فایل PDF ذخیره نشد:\r\n") +
+                                                   QDir::toNativeSeparators(path));
         });
     }
 
@@ -157,4 +158,4 @@ std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
     return dialog;
 }
 
-} // namespace zorbin::report
+} // namespace zorbin::common::report

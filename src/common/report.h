@@ -13,7 +13,7 @@ class QPrintPreviewDialog;
 class QPrinter;
 class QWidget;
 
-namespace zorbin::report {
+namespace zorbin::common::report {
 
 // A printed report: a subclass lays its pages out; this class paints them, previews them,
 // saves them as PDF and lists their texts.
@@ -49,7 +49,7 @@ public:
     int pageCount(QPrinter *printer) const;
     QStringList pageTexts(QPrinter *printer) const;
 
-    // The modal print preview (through ui::Dialogs), from which the user prints the report
+    // The modal print preview (through common::Dialogs), from which the user prints the report
     // or saves it as a PDF file.
     void exec(QWidget *parent) const;
     // That preview window, not yet shown.
@@ -68,4 +68,4 @@ private:
     QPageLayout::Orientation m_orientation;
 };
 
-} // namespace zorbin::report
+} // namespace zorbin::common::report

@@ -15,7 +15,7 @@
 #include <array>
 #include <optional>
 
-namespace zorbin::report {
+namespace zorbin::common::report {
 
 namespace {
 
@@ -97,7 +97,7 @@ Measure &measureOf(const QFont &font, const QPaintDevice *device)
 
 QFont font(int pointSize, bool bold)
 {
-    QFont f = ui::windowFont(pointSize);
+    QFont f = common::windowFont(pointSize);
     f.setBold(bold);
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
@@ -399,4 +399,4 @@ QStringList pageTexts(const QVector<Page> &pages)
     return texts;
 }
 
-} // namespace zorbin::report
+} // namespace zorbin::common::report

@@ -23,7 +23,7 @@ class QPrinter;
 // The printed reports are laid out first into pages of positioned text pieces, then
 // painted. Keeping the two steps apart lets a caller count pages and look at what lands
 // on each page without painting.
-namespace zorbin::report {
+namespace zorbin::common::report {
 
 enum class Role { Title, Label, Value, Heading, Cell, Footer };
 
@@ -145,4 +145,4 @@ bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QS
 // The texts of each page, one item a line, in painting order.
 QStringList pageTexts(const QVector<Page> &pages);
 
-} // namespace zorbin::report
+} // namespace zorbin::common::report

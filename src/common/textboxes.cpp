@@ -4,7 +4,7 @@
 #include <QTextDocument>
 #include <limits>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 void liftLengthLimits(QWidget *window)
 {
@@ -31,4 +31,4 @@ QString NotesEdit::storedText() const
     return text;
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

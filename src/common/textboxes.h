@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // Lifts Qt's 32,767-character limit from every single-line box in `window` (the line of an
 // editable combo box too): a box must show what the database holds and give it back whole.
@@ -27,4 +27,4 @@ private:
     QString m_shown;                       // the box's own text right after it was given
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -5,15 +5,17 @@
 #include <algorithm>
 #include <array>
 
+namespace zorbin::contacts {
+
 using zorbin::store::ContactListRow;
 using zorbin::store::ContactSearchColumn;
 
 namespace {
 
 // Headings and widths (pixels: the designed width in twips over 15).
-const std::array<zorbin::ui::ListColumn, ContactListModel::ColumnCount> &columns()
+const std::array<zorbin::common::ListColumn, ContactListModel::ColumnCount> &columns()
 {
-    static const std::array<zorbin::ui::ListColumn, ContactListModel::ColumnCount> list{{
+    static const std::array<zorbin::common::ListColumn, ContactListModel::ColumnCount> list{{
         {".", 28},
         {"نام و نام خانوادگي", 164},
         {"گروه", 110},
@@ -103,3 +105,5 @@ QString ContactListModel::cellText(int row, int column) const
 {
     return contactColumnText(rowAt(row), column);
 }
+
+} // namespace zorbin::contacts

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/idlistmodel.h"
-#include "store/contact_records.h"
+#include "store/contactrecords.h"
 #include "store/result.h"
 #include "store/rowblocks.h"
 
@@ -12,10 +12,12 @@ namespace zorbin::store {
 class Store;
 }
 
+namespace zorbin::contacts {
+
 // The phone book as its grid shows it. Only the IDs of the listed contacts are held; the
 // texts are read from the store a block of neighbouring rows at a time when the grid first
 // needs them, and a few blocks are kept.
-class ContactListModel : public zorbin::ui::IdListModel
+class ContactListModel : public zorbin::common::IdListModel
 {
     Q_OBJECT
 public:
@@ -49,3 +51,5 @@ private:
 
 // The text of a row's column as the grid and the printed list show it (0 is the ID).
 QString contactColumnText(const zorbin::store::ContactListRow &row, int column);
+
+} // namespace zorbin::contacts

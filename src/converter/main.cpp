@@ -1,4 +1,4 @@
-#include "converter/form1.h"
+#include "converter/converterwindow.h"
 #include "core/commandline.h"
 #include "store/datafolder.h"
 
@@ -8,7 +8,7 @@
 int main(int argc, char *argv[])
 {
     // --help and --version answer before any window, display or database is touched.
-    if (const auto status = zorbin::app::handleCommandLine(
+    if (const auto status = zorbin::core::handleCommandLine(
             argc, argv,
             {QStringLiteral("CDB.Zorbin"), QStringLiteral(ZORBIN_VERSION),
              QStringLiteral("Converts a Zorbin version 1.0 database to version 2.0.")}))
@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
     // The converter is English and reads left to right, in the system's font.
     QGuiApplication::setLayoutDirection(Qt::LeftToRight);
 
-    Form1 window(zorbin::store::resolveDataFolder());
+    zorbin::converter::ConverterWindow window(zorbin::store::resolveDataFolder());
     window.show();
     return app.exec();
 }

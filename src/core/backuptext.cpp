@@ -2,7 +2,7 @@
 
 #include "calendar/jalali.h"
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 QString backupDoneMessage(const QDate &day)
 {
@@ -10,4 +10,4 @@ QString backupDoneMessage(const QDate &day)
            QStringLiteral(" انجام گرديد");
 }
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

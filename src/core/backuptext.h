@@ -3,10 +3,10 @@
 #include <QDate>
 #include <QString>
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 // "پشتيباني در تاريخ " + the first ten characters of the Jalali date text of `day`
 // (year/month/day, e.g. 1393/03/17) + " انجام گرديد".
 QString backupDoneMessage(const QDate &day = QDate::currentDate());
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

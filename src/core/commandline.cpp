@@ -5,7 +5,7 @@
 #include <QFile>
 #include <cstdio>
 
-namespace zorbin::app {
+namespace zorbin::core {
 
 CommandLine parseCommandLine(const QStringList &arguments, const ProgramInfo &program)
 {
@@ -82,4 +82,4 @@ std::optional<int> handleCommandLine(int argc, char *argv[], const ProgramInfo &
     return line.exitCode;
 }
 
-} // namespace zorbin::app
+} // namespace zorbin::core

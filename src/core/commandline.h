@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace zorbin::app {
+namespace zorbin::core {
 
 // What a program's command line asks for. It is read before the application object, any
 // window or the database exists, so `--help` and `--version` work without a display.
@@ -33,4 +33,4 @@ CommandLine parseCommandLine(const QStringList &arguments, const ProgramInfo &pr
 // run. Returns the status to end with, if the program should not go on.
 std::optional<int> handleCommandLine(int argc, char *argv[], const ProgramInfo &program);
 
-} // namespace zorbin::app
+} // namespace zorbin::core

@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 QString classCharacters(CharClass c, const QString &other)
 {
@@ -123,4 +123,4 @@ std::expected<void, QString> appendPasswordLine(const QString &path, const QStri
     return {};
 }
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

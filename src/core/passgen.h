@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 // The password generator's logic: the alphabet from the chosen classes, the accepted
 // lengths, the drawing and the saved-password file.
@@ -58,4 +58,4 @@ std::optional<QString> drawPassword(const QString &alphabet, int length,
 // is written unchanged. On failure, the system's words.
 std::expected<void, QString> appendPasswordLine(const QString &path, const QString &password);
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

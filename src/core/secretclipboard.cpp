@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <QTimer>
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 namespace {
 // What copySecret() last put on the clipboard, to know it again.
@@ -45,4 +45,4 @@ void forgetSecret()
     lastSecret().clear();
 }
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 // How long a copied password stays on the clipboard.
 inline constexpr int kSecretClipboardMs = 30000;
@@ -17,4 +17,4 @@ void copySecret(const QString &text, int clearAfterMs = kSecretClipboardMs);
 // (the program locks, or the window that copied it closes).
 void forgetSecret();
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

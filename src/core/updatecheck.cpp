@@ -3,7 +3,7 @@
 #include "net/urlfetch.h"
 #include "store/settings.h"
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 namespace {
 
@@ -69,4 +69,4 @@ QString fetchUpdateBody(const QString &server, int timeoutMs)
     return net::fetchUrlText(updateFileUrl(server), timeoutMs, kUpdateBodyLimit);
 }
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

@@ -7,7 +7,7 @@ namespace zorbin::store {
 class Settings;
 }
 
-namespace zorbin::tools {
+namespace zorbin::core {
 
 // The update check: one small text file on the maker's server says whether a newer
 // version than the installed one has been published.
@@ -53,4 +53,4 @@ std::optional<UpdateVerdict> updateVerdict(const QString &body);
 // longer than kUpdateBodyLimit (the download then stops there).
 QString fetchUpdateBody(const QString &server, int timeoutMs = kUpdateTimeoutMs);
 
-} // namespace zorbin::tools
+} // namespace zorbin::core

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-namespace zorbin::ui {
+namespace zorbin::mainwin {
 
 namespace {
 
@@ -51,4 +51,4 @@ const CommandEntry *findCommand(Command id)
     return it == kTable.end() ? nullptr : &*it;
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::mainwin

@@ -3,9 +3,9 @@
 #include <QMetaType>
 #include <span>
 
-class SiteActions;
+namespace zorbin::mainwin {
 
-namespace zorbin::ui {
+class SiteActions;
 
 // The main window's commands. Each keeps its numeric identifier, which the menu actions
 // carry as their data and their objectNames ("Command16").
@@ -52,6 +52,6 @@ std::span<const CommandEntry> commandTable();
 // The table's line for `id`; nothing for an identifier without a command.
 const CommandEntry *findCommand(Command id);
 
-} // namespace zorbin::ui
+} // namespace zorbin::mainwin
 
-Q_DECLARE_METATYPE(zorbin::ui::Command)
+Q_DECLARE_METATYPE(zorbin::mainwin::Command)

@@ -1,21 +1,21 @@
 #include "mainwin/siteactions.h"
 
-#include "account/pass.h"
+#include "account/changepasswordwindow.h"
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
-#include "contacts/phone.h"
+#include "contacts/phonebookwindow.h"
 #include "mainwin/commands.h"
-#include "mainwin/print_site.h"
-#include "mainwin/print_sites.h"
-#include "sites/category.h"
-#include "sites/site.h"
+#include "mainwin/sitedetailsreport.h"
+#include "mainwin/sitelistreport.h"
+#include "sites/siteeditor.h"
+#include "sites/subjectswindow.h"
 #include "store/messages.h"
 #include "store/store.h"
-#include "tools/bank.h"
-#include "tools/create.h"
-#include "tools/stat.h"
-#include "tools/update.h"
+#include "tools/backuprestorewindow.h"
+#include "tools/passwordgeneratorwindow.h"
+#include "tools/statisticswindow.h"
+#include "tools/updatecheckwindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,9 +23,20 @@
 #include <QStringList>
 #include <QWidget>
 
+using zorbin::account::ChangePasswordWindow;
+using zorbin::contacts::PhoneBookWindow;
+using zorbin::sites::SiteEditor;
+using zorbin::sites::SubjectsWindow;
+using zorbin::tools::BackupRestoreWindow;
+using zorbin::tools::PasswordGeneratorWindow;
+using zorbin::tools::StatisticsWindow;
+using zorbin::tools::UpdateCheckWindow;
+
+namespace zorbin::mainwin {
+
+using zorbin::common::Dialogs;
 using zorbin::store::userMessage;
-using zorbin::ui::Dialogs;
-namespace desktop = zorbin::ui::desktop;
+namespace desktop = zorbin::common::desktop;
 
 namespace {
 
@@ -43,24 +54,25 @@ QString text(const char *utf8)
 
 } // namespace
 
-SiteActions::SiteActions(zorbin::ui::Context &context, SiteListAccess &list, QWidget *owner)
+SiteActions::SiteActions(zorbin::common::Context &context, SiteListAccess &list, QWidget *owner)
     : QObject(owner), m_context(context), m_list(list), m_owner(owner)
 {
 }
 
-void SiteActions::dispatch(zorbin::ui::Command id)
+void SiteActions::dispatch(zorbin::mainwin::Command id)
 {
     // An identifier without a command, or a command whose window is still to come, does
     // nothing.
-    if (const zorbin::ui::CommandEntry *entry = zorbin::ui::findCommand(id); entry && entry->run)
+    if (const zorbin::mainwin::CommandEntry *entry = zorbin::mainwin::findCommand(id);
+        entry && entry->run)
         (this->*entry->run)();
 }
 
 void SiteActions::showSite(bool edit)
 {
     {
-        Site dlg(m_context, edit ? Site::Mode::Edit : Site::Mode::New,
-                 edit ? m_list.selectedId() : 0, m_owner);
+        SiteEditor dlg(m_context, edit ? SiteEditor::Mode::Edit : SiteEditor::Mode::New,
+                       edit ? m_list.selectedId() : 0, m_owner);
         Dialogs::exec(dlg);
     }
     m_list.reloadList();
@@ -68,7 +80,7 @@ void SiteActions::showSite(bool edit)
 
 void SiteActions::openPhoneBook()
 {
-    Phone dlg(m_context, m_owner);
+    PhoneBookWindow dlg(m_context, m_owner);
     Dialogs::exec(dlg);
 }
 
@@ -139,7 +151,7 @@ void SiteActions::printSite()
     }
     const auto record = m_context.store.site(m_list.selectedId());
     if (record)
-        Print_Site(*record).exec(m_owner);
+        SiteDetailsReport(*record).exec(m_owner);
     else
         Dialogs::error(m_owner,
                        userMessage(QStringLiteral("اطلاعات اين سايت خوانده نشد."), record.error()));
@@ -164,27 +176,23 @@ void SiteActions::printList()
         text("Landscape"),
     };
     Dialogs::inform(m_owner, lines.join(crlf));
-    Print_Sites([this](const Print_Sites::RowSink &sink) { return m_list.forEachShownRow(sink); },
-                m_list.shownCount())
+    SiteListReport(
+        [this](const SiteListReport::RowSink &sink) { return m_list.forEachShownRow(sink); },
+        m_list.shownCount())
         .exec(m_owner);
     m_list.reloadList();
 }
 
 void SiteActions::showAbout()
 {
-    namespace maker = zorbin::maker;
+    namespace maker = zorbin::common::maker;
     const QStringList lines = {
-        text("(نرم افزار زوربين (هميار اينترنت "),
-        text("(نسخه موجود: 2.0 (رايگان "),
-        text("انتشار: خرداد ماه 1393 "),
-        QString(),
-        maker::designer(),
-        maker::telephone(),
-        maker::webAddress(),
-        maker::email(),
-        maker::rights(),
-        QString(),
-        maker::sponsor(),
+        text("(نرم افزار زوربين (هميار اينترنت "), text("(نسخه موجود: 2.0 (رايگان "),
+        text("انتشار: خرداد ماه 1393 "),           QString(),
+        zorbin::common::maker::designer(),         zorbin::common::maker::telephone(),
+        zorbin::common::maker::webAddress(),       zorbin::common::maker::email(),
+        zorbin::common::maker::rights(),           QString(),
+        zorbin::common::maker::sponsor(),
     };
     Dialogs::inform(m_owner, lines.join(crlf));
 }
@@ -222,31 +230,31 @@ void SiteActions::openAboutPage()
 
 void SiteActions::openMakerSite()
 {
-    desktop::openAddress(zorbin::maker::webAddress());
+    desktop::openAddress(zorbin::common::maker::webAddress());
 }
 
 void SiteActions::mailMaker()
 {
     desktop::openUrl(
-        desktop::mailtoUrl(zorbin::maker::email(), text("نرم افزار زوربين"), QString()));
+        desktop::mailtoUrl(zorbin::common::maker::email(), text("نرم افزار زوربين"), QString()));
 }
 
 void SiteActions::changePassword()
 {
-    Pass dlg(m_context, m_owner);
+    ChangePasswordWindow dlg(m_context, m_owner);
     Dialogs::exec(dlg);
 }
 
 void SiteActions::openPasswordGenerator()
 {
-    Create dlg(m_owner);
+    PasswordGeneratorWindow dlg(m_owner);
     Dialogs::exec(dlg);
 }
 
 void SiteActions::openCategories()
 {
     {
-        Category dlg(m_context, m_owner);
+        SubjectsWindow dlg(m_context, m_owner);
         Dialogs::exec(dlg);
     }
     m_list.reloadList();
@@ -254,13 +262,13 @@ void SiteActions::openCategories()
 
 void SiteActions::showStatistics()
 {
-    Stat dlg(m_context, m_owner);
+    StatisticsWindow dlg(m_context, m_owner);
     Dialogs::exec(dlg);
 }
 
 void SiteActions::backupDatabase()
 {
-    Bank dlg(m_context, Bank::Mode::Backup, m_owner);
+    BackupRestoreWindow dlg(m_context, BackupRestoreWindow::Mode::Backup, m_owner);
     Dialogs::exec(dlg);
 }
 
@@ -268,12 +276,14 @@ void SiteActions::restoreDatabase()
 {
     // A refused restore changed nothing; after a restore the program is ending and
     // nothing more goes through the store, so the list is not read again either way.
-    Bank dlg(m_context, Bank::Mode::Restore, m_owner);
+    BackupRestoreWindow dlg(m_context, BackupRestoreWindow::Mode::Restore, m_owner);
     Dialogs::exec(dlg);
 }
 
 void SiteActions::checkForUpdate()
 {
-    Update dlg(m_context, m_owner);
+    UpdateCheckWindow dlg(m_context, m_owner);
     Dialogs::exec(dlg);
 }
+
+} // namespace zorbin::mainwin

@@ -8,17 +8,19 @@
 
 class QWidget;
 
+namespace zorbin::mainwin {
+
 // The commands of the main window: one dispatch by identifier, and the actions on the
 // selected site.
 class SiteActions : public QObject
 {
     Q_OBJECT
 public:
-    SiteActions(zorbin::ui::Context &context, SiteListAccess &list, QWidget *owner);
+    SiteActions(zorbin::common::Context &context, SiteListAccess &list, QWidget *owner);
 
     // Runs the command through the command table; an identifier without a command does
     // nothing.
-    void dispatch(zorbin::ui::Command id);
+    void dispatch(zorbin::mainwin::Command id);
     // The popup's print item: prints the grid's current row.
     void printSelectedRow();
 
@@ -53,7 +55,9 @@ private:
     // Opens the site window for a new site or for editing the selected one.
     void showSite(bool edit);
 
-    zorbin::ui::Context &m_context;
+    zorbin::common::Context &m_context;
     SiteListAccess &m_list;
     QWidget *m_owner;
 };
+
+} // namespace zorbin::mainwin

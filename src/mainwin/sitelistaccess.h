@@ -7,6 +7,8 @@
 #include <QVector>
 #include <functional>
 
+namespace zorbin::mainwin {
+
 // What the site actions and menus need of the main window's list.
 class SiteListAccess
 {
@@ -36,3 +38,5 @@ public:
     virtual void reloadList() = 0;
     virtual void focusSearch() = 0;
 };
+
+} // namespace zorbin::mainwin

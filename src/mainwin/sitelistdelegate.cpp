@@ -6,6 +6,8 @@
 #include <QTextOption>
 #include <QtMath>
 
+namespace zorbin::mainwin {
+
 void SiteListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                              const QModelIndex &index) const
 {
@@ -82,3 +84,5 @@ const QStaticText &SiteListDelegate::laidOut(const QStyleOptionViewItem &option,
     laid.prepare(QTransform(), option.font);
     return *m_texts.insert(key, laid);
 }
+
+} // namespace zorbin::mainwin

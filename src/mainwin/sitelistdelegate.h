@@ -7,9 +7,12 @@
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
+namespace zorbin::mainwin {
+
 // Paints the cells of the site list as SiteCellDelegate lays them out (each in its text's
-// own direction, cut at its end), but keeps the laid-out text of the cells it has painted: typing in the search box repaints the whole grid, and
-// laying out Persian and Latin text again for every cell was most of that cost.
+// own direction, cut at its end), but keeps the laid-out text of the cells it has painted: typing
+// in the search box repaints the whole grid, and laying out Persian and Latin text again for every
+// cell was most of that cost.
 class SiteListDelegate : public SiteCellDelegate
 {
     Q_OBJECT
@@ -45,3 +48,5 @@ private:
     mutable QHash<Key, QStaticText> m_texts;
     mutable QFont m_font; // the font the kept texts were laid out in
 };
+
+} // namespace zorbin::mainwin

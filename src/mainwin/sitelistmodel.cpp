@@ -7,12 +7,14 @@
 #include <cmath>
 #include <limits>
 
+namespace zorbin::mainwin {
+
 using zorbin::store::SearchColumn;
 using zorbin::store::SiteListRow;
 
 namespace {
 
-using zorbin::ui::ListColumn;
+using zorbin::common::ListColumn;
 
 // Headings and widths of the eight columns of the site list, in query order.
 const std::array<ListColumn, SiteListModel::ColumnCount> &columns()
@@ -252,3 +254,5 @@ void SiteCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QMode
     option->direction = option->text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
     option->textElideMode = Qt::ElideRight;
 }
+
+} // namespace zorbin::mainwin

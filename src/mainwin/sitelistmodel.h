@@ -15,10 +15,12 @@ namespace zorbin::store {
 class Store;
 }
 
+namespace zorbin::mainwin {
+
 // The site list as the main window's grid shows it. Only the IDs of the listed sites are
 // held; the texts of a row are read from the store when the grid first needs them, a block
 // of neighbouring rows at a time, and a few blocks are kept.
-class SiteListModel : public zorbin::ui::IdListModel
+class SiteListModel : public zorbin::common::IdListModel
 {
     Q_OBJECT
 public:
@@ -92,3 +94,5 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };
+
+} // namespace zorbin::mainwin

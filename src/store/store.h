@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/contact_records.h"
+#include "store/contactrecords.h"
 #include "store/records.h"
 #include "store/result.h"
 

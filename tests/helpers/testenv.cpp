@@ -6,6 +6,6 @@ TestEnv::TestEnv()
 {
     settings = std::make_unique<zorbin::store::Settings>(QDir(dir.path()).filePath("settings"));
     if (store)
-        context = std::make_unique<zorbin::ui::Context>(
-            zorbin::ui::Context{*store, *settings, dir.path()});
+        context = std::make_unique<zorbin::common::Context>(
+            zorbin::common::Context{*store, *settings, dir.path()});
 }

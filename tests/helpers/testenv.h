@@ -13,5 +13,5 @@ public:
     TestEnv();
 
     std::unique_ptr<zorbin::store::Settings> settings;
-    std::unique_ptr<zorbin::ui::Context> context;
+    std::unique_ptr<zorbin::common::Context> context;
 };
