@@ -18,7 +18,7 @@
 #include <QtTest>
 
 using zorbin::app::AppLock;
-using zorbin::ui::Dialogs;
+using zorbin::common::Dialogs;
 using namespace std::chrono_literals;
 
 namespace {
@@ -55,8 +55,8 @@ private slots:
         });
         Editor editor(&main);
         Editor inner(&editor);
-        zorbin::ui::wipeWhenClosed(&editor, {editor.box});
-        zorbin::ui::wipeWhenClosed(&inner, {inner.box});
+        zorbin::common::wipeWhenClosed(&editor, {editor.box});
+        zorbin::common::wipeWhenClosed(&inner, {inner.box});
         editor.box->setText(QStringLiteral("outer"));
         bool checked = false;
         QTimer::singleShot(0, [&] {
@@ -64,7 +64,7 @@ private slots:
                 const auto close = qScopeGuard([&] { inner.accept(); });
                 QVERIFY(QTest::qWaitForWindowExposed(&inner));
                 typeText(inner.box, QStringLiteral("typed"));
-                zorbin::tools::copySecret(QStringLiteral("s3cret"));
+                zorbin::core::copySecret(QStringLiteral("s3cret"));
                 lock.setIdleTimeout(200ms);
                 QTRY_VERIFY(lock.isLocked());
                 QVERIFY(!main.isVisible() && !editor.isVisible() && !inner.isVisible());

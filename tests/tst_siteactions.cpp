@@ -194,7 +194,7 @@ void TestSiteActions::menuBarTree()
     QCOMPARE(pages.first()->title(), u("  منـوي كاربـري "));
 
     const QList<QPair<QString, QList<int>>> groups = {
-        {u("عمليـات"), {1, 2, 3}}, {u("امکانـات"), {4, 5, 6, 26, 7, 8}},
+        {u("عمليـات"), {1, 2, 3}}, {u("امکانـات"), {4, 5, 6, 26, 7, 8, 30}},
         {u("گـزارش"), {9, 10}},    {u("بانـک"), {11, 12}},
         {u("دربـاره"), {13, 14}},
     };
@@ -217,13 +217,13 @@ void TestSiteActions::menuBarTree()
         {9, u(" چاپ سايت ")},      {10, u(" چاپ ليست ")},      {11, u(" پشتيبان گيري ")},
         {12, u(" بازگـردانـي ")},  {13, u(" درباره زوربين ")}, {14, u(" سايت سازنده ")},
         {16, u(" موضوعات ")},      {17, u(" پسورد ساز ")},     {18, u(" به روز رساني ")},
-        {19, u(" درباره طراح ")},  {20, u(" ارسال ايميل ")},
+        {19, u(" درباره طراح ")},  {20, u(" ارسال ايميل ")},   {30, u(" قفل خودكار ")},
     };
     QList<int> ids;
     for (Command id : MainMenus::commandIds())
         ids << int(id);
-    QCOMPARE(ids,
-             (QList<int>{1, 2, 3, 4, 5, 6, 26, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 20}));
+    QCOMPARE(ids, (QList<int>{1,  2,  3,  4,  5,  6,  26, 7,  8,  30, 9,
+                              10, 11, 12, 13, 14, 16, 17, 18, 19, 20}));
     for (int id : ids) {
         QAction *a = menus.command(Command(id));
         QVERIFY2(a, qPrintable(QString::number(id)));

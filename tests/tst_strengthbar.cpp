@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-using zorbin::ui::StrengthBar;
+using zorbin::common::StrengthBar;
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "app/applock.h"
 
+#include "account/loginwindow.h"
 #include "core/screenlockwatch.h"
 #include "core/secretclipboard.h"
 #include "store/locksetting.h"
@@ -50,6 +51,16 @@ AppLock::~AppLock()
     delete m_unlockWindow;
 }
 
+AppLock::UnlockWindowFactory AppLock::loginWindow(common::Context &context, const QString &userName)
+{
+    return [&context, userName](AppLock &lock) -> QWidget * {
+        auto *window = new account::LoginWindow(context, nullptr, true);
+        window->setUnlockMode(userName);
+        connect(window, &account::LoginWindow::loggedIn, &lock, &AppLock::unlock);
+        return window;
+    };
+}
+
 void AppLock::applySetting()
 {
     setIdleTimeout(std::chrono::minutes(store::LockSetting::minutes(m_settings)));
@@ -94,7 +105,7 @@ void AppLock::lock()
         (*it)->windowHandle()->hide();
     }
 
-    tools::forgetSecret();
+    core::forgetSecret();
 
     m_unlockWindow = m_makeUnlockWindow ? m_makeUnlockWindow(*this) : nullptr;
     if (m_unlockWindow) {

@@ -10,6 +10,9 @@
 
 class QWidget;
 
+namespace zorbin::common {
+struct Context;
+}
 namespace zorbin::store {
 class Settings;
 }
@@ -34,6 +37,9 @@ public:
     AppLock(store::Settings &settings, UnlockWindowFactory makeUnlockWindow,
             QObject *parent = nullptr);
     ~AppLock() override;
+
+    // The login window in its unlock mode, for the account `userName`.
+    static UnlockWindowFactory loginWindow(common::Context &context, const QString &userName);
 
     // Reads the minutes from the settings again (a change made through LockSetting is
     // taken at once without it).

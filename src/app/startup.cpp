@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/applock.h"
+
 #include "account/loginwindow.h"
 #include "common/dialogs.h"
 #include "mainwin/mainwindow.h"
@@ -85,7 +87,8 @@ void Startup::buildMissingIndexes()
     QProgressDialog progress(m_login);
     progress.setObjectName(QStringLiteral("IndexProgress"));
     progress.setWindowTitle(QStringLiteral("Zorbin"));
-    progress.setLabelText(QStringLiteral("فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ لطفاً "
+    progress.setLabelText(QStringLiteral("فهرست‌های جستجوی بانک اطلاعات ساخته می‌شود؛ "
+                                         "لطفاً "
                                          "چند "
                                          "لحظه صبر کنید..."));
     progress.setCancelButton(nullptr);
@@ -118,6 +121,8 @@ void Startup::showMainPage()
 {
     m_mainPage = std::make_unique<MainWindow>(m_context);
     m_mainPage->show();
+    m_lock = std::make_unique<AppLock>(m_context.settings,
+                                       AppLock::loginWindow(m_context, m_login->userName()));
     m_login->close();
 }
 

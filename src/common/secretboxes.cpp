@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <algorithm>
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 void wipe(QString &text)
 {
@@ -32,4 +32,4 @@ void wipeWhenClosed(QDialog *window, const QList<QLineEdit *> &boxes)
     });
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -6,7 +6,7 @@ class QDialog;
 class QLineEdit;
 class QString;
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // Overwrites the text a box holds with zeros and leaves the box empty, so a password does
 // not linger in freed memory.
@@ -18,4 +18,4 @@ void wipe(QString &text);
 // Hiding it, as the program lock does, leaves them alone.
 void wipeWhenClosed(QDialog *window, const QList<QLineEdit *> &boxes);
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -10,7 +10,7 @@
 using zorbin::core::PasswordStrength;
 using zorbin::core::Strength;
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 namespace {
 constexpr int kBarWidth = 90;
@@ -171,4 +171,4 @@ void StrengthItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
     painter->restore();
 }
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

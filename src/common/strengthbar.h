@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPainter;
 
-namespace zorbin::ui {
+namespace zorbin::common {
 
 // How strong a password is: a bar in five steps, red to green, and beside it the word and
 // the estimated bits ("قوي (72 بيت)"). Empty password: an empty track and no words.
@@ -57,4 +57,4 @@ public:
     static int strengthWidth(const QFontMetrics &metrics);
 };
 
-} // namespace zorbin::ui
+} // namespace zorbin::common

@@ -13,7 +13,7 @@ using P = MenuPlace;
 using A = SiteActions;
 
 // clang-format off
-constexpr std::array<CommandEntry, 20> kTable{{
+constexpr std::array<CommandEntry, 21> kTable{{
     {Command::NewSite,           P::Operations, " سايت جديد ",     "plus-square",        true,  &A::newSite},
     {Command::EditSite,          P::Operations, " ويرايش سايت ",   "pencil-square",      true,  &A::editSite},
     {Command::DeleteSite,        P::Operations, " حذف سايت ",      "trash",              true,  &A::deleteSite},
@@ -23,6 +23,7 @@ constexpr std::array<CommandEntry, 20> kTable{{
     {Command::CallAdministrator, P::Facilities, " تماس با مدير ",  "telephone-outbound", false, &A::callAdministrator},
     {Command::ChangePassword,    P::Facilities, " تغييـر رمـز ",   "key",                false, &A::changePassword},
     {Command::Statistics,        P::Facilities, " آمارگيـري ",     "bar-chart",          false, &A::showStatistics},
+    {Command::LockSettings,      P::Facilities, " قفل خودكار ",    "lock",               false, &A::openLockSettings},
     {Command::PrintSite,         P::Reports,    " چاپ سايت ",      "printer",            true,  &A::printSite},
     {Command::PrintList,         P::Reports,    " چاپ ليست ",      "list-ul",            true,  &A::printList},
     {Command::Backup,            P::Database,   " پشتيبان گيري ",  "database-down",      false, &A::backupDatabase},

@@ -30,6 +30,7 @@ enum class Command : int {
     AboutDesigner = 19,
     MailMaker = 20,
     CallAdministrator = 26,
+    LockSettings = 30,
 };
 
 // Where a command sits: one of the five groups of the menu page, or the bar's far end.

@@ -13,6 +13,7 @@
 #include "store/messages.h"
 #include "store/store.h"
 #include "tools/backuprestorewindow.h"
+#include "tools/locksettingswindow.h"
 #include "tools/passwordgeneratorwindow.h"
 #include "tools/statisticswindow.h"
 #include "tools/updatecheckwindow.h"
@@ -28,6 +29,7 @@ using zorbin::contacts::PhoneBookWindow;
 using zorbin::sites::SiteEditor;
 using zorbin::sites::SubjectsWindow;
 using zorbin::tools::BackupRestoreWindow;
+using zorbin::tools::LockSettingsWindow;
 using zorbin::tools::PasswordGeneratorWindow;
 using zorbin::tools::StatisticsWindow;
 using zorbin::tools::UpdateCheckWindow;
@@ -248,6 +250,12 @@ void SiteActions::changePassword()
 void SiteActions::openPasswordGenerator()
 {
     PasswordGeneratorWindow dlg(m_owner);
+    Dialogs::exec(dlg);
+}
+
+void SiteActions::openLockSettings()
+{
+    LockSettingsWindow dlg(m_context, m_owner);
     Dialogs::exec(dlg);
 }
 

@@ -50,6 +50,7 @@ public:
     void openPhoneBook();
     void changePassword();
     void openPasswordGenerator();
+    void openLockSettings();
 
 private:
     // Opens the site window for a new site or for editing the selected one.

@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/icons.h"
 #include "store/locksetting.h"
 #include "store/settings.h"
 
@@ -16,17 +17,17 @@ using zorbin::store::LockSetting;
 
 namespace zorbin::tools {
 
-LockSettingsWindow::LockSettingsWindow(zorbin::ui::Context &context, QWidget *parent)
+LockSettingsWindow::LockSettingsWindow(zorbin::common::Context &context, QWidget *parent)
     : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("LockSettings"));
     setWindowTitle(QStringLiteral("قفل خودكار"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(zorbin::ui::windowFont(10));
+    setFont(zorbin::common::windowFont(10));
 
     auto *picture = new QLabel(this);
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/shield-lock.svg")).pixmap(40, 40));
+    picture->setPixmap(zorbin::common::icon(u"shield-lock").pixmap(40, 40));
     picture->setAlignment(Qt::AlignCenter);
 
     auto *caption = new QLabel(QStringLiteral("قفل برنامه پس از چند دقيقه بيكاري:"), this);
@@ -76,9 +77,9 @@ LockSettingsWindow::LockSettingsWindow(zorbin::ui::Context &context, QWidget *pa
 void LockSettingsWindow::save()
 {
     if (!LockSetting::setMinutes(m_context.settings, m_minutes->value())) {
-        zorbin::ui::Dialogs::error(this, QStringLiteral("تنظيمات ذخيره نشد؛ "
-                                                        "پوشه تنظيمات قابل نوشتن نيست:\r\n") +
-                                             m_context.settings.folder());
+        zorbin::common::Dialogs::error(this, QStringLiteral("تنظيمات ذخيره نشد؛ "
+                                                            "پوشه تنظيمات قابل نوشتن نيست:\r\n") +
+                                                 m_context.settings.folder());
         return;
     }
     accept();

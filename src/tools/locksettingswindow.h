@@ -14,14 +14,14 @@ class LockSettingsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit LockSettingsWindow(zorbin::ui::Context &context, QWidget *parent = nullptr);
+    explicit LockSettingsWindow(zorbin::common::Context &context, QWidget *parent = nullptr);
 
     // Stores the minutes; the window closes as accepted, or stays open after the message
     // when the settings file cannot be written.
     void save();
 
 private:
-    zorbin::ui::Context &m_context;
+    zorbin::common::Context &m_context;
     QSpinBox *m_minutes = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;
