@@ -17,6 +17,7 @@
 #include "store/settings.h"
 #include "store/sqlite.h"
 #include "store/store.h"
+#include "strength.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -721,6 +722,15 @@ int main(int argc, char **argv)
         return printProgram(args[1], args[2]);
     if (args.size() >= 2 && args[0] == QLatin1String("--preview"))
         return previewProgram(args[1]);
+    if (args.size() >= 1 && args[0] == QLatin1String("--strength")) {
+        QTemporaryDir folder;
+        QString message;
+        const auto store = openDataFolder(folder.path(), &message);
+        if (!store)
+            return 1;
+        benchStrength(*store, folder.path());
+        return 0;
+    }
 
     QList<int> sizes;
     for (const QString &a : args)
@@ -742,5 +752,6 @@ int main(int argc, char **argv)
         std::printf("phone book: %s\n", qPrintable(message));
         return 1;
     }
+    benchStrength(*phoneStore, phoneFolder.path());
     return 0;
 }
