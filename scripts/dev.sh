@@ -7,6 +7,8 @@
 #                            and 1,000,000 sites; the million kept in ~/.cache/zorbin-bench)
 #   scripts/dev.sh fuzz [s]   build the Access reader's libFuzzer harness (clang) and run it
 #                             for s seconds (default 300) on the Access test files
+#   scripts/dev.sh shots      build the tests with their screenshot functions and take the
+#                             pictures of the windows under Xvfb (build-shots/screenshots/)
 #   scripts/dev.sh package    build (Release) and make the Debian package in build-release/
 #   scripts/dev.sh package-check  the package, unpacked into a scratch root and checked there
 set -euo pipefail
@@ -19,6 +21,7 @@ packages=(cmake make g++ pkg-config libgl-dev qt6-base-dev qt6-base-dev-tools li
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 case "$mode" in
 package*) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
+shots) packages+=(xvfb openbox imagemagick) ;;
 esac
 missing=()
 for p in "${packages[@]}"; do
@@ -69,6 +72,10 @@ fuzz)
     ./build-fuzz/fuzz_jetsource -close_fd_mask=2 -max_total_time="${2:-300}" -rss_limit_mb=2048 \
         -artifact_prefix=build-fuzz/artifacts/ build-fuzz/corpus tests/data/jet
     ;;
+shots)
+    cmake -S . -B build-shots -DCMAKE_BUILD_TYPE=Debug -DZORBIN_SCREENSHOTS=ON -DZORBIN_BENCH=OFF >/dev/null
+    cmake --build build-shots -j"$jobs" --target screenshots
+    ;;
 package | package-check)
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZORBIN_TESTS=OFF -DZORBIN_BENCH=OFF >/dev/null
     cmake --build build-release -j"$jobs"
@@ -80,7 +87,7 @@ package | package-check)
     bash packaging/check-package.sh "$deb"
     ;;
 *)
-    echo "usage: $0 run|test|sanitize|bench|fuzz|package|package-check" >&2
+    echo "usage: $0 run|test|sanitize|bench|fuzz|shots|package|package-check" >&2
     exit 2
     ;;
 esac

@@ -100,9 +100,11 @@ private slots:
     void damagedBackupIsRefusedWhole();
     void refusalsHaveTheirOwnMessages();
     void browseButtonsShareOneWidth();
+#ifdef ZORBIN_SCREENSHOTS
     // Under a real display (ZORBIN_SHOT=folder): the window in each state, the guide and
     // the about box.
     void screenshots();
+#endif
 };
 
 void TestConverterWindow::wholeRun()
@@ -374,6 +376,7 @@ void TestConverterWindow::browseButtonsShareOneWidth()
     QCOMPARE(child<QLineEdit>(w, "Text1")->width(), child<QLineEdit>(w, "Text2")->width());
 }
 
+#ifdef ZORBIN_SCREENSHOTS
 void TestConverterWindow::screenshots()
 {
     const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
@@ -438,6 +441,7 @@ void TestConverterWindow::screenshots()
     shootBox(script.shown.last(), "save-done");
     shoot("4-ended");
 }
+#endif
 
 QTEST_MAIN(TestConverterWindow)
 #include "tst_converterwindow.moc"

@@ -126,6 +126,7 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
     }
 
+#ifdef ZORBIN_SCREENSHOTS
     // Pictures for a person to look at; with ZORBIN_SHOT set to a folder.
     void screenshots()
     {
@@ -153,6 +154,7 @@ private slots:
             child<QPushButton>(generator, "cmdGen")->click();
         shot(generator, "generator-strength.png");
     }
+#endif
 };
 
 QTEST_MAIN(TestStrengthBar)

@@ -3,6 +3,7 @@
 #include "account/securityquestions.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/icons.h"
 #include "common/secretboxes.h"
 #include "common/strengthbar.h"
 #include "store/messages.h"
@@ -88,13 +89,12 @@ void ChangePasswordWindow::makeControls()
     m_show->setToolTip(kShow);
     m_show->setAccessibleName(kShow);
 
-    m_generator =
-        new QPushButton(QIcon(QStringLiteral(":/icons/shield-lock.svg")), QString(), this);
+    m_generator = new QPushButton(zorbin::common::icon(u"shield-lock"), QString(), this);
     m_generator->setObjectName(QStringLiteral("AeroButton1"));
     m_generator->setToolTip(QStringLiteral("پسورد ساز"));
     m_generator->setAccessibleName(QStringLiteral("پسورد ساز"));
 
-    m_change = new QPushButton(QIcon(QStringLiteral(":/icons/key.svg")), kChange, this);
+    m_change = new QPushButton(zorbin::common::icon(u"key"), kChange, this);
     m_change->setObjectName(QStringLiteral("Button_Change"));
     zorbin::account::leaveEnterToBoxes({m_generator, m_change});
 }
@@ -113,7 +113,7 @@ void ChangePasswordWindow::layOut()
     answerLabel->setBuddy(m_answer);
     auto *image = new QLabel(questionFrame);
     image->setObjectName(QStringLiteral("Image2"));
-    image->setPixmap(QIcon(QStringLiteral(":/icons/person-lock.svg")).pixmap(36, 36));
+    image->setPixmap(zorbin::common::icon(u"person-lock").pixmap(36, 36));
 
     // Right to left: column 0 is the right-hand edge, so labels stand right of their boxes.
     auto *questions = new QGridLayout(questionFrame);

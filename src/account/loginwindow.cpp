@@ -1,5 +1,6 @@
 #include "account/loginwindow.h"
 
+#include "common/icons.h"
 #include "store/text.h"
 
 #include "account/passwordrecoverywindow.h"
@@ -105,10 +106,10 @@ void LoginWindow::makeControls()
     m_savePassword = new QCheckBox(QStringLiteral("ذخيره رمز"), this);
     m_savePassword->setObjectName(QStringLiteral("CheckNet"));
 
-    m_login = new zorbin::common::IconTextButton(
-        QIcon(QStringLiteral(":/icons/box-arrow-in-left.svg")), QStringLiteral("ورود"), this);
+    m_login = new zorbin::common::IconTextButton(zorbin::common::icon(u"box-arrow-in-left"),
+                                                 QStringLiteral("ورود"), this);
     m_login->setObjectName(QStringLiteral("Button_Login"));
-    m_restore = new zorbin::common::IconTextButton(QIcon(QStringLiteral(":/icons/key.svg")),
+    m_restore = new zorbin::common::IconTextButton(zorbin::common::icon(u"key"),
                                                    QStringLiteral("بازيابي رمز"), this);
     m_restore->setObjectName(QStringLiteral("Button_Restore"));
 }
@@ -117,10 +118,10 @@ void LoginWindow::makeControls()
 
 void LoginWindow::layOut()
 {
-    auto *header = iconLabel(QStringLiteral(":/icons/person-lock.svg"), 56, this);
+    auto *header = iconLabel(zorbin::common::iconPath(u"person-lock"), 56, this);
     header->setObjectName(QStringLiteral("Image1"));
 
-    auto *userLabel = iconLabel(QStringLiteral(":/icons/person-badge.svg"), 20, this);
+    auto *userLabel = iconLabel(zorbin::common::iconPath(u"person-badge"), 20, this);
     userLabel->setObjectName(QStringLiteral("LabelUser"));
     userLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     userLabel->setBuddy(m_userName);

@@ -3,6 +3,7 @@
 #include "account/securityquestions.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/icons.h"
 #include "core/secretclipboard.h"
 #include "store/messages.h"
 #include "store/store.h"
@@ -64,7 +65,7 @@ void PasswordRecoveryWindow::makeControls()
 
     m_copy = new QPushButton(kCopy, this);
     m_copy->setObjectName(QStringLiteral("AeroButton1"));
-    m_show = new QPushButton(QIcon(QStringLiteral(":/icons/eye.svg")), kShow, this);
+    m_show = new QPushButton(zorbin::common::icon(u"eye"), kShow, this);
     m_show->setObjectName(QStringLiteral("Button_Restore"));
     zorbin::account::leaveEnterToBoxes({m_copy, m_show});
 }
@@ -92,7 +93,7 @@ void PasswordRecoveryWindow::layOut()
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QIcon(QStringLiteral(":/icons/person-lock.svg")).pixmap(36, 36));
+    image->setPixmap(zorbin::common::icon(u"person-lock").pixmap(36, 36));
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(image);

@@ -1,6 +1,7 @@
 #include "account/securityquestions.h"
 
 #include "common/appearance.h"
+#include "common/icons.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -56,7 +57,7 @@ void setUpAccountWindow(QDialog *window, const QString &name, const QString &cap
 {
     window->setObjectName(name);
     window->setWindowTitle(caption);
-    window->setWindowIcon(QIcon(QStringLiteral(":/icons/key.svg")));
+    window->setWindowIcon(zorbin::common::icon(u"key"));
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setFont(zorbin::common::windowFont());

@@ -12,7 +12,7 @@ namespace zorbin::common {
 class Banner : public QWidget
 {
 public:
-    // `iconPath` is a resource such as ":/icons/globe.svg".
+    // `iconPath` is a resource such as common::iconPath(u"globe").
     Banner(const QString &iconPath, QWidget *parent);
 
 protected:

@@ -5,6 +5,7 @@
 #include "common/dialogs.h"
 #include "common/endcaretedit.h"
 #include "common/handpointer.h"
+#include "common/icons.h"
 #include "common/textboxes.h"
 #include "store/contactpictures.h"
 #include "store/messages.h"
@@ -143,7 +144,7 @@ void ContactEditor::buildWindow()
     setWindowTitle(kCaptionNew);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 10);
-    outer->addWidget(new zorbin::common::Banner(QStringLiteral(":/icons/person-badge.svg"), this));
+    outer->addWidget(new zorbin::common::Banner(zorbin::common::iconPath(u"person-badge"), this));
 
     makeBoxes();
     auto *body = new QHBoxLayout;

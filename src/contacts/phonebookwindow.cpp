@@ -5,6 +5,7 @@
 #include "common/desktop.h"
 #include "common/dialogs.h"
 #include "common/elidedlabel.h"
+#include "common/icons.h"
 #include "common/recordgrid.h"
 #include "contacts/contacteditor.h"
 #include "contacts/contactlistmodel.h"
@@ -47,7 +48,7 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(icon))));
+    button->setIcon(zorbin::common::icon(QString::fromLatin1(icon)));
     return button;
 }
 
@@ -73,7 +74,7 @@ PhoneBookWindow::PhoneBookWindow(zorbin::common::Context &context, QWidget *pare
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 10);
     outer->addWidget(
-        new zorbin::common::Banner(QStringLiteral(":/icons/journal-bookmark.svg"), this));
+        new zorbin::common::Banner(zorbin::common::iconPath(u"journal-bookmark"), this));
     auto *body = new QVBoxLayout;
     body->setContentsMargins(12, 6, 12, 0);
     body->addWidget(buildSearchRow());

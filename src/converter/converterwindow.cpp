@@ -2,6 +2,7 @@
 
 #include "common/desktop.h"
 #include "common/dialogs.h"
+#include "common/icons.h"
 #include "common/maker.h"
 #include "converter/converterguide.h"
 
@@ -93,7 +94,7 @@ ConverterWindow::ConverterWindow(const QString &dataFolder, QWidget *parent)
     auto *header = new QHBoxLayout;
     auto *logo = new QLabel(central);
     logo->setObjectName(QStringLiteral("Image1"));
-    logo->setPixmap(QIcon(QStringLiteral(":/icons/database-up.svg")).pixmap(40, 40));
+    logo->setPixmap(zorbin::common::icon(u"database-up").pixmap(40, 40));
     logo->setAccessibleName(QStringLiteral("Zorbin"));
     auto *credit = new QLabel(
         QStringLiteral("Zorbin software group  -  %1").arg(zorbin::common::maker::webAddress()),

@@ -1,6 +1,7 @@
 #include "mainwin/mainmenus.h"
 
 #include "common/appearance.h"
+#include "common/icons.h"
 #include "mainwin/commands.h"
 
 #include <QAccessible>
@@ -49,7 +50,7 @@ constexpr PopupItem kPopup[] = {
 
 QIcon icon(const char *name)
 {
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
+    return zorbin::common::icon(QString::fromLatin1(name));
 }
 
 // The bar as assistive technology sees it: Qt lists only a bar's own menus, not the widget

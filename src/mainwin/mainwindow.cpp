@@ -3,6 +3,7 @@
 #include "calendar/jalali.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/icons.h"
 #include "common/maker.h"
 #include "common/recordgrid.h"
 #include "common/textboxes.h"
@@ -140,8 +141,8 @@ QWidget *MainWindow::buildSearchRow(QWidget *central)
     m_search->setMinimumWidth(260);
     m_search->installEventFilter(this);
     label10->setBuddy(m_search);
-    m_refresh = new zorbin::common::IconTextButton(
-        QIcon(QStringLiteral(":/icons/arrow-repeat.svg")), QStringLiteral("مرتب کن"), searchBox);
+    m_refresh = new zorbin::common::IconTextButton(zorbin::common::icon(u"arrow-repeat"),
+                                                   QStringLiteral("مرتب کن"), searchBox);
     m_refresh->setObjectName(QStringLiteral("Button_Refresh"));
     searchRow->addWidget(label5);
     searchRow->addWidget(m_combo);

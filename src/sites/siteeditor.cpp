@@ -6,6 +6,7 @@
 #include "common/dialogs.h"
 #include "common/endcaretedit.h"
 #include "common/handpointer.h"
+#include "common/icons.h"
 #include "common/secretboxes.h"
 #include "common/strengthbar.h"
 #include "common/textboxes.h"
@@ -158,7 +159,7 @@ void SiteEditor::buildWindow()
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 10);
-    outer->addWidget(new zorbin::common::Banner(QStringLiteral(":/icons/globe.svg"), this));
+    outer->addWidget(new zorbin::common::Banner(zorbin::common::iconPath(u"globe"), this));
 
     makeBoxes();
     makeAids();
@@ -240,7 +241,7 @@ void SiteEditor::makeAids()
     m_addSubject = new QPushButton(this);
     m_addSubject->setObjectName(QStringLiteral("Button_Add1"));
     m_addSubject->setAutoDefault(false);
-    m_addSubject->setIcon(zorbin::common::tintedIcon(QStringLiteral(":/icons/plus-circle-fill.svg"),
+    m_addSubject->setIcon(zorbin::common::tintedIcon(zorbin::common::iconPath(u"plus-circle-fill"),
                                                      QColor(0x19, 0x87, 0x54)));
     m_addSubject->setIconSize(QSize(16, 16));
     m_addSubject->setFixedSize(24, 24);

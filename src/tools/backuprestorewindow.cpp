@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/icons.h"
 #include "core/backuptext.h"
 #include "store/messages.h"
 #include "store/store.h"
@@ -84,7 +85,7 @@ QLineEdit *pathBox(const QString &name)
 
 QPushButton *chooseButton(const QString &name, const QString &accessibleName)
 {
-    auto *b = new QPushButton(QIcon(QStringLiteral(":/icons/folder2-open.svg")), QString());
+    auto *b = new QPushButton(zorbin::common::icon(u"folder2-open"), QString());
     b->setObjectName(name);
     b->setAccessibleName(accessibleName);
     b->setToolTip(accessibleName);
@@ -141,7 +142,7 @@ QWidget *BackupRestoreWindow::makePage(const QString &iconName, QLabel *nameCapt
     command->setMinimumWidth(120);
 
     auto *picture = new QLabel;
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/%1.svg").arg(iconName)).pixmap(48, 48));
+    picture->setPixmap(zorbin::common::icon(iconName).pixmap(48, 48));
     picture->setAlignment(Qt::AlignTop);
 
     auto *grid = new QGridLayout;

@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/icons.h"
 #include "common/secretboxes.h"
 #include "common/strengthbar.h"
 #include "core/passgen.h"
@@ -112,7 +113,7 @@ PasswordGeneratorWindow::PasswordGeneratorWindow(QWidget *parent) : QDialog(pare
 {
     setObjectName(QStringLiteral("Create"));
     setWindowTitle(kCaption);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/shield-lock.svg")));
+    setWindowIcon(zorbin::common::icon(u"shield-lock"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(zorbin::common::windowFont());
@@ -201,7 +202,7 @@ void PasswordGeneratorWindow::layOut()
 {
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QIcon(QStringLiteral(":/icons/shield-lock.svg")).pixmap(40, 40));
+    image->setPixmap(zorbin::common::icon(u"shield-lock").pixmap(40, 40));
 
     auto *length = new QHBoxLayout;
     length->addWidget(m_lengthLabel);

@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/icons.h"
 #include "store/messages.h"
 #include "store/store.h"
 
@@ -47,7 +48,7 @@ StatisticsWindow::StatisticsWindow(zorbin::common::Context &context, QWidget *pa
     heading->setAlignment(Qt::AlignCenter);
 
     auto *picture = new QLabel(this);
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/bar-chart.svg")).pixmap(40, 40));
+    picture->setPixmap(zorbin::common::icon(u"bar-chart").pixmap(40, 40));
     picture->setAlignment(Qt::AlignCenter);
 
     auto *grid = new QGridLayout;

@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/desktop.h"
+#include "common/icons.h"
 #include "core/updatecheck.h"
 #include "net/online.h"
 
@@ -67,7 +68,7 @@ UpdateCheckWindow::UpdateCheckWindow(zorbin::common::Context &context, QWidget *
 
     auto *picture = new QLabel(frame);
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/arrow-repeat.svg")).pixmap(48, 48));
+    picture->setPixmap(zorbin::common::icon(u"arrow-repeat").pixmap(48, 48));
     picture->setAlignment(Qt::AlignTop);
 
     QLabel *versionLabel = label(frame, "Label2", kVersionLabel);
