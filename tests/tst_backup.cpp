@@ -24,12 +24,11 @@ QByteArray hashOf(const QString &path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-std::unique_ptr<Store> openFile(const QString &path, OpenResult *result = nullptr)
+Result<std::unique_ptr<Store>> openFile(const QString &path)
 {
     return Store::open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path +
-                           QStringLiteral(";Jet OLEDB:Database Password=") +
-                           QString::fromLatin1(kDatabasePassword) + QLatin1Char(';'),
-                       result);
+                       QStringLiteral(";Jet OLEDB:Database Password=") +
+                       QString::fromLatin1(kDatabasePassword) + QLatin1Char(';'));
 }
 
 QStringList siteTitles(Store &store)
@@ -93,10 +92,11 @@ private slots:
         QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("my backup")});
         QCOMPARE(fileMode(path), 0600);
-        OpenResult r;
-        auto copy = openFile(path, &r);
-        QVERIFY2(copy, qPrintable(QString::number(int(r.error)) + r.detail));
-        QCOMPARE(siteTitles(*copy), QStringList{QStringLiteral("first")});
+        auto copy = openFile(path);
+        QVERIFY2(copy,
+                 copy ? ""
+                      : qPrintable(QString::number(int(copy.error().kind)) + copy.error().detail));
+        QCOMPARE(siteTitles(**copy), QStringList{QStringLiteral("first")});
         // The store is still usable after the backup.
         QVERIFY(env.addSite(QStringLiteral("second")) > 0);
     }
@@ -139,10 +139,8 @@ private slots:
         QVERIFY(env.store->backupTo(backup));
         env.addSite(QStringLiteral("after backup"));
 
-        OpenResult refusal;
-        const auto done = env.store->restoreFrom(backup, &refusal);
+        const auto done = env.store->restoreFrom(backup);
         QVERIFY2(done, done ? "" : qPrintable(done.error().detail));
-        QCOMPARE(refusal.error, OpenError::None);
         const QString database = QDir(env.dir.path()).filePath(QStringLiteral("ZBDB.mdb"));
         QCOMPARE(fileMode(database), 0600);
         QCOMPARE(fileMode(done->safetyCopy), 0600);
@@ -153,10 +151,10 @@ private slots:
 
         auto restored = openFile(database);
         QVERIFY(restored);
-        QCOMPARE(siteTitles(*restored), QStringList{QStringLiteral("kept")});
+        QCOMPARE(siteTitles(**restored), QStringList{QStringLiteral("kept")});
         auto safety = openFile(done->safetyCopy);
         QVERIFY(safety);
-        QCOMPARE(siteTitles(*safety), (QStringList{"kept", "after backup"}));
+        QCOMPARE(siteTitles(**safety), (QStringList{"kept", "after backup"}));
         // The chosen backup itself is never changed.
         QVERIFY(QFileInfo(backup).isFile());
         // No temporary file is left in the data folder.
@@ -187,24 +185,23 @@ private slots:
         }
         auto damaged = openFile(backup);
         QVERIFY(damaged); // the tables are all there
-        QVERIFY(!readsEverySite(*damaged));
-        damaged.reset();
+        QVERIFY(!readsEverySite(**damaged));
+        damaged->reset();
 
         const QString database = QDir(env.dir.path()).filePath(QStringLiteral("ZBDB.mdb"));
         const QByteArray before = hashOf(database);
         const QStringList filesBefore = QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden);
-        OpenResult refusal;
         int working = 0; // the caller is called back while the file is copied and checked
-        const auto done = env.store->restoreFrom(backup, &refusal, [&] { ++working; });
+        const auto done = env.store->restoreFrom(backup, [&] { ++working; });
         QVERIFY(!done);
         QVERIFY(working > 0);
-        QCOMPARE(refusal.error, OpenError::Failed);
-        QVERIFY(!refusal.detail.isEmpty());
+        QCOMPARE(done.error().kind, StoreError::Kind::NotOpened);
+        QVERIFY(!done.error().detail.isEmpty());
         QCOMPARE(hashOf(database), before);
         QCOMPARE(QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
         auto reopened = openFile(database);
         QVERIFY(reopened);
-        QVERIFY(readsEverySite(*reopened));
+        QVERIFY(readsEverySite(**reopened));
     }
 
     // Anything but a Zorbin database is refused with its reason; the database stays as it was.
@@ -212,13 +209,13 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("reason");
-        QTest::newRow("empty") << "empty" << int(OpenError::WrongPassword);
-        QTest::newRow("text") << "text" << int(OpenError::WrongPassword);
-        QTest::newRow("wrong password") << "wrongkey" << int(OpenError::WrongPassword);
-        QTest::newRow("plain sqlite") << "plain" << int(OpenError::NotEncrypted);
-        QTest::newRow("missing table") << "notable" << int(OpenError::MissingTable);
-        QTest::newRow("wrong columns") << "columns" << int(OpenError::WrongColumns);
-        QTest::newRow("version 1.0") << "jet" << int(OpenError::OldFormat);
+        QTest::newRow("empty") << "empty" << int(StoreError::Kind::WrongPassword);
+        QTest::newRow("text") << "text" << int(StoreError::Kind::WrongPassword);
+        QTest::newRow("wrong password") << "wrongkey" << int(StoreError::Kind::WrongPassword);
+        QTest::newRow("plain sqlite") << "plain" << int(StoreError::Kind::NotEncrypted);
+        QTest::newRow("missing table") << "notable" << int(StoreError::Kind::MissingTable);
+        QTest::newRow("wrong columns") << "columns" << int(StoreError::Kind::WrongColumns);
+        QTest::newRow("version 1.0") << "jet" << int(StoreError::Kind::OldFormat);
     }
     void restoreRefusals()
     {
@@ -254,10 +251,9 @@ private slots:
         const QStringList filesBefore = QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden);
         const QByteArray chosen = hashOf(file);
 
-        OpenResult refusal;
-        const auto done = env.store->restoreFrom(file, &refusal);
+        const auto done = env.store->restoreFrom(file);
         QVERIFY(!done);
-        QCOMPARE(int(refusal.error), reason);
+        QCOMPARE(int(done.error().kind), reason);
         QCOMPARE(hashOf(database), before);
         QCOMPARE(QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
         QCOMPARE(hashOf(file), chosen);
@@ -268,11 +264,10 @@ private slots:
     void restoreMissing()
     {
         TestStore &env = *m_env;
-        OpenResult refusal;
-        const auto missing = env.store->restoreFrom(env.dir.filePath("nothing.dbb"), &refusal);
+        const auto missing = env.store->restoreFrom(env.dir.filePath("nothing.dbb"));
         QVERIFY(!missing);
         QCOMPARE(missing.error().kind, StoreError::Kind::NotFound);
-        QCOMPARE(refusal.error, OpenError::None);
+        QVERIFY(!missing.error().isOpenError());
         QVERIFY(!env.store->restoreFrom(QString()));
         QVERIFY(!env.store->restoreFrom(env.dir.path())); // a folder
     }

@@ -24,7 +24,6 @@ using zorbin::tools::StatisticsWindow;
 using zorbin::tools::UpdateCheckWindow;
 
 using zorbin::common::Dialogs;
-using zorbin::store::OpenResult;
 using zorbin::store::Store;
 
 namespace {
@@ -48,10 +47,9 @@ QByteArray hashOf(const QString &path)
 
 std::unique_ptr<Store> openFile(const QString &path)
 {
-    OpenResult result;
     return Store::open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path +
-                           QStringLiteral(";Jet OLEDB:Database Password=$19!*85&=7^2046;"),
-                       &result);
+                       QStringLiteral(";Jet OLEDB:Database Password=$19!*85&=7^2046;"))
+        .value_or(nullptr);
 }
 
 QStringList siteTitles(Store &store)

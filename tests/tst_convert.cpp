@@ -412,9 +412,9 @@ void TestConvert::savedBackupRestores()
     const auto restored = zorbin.store->restoreFrom(backup);
     QVERIFY2(restored, restored ? "" : qPrintable(restored.error().detail));
     zorbin.store.reset();
-    QString message;
-    auto store = zorbin::store::openDataFolder(zorbin.dir.path(), &message);
-    QVERIFY2(store, qPrintable(message));
+    auto opened = zorbin::store::openDataFolder(zorbin.dir.path());
+    QVERIFY2(opened, opened ? "" : qPrintable(opened.error().detail));
+    auto &store = *opened;
     QCOMPARE(store->siteCount().value(), 3);
     QCOMPARE(store->contactCount().value(), 2);
     QCOMPARE(store->users().value().size(), 2);
@@ -426,7 +426,7 @@ void TestConvert::failedSaveIsReported()
     const QString missingFolder = workPath("no/such/folder/backup.dbb");
     auto saved = saveCopy(target(), missingFolder);
     QVERIFY(!saved);
-    QVERIFY(saved.error().contains(missingFolder));
+    QVERIFY(saved.error().text.contains(missingFolder));
     QVERIFY(!QFileInfo::exists(missingFolder));
     // Not over the database itself, nor onto a folder.
     saved = saveCopy(target(), target());

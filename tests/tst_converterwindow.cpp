@@ -155,7 +155,7 @@ void TestConverterWindow::wholeRun()
 
     QTemporaryDir restored;
     QVERIFY(QFile::copy(backup + ".dbb", QDir(restored.path()).filePath("ZBDB.mdb")));
-    auto store = Store::open(zorbin::store::connectionText(restored.path()), nullptr);
+    auto store = Store::open(zorbin::store::connectionText(restored.path())).value_or(nullptr);
     QVERIFY(store);
     QCOMPARE(store->siteCount().value(), 5);
     QCOMPARE(store->categoryCount().value(), 2);

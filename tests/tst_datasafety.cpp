@@ -81,9 +81,9 @@ QStringList partialsIn(const QString &folder)
 // The folder opens as a complete installation: the default account and the picture.
 void expectCompleteInstallation(const QString &folder)
 {
-    QString message;
-    auto store = openDataFolder(folder, &message);
-    QVERIFY2(store, qPrintable(message));
+    auto opened = openDataFolder(folder);
+    QVERIFY2(opened, opened ? "" : qPrintable(openErrorMessage(opened.error())));
+    auto &store = *opened;
     const auto users = store->users().value();
     QCOMPARE(users.size(), 1);
     QCOMPARE(users[0].userName, Store::defaultUserName());
@@ -136,7 +136,7 @@ void TstDataSafety::newInstallationIsPrivate()
     Umask mask(022);
     QTemporaryDir root;
     const QString folder = root.filePath("home/data");
-    auto store = openDataFolder(folder, nullptr);
+    auto store = openDataFolder(folder);
     QVERIFY(store);
     QCOMPARE(fileMode(root.filePath("home")), 0700);
     QCOMPARE(fileMode(folder), 0700);
@@ -383,12 +383,11 @@ void TstDataSafety::secondWriterIsWaitedFor()
     });
     while (!holding)
         ::usleep(1000);
-    OpenResult result;
-    auto store = Store::open(connectionText(env.dir.path()), &result);
+    auto store = Store::open(connectionText(env.dir.path()));
     writer.join();
     QCOMPARE(writerResult.load(), SQLITE_OK);
-    QVERIFY2(store, qPrintable(result.detail));
-    QCOMPARE(store->siteCount().value(), 2);
+    QVERIFY2(store, store ? "" : qPrintable(store.error().detail));
+    QCOMPARE((*store)->siteCount().value(), 2);
 }
 
 void TstDataSafety::listsWithoutTheIndex()
@@ -413,9 +412,8 @@ void TstDataSafety::listsWithoutTheIndex()
               "CREATE TABLE Contact_ID (x)"})
             QVERIFY2(raw.exec(sql), sql);
     }
-    QString message;
-    auto store = openDataFolder(env.dir.path(), &message);
-    QVERIFY2(store, qPrintable(message));
+    auto store = openDataFolder(env.dir.path()).value_or(nullptr);
+    QVERIFY(store);
     QVERIFY2(store->indexProblem().contains("Site_ID"), qPrintable(store->indexProblem()));
     const auto ids = store->siteIds();
     QVERIFY2(ids, qPrintable(ids ? QString() : ids.error().detail));
@@ -432,8 +430,8 @@ void TstDataSafety::listsWithoutTheIndex()
     QVERIFY(raw.exec("DROP TABLE Site_ID"));
     QVERIFY(raw.exec("DROP VIEW Site_Onvan"));
     QVERIFY(raw.exec("DROP TABLE Contact_ID"));
-    store = openDataFolder(env.dir.path(), &message);
-    QVERIFY2(store, qPrintable(message));
+    store = openDataFolder(env.dir.path()).value_or(nullptr);
+    QVERIFY(store);
     QVERIFY2(store->indexProblem().isEmpty(), qPrintable(store->indexProblem()));
     QVERIFY(store->ensureIndexes());
     sqlite3_stmt *st = nullptr;
@@ -456,12 +454,11 @@ void TstDataSafety::pathWithSemicolon()
         QVERIFY(info);
         QCOMPARE(info->dataSource, QDir(folder).filePath("ZBDB.mdb"));
         QCOMPARE(info->password, QString::fromLatin1(kDatabasePassword));
-        QString message;
-        auto store = openDataFolder(folder, &message);
-        QVERIFY2(store, qPrintable(name + ": " + message));
+        auto store = openDataFolder(folder).value_or(nullptr);
+        QVERIFY2(store, qPrintable(name));
         QCOMPARE(store->users().value().size(), 1);
         store.reset();
-        QVERIFY2(openDataFolder(folder, &message), qPrintable(message));
+        QVERIFY2(openDataFolder(folder), qPrintable(name));
     }
 }
 
@@ -469,10 +466,11 @@ void TstDataSafety::folderNamedLikeTheDatabase()
 {
     QTemporaryDir home;
     QVERIFY(QDir(home.path()).mkdir("ZBDB.mdb"));
-    QString message;
-    QVERIFY(!openDataFolder(home.path(), &message));
-    QCOMPARE(message,
-             openErrorMessage({OpenError::IsFolder, QDir(home.path()).filePath("ZBDB.mdb")}));
+    const auto opened = openDataFolder(home.path());
+    QVERIFY(!opened);
+    const QString message = openErrorMessage(opened.error());
+    QCOMPARE(message, openErrorMessage(
+                          {StoreError::Kind::IsFolder, QDir(home.path()).filePath("ZBDB.mdb")}));
     QVERIFY(!message.contains(QStringLiteral("اجازه")));
     QVERIFY(QFileInfo(QDir(home.path()).filePath("ZBDB.mdb")).isDir());
 }

@@ -1,6 +1,7 @@
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "common/maker.h"
+#include "common/reportpreviewwindow.h"
 #include "mainwin/sitedetailsreport.h"
 #include "mainwin/sitelistreport.h"
 
@@ -13,11 +14,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -146,7 +147,7 @@ private slots:
     void previewHook();
     void previewDialog();
     void previewSavesPdf();
-    void longReportPreviewsItsFirstPages();
+    void longReportPreviewsEveryPage();
 
 private:
     QString m_shots; // where pictures of the reports go when asked for
@@ -597,17 +598,15 @@ void TestReports::previewDialog()
         bool modal = false;
         common::Dialogs::Script script;
         script.onWindow = [&](QDialog &window) {
-            auto *dialog = qobject_cast<QPrintPreviewDialog *>(&window);
-            QVERIFY(dialog);
-            name = dialog->objectName();
-            title = dialog->windowTitle();
-            modal = dialog->isModal();
-            if (auto *widget = dialog->findChild<QPrintPreviewWidget *>()) {
-                widget->updatePreview();
-                pages = widget->pageCount();
-            }
+            auto *preview = dynamic_cast<common::ReportPreviewWindow *>(&window);
+            QVERIFY(preview);
+            name = preview->objectName();
+            title = preview->windowTitle();
+            modal = preview->isModal();
+            QTRY_VERIFY(preview->counted());
+            pages = preview->pageCount();
             if (!m_shots.isEmpty())
-                dialog->grab().save(QDir(m_shots).filePath(name + ".png"));
+                preview->grab().save(QDir(m_shots).filePath(name + ".png"));
         };
         if (list)
             SiteListReport(listRows(60)).exec(&owner);
@@ -629,96 +628,106 @@ void TestReports::previewSavesPdf()
     const QString good = dir.filePath("from-preview.pdf");
     script.fileNames = {good, dir.filePath("missing/folder/x.pdf")};
     script.onWindow = [](QDialog &dialog) {
+        if (dialog.objectName() == QStringLiteral("Print_Progress")) {
+            QTRY_VERIFY(!dialog.isVisible());
+            return;
+        }
         auto *save = dialog.findChild<QAction *>(QStringLiteral("Save_Pdf"));
         QVERIFY(save);
         save->trigger();
-        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
         save->trigger();
     };
     QWidget owner;
     SiteListReport(listRows(40)).exec(&owner);
     QVERIFY(QFileInfo(good).size() > 5000);
-    QCOMPARE(script.shown.size(), 4);
+    QCOMPARE(QFileInfo(good).permissions() & 0x0FFF,
+             QFileDevice::ReadUser | QFileDevice::WriteUser);
+    QCOMPARE(script.shown.size(), 5);
     QCOMPARE(script.shown[0].kind, common::Dialogs::Kind::Preview);
     QCOMPARE(script.shown[1].kind, common::Dialogs::Kind::SaveFile);
-    QCOMPARE(script.shown[3].kind, common::Dialogs::Kind::Error);
-    QVERIFY(script.shown[3].text.contains(QStringLiteral("PDF")));
+    QCOMPARE(script.shown[2].text, QStringLiteral("Print_Progress"));
+    QCOMPARE(script.shown[4].kind, common::Dialogs::Kind::Error);
+    QVERIFY(script.shown[4].text.contains(QStringLiteral("PDF")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"from-preview.pdf"});
 }
 
-void TestReports::longReportPreviewsItsFirstPages()
+void TestReports::longReportPreviewsEveryPage()
 {
-    // The preview keeps every page it shows: a long list shows its first pages there and
-    // says so; printing from the preview and saving it give every page.
+    // Rows whose cells wrap: the preview's last page holds the last rows with the exact
+    // footer, the saved file has the preview's pages, text and count, and a cancelled
+    // save leaves nothing behind.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
-    if (pdfinfo.isEmpty())
-        QSKIP("poppler's pdfinfo is not installed");
-    const SiteListReport report(listRows(1200));
-    const int total = int(report.layout(printer(QPageLayout::Landscape).get()).size());
-    QVERIFY(total > report::Report::PreviewPages);
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty())
+        QSKIP("poppler's pdftotext and pdfinfo are not installed");
+    QVector<store::SiteListRow> rows = listRows(5000);
+    for (int r = 0; r < rows.size(); r += 3)
+        rows[r].texts[1] = QStringLiteral("http://www.example.ir/") +
+                           QString(40 + r % 50, QLatin1Char('a')) + QStringLiteral("/x");
+    const SiteListReport report(rows);
     QTemporaryDir dir;
-    int shown = 0;
-    QString note;
+    const QString saved = dir.filePath(QStringLiteral("saved.pdf"));
+    const QString stopped = dir.filePath(QStringLiteral("stopped.pdf"));
+    int pages = 0;
+    int windows = 0;
+    QStringList lastTexts;
+    QStringList firstTexts;
+    bool cancelNext = false;
     common::Dialogs::Script script;
-    script.fileNames = {dir.filePath("saved.pdf")};
+    script.fileNames = {saved, stopped};
     script.onWindow = [&](QDialog &window) {
-        auto *widget = window.findChild<QPrintPreviewWidget *>();
-        QVERIFY(widget);
-        widget->updatePreview();
-        shown = widget->pageCount();
-        auto *cut = window.findChild<QLabel *>(QStringLiteral("Preview_Cut"));
-        QVERIFY(cut);
-        note = cut->isVisibleTo(&window) ? cut->text() : QString();
-        // Printed from the preview: the dialog hands its painting a printer of its own.
-        QPrinter printed(QPrinter::HighResolution);
-        report::preparePrinter(printed, QPageLayout::Landscape, SiteListReport::title());
-        printed.setOutputFormat(QPrinter::PdfFormat);
-        printed.setOutputFileName(dir.filePath("printed.pdf"));
-        Q_EMIT qobject_cast<QPrintPreviewDialog *>(&window)->paintRequested(&printed);
+        ++windows;
+        if (window.objectName() == QStringLiteral("Print_Progress")) {
+            if (cancelNext) {
+                // Stopped while it counts or writes.
+                QTest::qWait(60);
+                window.findChild<QPushButton *>(QStringLiteral("Button_Cancel"))->click();
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 60000);
+            return;
+        }
+        auto &preview = dynamic_cast<common::ReportPreviewWindow &>(window);
+        // The first page is there before the count ends; its footer follows.
+        QVERIFY(preview.pageCount() >= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(preview.counted(), 60000);
+        pages = preview.pageCount();
+        window.findChild<QAction *>(QStringLiteral("Page_Last"))->trigger();
+        QCOMPARE(preview.currentPage(), pages - 1);
+        QCOMPARE(window.findChild<QSpinBox *>(QStringLiteral("Page_Number"))->value(), pages);
+        QVERIFY(window.findChild<QLabel *>(QStringLiteral("Page_Count"))
+                    ->text()
+                    .contains(QString::number(pages)));
+        const Page last = preview.page(pages - 1);
+        for (const Item &item : last.items)
+            lastTexts << item.text;
+        for (const Item &item : preview.page(0).items)
+            firstTexts << item.text;
+        QTest::qWait(50);
+        QVERIFY(preview.keptImages() <= common::ReportPreviewWindow::KeptPages);
+        window.findChild<QAction *>(QStringLiteral("Save_Pdf"))->trigger();
+        cancelNext = true;
         window.findChild<QAction *>(QStringLiteral("Save_Pdf"))->trigger();
     };
     QWidget owner;
     report.exec(&owner);
-    QCOMPARE(shown, report::Report::PreviewPages);
-    QCOMPARE(note, report::Report::previewCutNote(report::Report::PreviewPages, total));
-    const QString pages = QStringLiteral("Pages: +%1\n").arg(total);
-    QVERIFY(runTool(pdfinfo, {dir.filePath("printed.pdf")}).contains(QRegularExpression(pages)));
-    QVERIFY(runTool(pdfinfo, {dir.filePath("saved.pdf")}).contains(QRegularExpression(pages)));
+    QCOMPARE(windows, 3);
+    QVERIFY(pages > 300);
+    QVERIFY(lastTexts.contains(QStringLiteral("صفحه %1 از %1").arg(pages)));
+    QVERIFY(lastTexts.contains(rows.last().texts[6]));
+    QVERIFY(firstTexts.contains(QStringLiteral("صفحه 1 از %1").arg(pages)));
+    // The same count as laid out on a PDF printer of its own.
+    QCOMPARE(int(report.layout(printer(QPageLayout::Landscape).get()).size()), pages);
 
-    // The wait cursor while the pages are drawn and saved, none afterwards.
-    QVector<bool> busy;
-    const SiteListReport watched(
-        [&](const SiteListReport::RowSink &sink) -> store::Result<void> {
-            busy << (QGuiApplication::overrideCursor() &&
-                     QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
-            for (const store::SiteListRow &row : listRows(3))
-                if (!sink(row))
-                    break;
-            return {};
-        },
-        3);
-    script.fileNames = {dir.filePath("watched.pdf")};
-    script.onWindow = [&](QDialog &window) {
-        window.findChild<QPrintPreviewWidget *>()->updatePreview();
-        window.findChild<QAction *>(QStringLiteral("Save_Pdf"))->trigger();
-    };
-    watched.exec(&owner);
-    QVERIFY(busy.size() >= 4); // each drawing reads the rows twice
-    QVERIFY(!busy.contains(false));
-    QVERIFY(!QGuiApplication::overrideCursor());
-
-    // A short list shows whole, with no note.
-    script.fileNames.clear();
-    script.onWindow = [&](QDialog &window) {
-        auto *widget = window.findChild<QPrintPreviewWidget *>();
-        widget->updatePreview();
-        shown = widget->pageCount();
-        note = window.findChild<QLabel *>(QStringLiteral("Preview_Cut"))->isVisibleTo(&window)
-                   ? QStringLiteral("shown")
-                   : QString();
-    };
-    SiteListReport(listRows(60)).exec(&owner);
-    QVERIFY(shown >= 2 && shown < report::Report::PreviewPages);
-    QCOMPARE(note, QString());
+    QVERIFY(runTool(pdfinfo, {saved})
+                .contains(QRegularExpression(QStringLiteral("Pages: +%1\n").arg(pages))));
+    const QString lastPage =
+        runTool(pdftotext, {QStringLiteral("-f"), QString::number(pages), QStringLiteral("-l"),
+                            QString::number(pages), saved, QStringLiteral("-")});
+    QVERIFY2(lastPage.contains(rows.last().texts[6]), qPrintable(lastPage));
+    QVERIFY(lastPage.contains(QString::number(pages)));
+    // Cancelled: no file, no temporary one, no message.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"saved.pdf"});
+    QCOMPARE(script.of(common::Dialogs::Kind::Error).size(), 0);
 }
 
 QTEST_MAIN(TestReports)

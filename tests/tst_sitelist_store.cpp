@@ -232,9 +232,9 @@ void TstSiteListStore::indexBuildInterruptedAndResumed()
                                 "DROP INDEX Site_Address", "DROP INDEX Site_Mozoo"})
             QVERIFY2(raw.exec(sql), sql);
     }
-    QString message;
-    auto store = openDataFolder(env.dir.path(), &message, false);
-    QVERIFY2(store && store->verify(nullptr), qPrintable(message));
+    auto opened = openDataFolder(env.dir.path(), false);
+    QVERIFY2(opened && (*opened)->verify(), "not opened");
+    auto &store = *opened;
     // Opening checks the file and makes no index; the caller does, with progress.
     QCOMPARE(store->missingIndexCount(), 4);
 
@@ -381,9 +381,9 @@ void TstSiteListStore::searchWithoutItsIndexIsReadAtOnce()
     QVERIFY(whole.size() > 20);
     env.store.reset();
     QVERIFY(RawDb(env.dir.path()).exec("DROP INDEX Site_Onvan"));
-    QString message;
-    auto store = openDataFolder(env.dir.path(), &message, false);
-    QVERIFY2(store && store->verify(nullptr), qPrintable(message));
+    auto opened = openDataFolder(env.dir.path(), false);
+    QVERIFY2(opened && (*opened)->verify(), "not opened");
+    auto &store = *opened;
     int slices = 0;
     QCOMPARE(readInSlices(*store, SearchColumn::Onvan, QStringLiteral("k"), 3, &slices), whole);
     QCOMPARE(slices, 1);

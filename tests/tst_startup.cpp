@@ -18,9 +18,8 @@ using zorbin::account::LoginWindow;
 using zorbin::app::Startup;
 
 using zorbin::common::Dialogs;
-using zorbin::store::OpenError;
-using zorbin::store::OpenResult;
 using zorbin::store::Store;
+using zorbin::store::StoreError;
 
 // The start of the program: login first, the deferred database check, the hand-over.
 class TestStartup : public QObject
@@ -36,8 +35,8 @@ private:
     void connectOnly()
     {
         m_env->store.reset();
-        OpenResult result;
-        m_store = Store::connect(zorbin::store::connectionText(m_env->dir.path()), &result);
+        m_store =
+            Store::connect(zorbin::store::connectionText(m_env->dir.path())).value_or(nullptr);
         QVERIFY(m_store);
         m_context = std::make_unique<zorbin::common::Context>(
             zorbin::common::Context{*m_store, *m_env->settings, m_env->dir.path()});
@@ -75,7 +74,7 @@ private Q_SLOTS:
         QCOMPARE(script.shown.first().kind, Dialogs::Kind::Error);
         QCOMPARE(script.lastText(),
                  zorbin::store::openErrorMessage(
-                     {OpenError::MissingTable, QStringLiteral("Table_Contact")}));
+                     {StoreError::Kind::MissingTable, QStringLiteral("Table_Contact")}));
         // No names were read from the broken file, and no main window follows.
         auto *names = startup.login()->findChild<QComboBox *>(QStringLiteral("Combo1"));
         QCOMPARE(names->count(), 0);

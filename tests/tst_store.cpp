@@ -28,11 +28,11 @@ const QList<QByteArray> kFullSchema = {
     "CREATE TABLE Table_User (UserName, Password, Question, Answer)",
 };
 
-OpenError openError(const QString &folder)
+// The kind of the open's failure, or -1 when the file opened.
+int openError(const QString &folder)
 {
-    OpenResult r;
-    auto s = Store::open(connectionText(folder), &r);
-    return r.error;
+    const auto s = Store::open(connectionText(folder));
+    return s ? -1 : int(s.error().kind);
 }
 
 QStringList titles(Store &store, const QVector<qint64> &ids)
@@ -147,10 +147,9 @@ void TstStore::newInstallation()
     // A second open of the same folder finds the file and does not make a new one.
     env.addSite(QStringLiteral("kept"));
     env.store.reset();
-    QString message;
-    auto again = zorbin::store::openDataFolder(env.dir.path(), &message);
-    QVERIFY2(again, qPrintable(message));
-    QCOMPARE(again->siteCount().value(), 1);
+    auto again = zorbin::store::openDataFolder(env.dir.path());
+    QVERIFY2(again, again ? "" : qPrintable(again.error().detail));
+    QCOMPARE((*again)->siteCount().value(), 1);
 }
 
 void TstStore::cipherFileNeedsTheKey()
@@ -204,13 +203,13 @@ void TstStore::openErrors_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("expected");
-    QTest::newRow("wrong password") << 0 << int(OpenError::WrongPassword);
-    QTest::newRow("plain sqlite") << 1 << int(OpenError::NotEncrypted);
-    QTest::newRow("random bytes") << 2 << int(OpenError::WrongPassword);
-    QTest::newRow("missing table") << 3 << int(OpenError::MissingTable);
-    QTest::newRow("columns out of order") << 4 << int(OpenError::WrongColumns);
-    QTest::newRow("previous version") << 5 << int(OpenError::OldFormat);
-    QTest::newRow("empty file") << 6 << int(OpenError::WrongPassword);
+    QTest::newRow("wrong password") << 0 << int(StoreError::Kind::WrongPassword);
+    QTest::newRow("plain sqlite") << 1 << int(StoreError::Kind::NotEncrypted);
+    QTest::newRow("random bytes") << 2 << int(StoreError::Kind::WrongPassword);
+    QTest::newRow("missing table") << 3 << int(StoreError::Kind::MissingTable);
+    QTest::newRow("columns out of order") << 4 << int(StoreError::Kind::WrongColumns);
+    QTest::newRow("previous version") << 5 << int(StoreError::Kind::OldFormat);
+    QTest::newRow("empty file") << 6 << int(StoreError::Kind::WrongPassword);
 }
 
 void TstStore::openErrors()
@@ -259,9 +258,9 @@ void TstStore::openErrors()
     }
     QCOMPARE(int(openError(dir.path())), expected);
     // Every failure has its own message, never an empty one.
-    QString message;
-    QVERIFY(!zorbin::store::openDataFolder(dir.path(), &message));
-    QVERIFY(!message.isEmpty());
+    const auto opened = zorbin::store::openDataFolder(dir.path());
+    QVERIFY(!opened);
+    QVERIFY(!openErrorMessage(opened.error()).isEmpty());
 }
 
 void TstStore::readOnlyFolder()
@@ -271,14 +270,14 @@ void TstStore::readOnlyFolder()
     TestStore &env = *m_env;
     env.store.reset();
     QFile::setPermissions(env.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    QString message;
-    QVERIFY(!zorbin::store::openDataFolder(env.dir.path(), &message));
+    const auto opened = zorbin::store::openDataFolder(env.dir.path());
+    QVERIFY(!opened);
     QFile::setPermissions(env.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(message.contains(QStringLiteral("فقط‌خواندنی")));
+    QVERIFY(openErrorMessage(opened.error()).contains(QStringLiteral("فقط‌خواندنی")));
 
     QTemporaryDir parent;
     QFile::setPermissions(parent.path(), QFile::ReadOwner | QFile::ExeOwner);
-    QVERIFY(!zorbin::store::openDataFolder(parent.filePath("sub"), &message));
+    QVERIFY(!zorbin::store::openDataFolder(parent.filePath("sub")));
     QFile::setPermissions(parent.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -513,9 +512,10 @@ void TstStore::folderThatCannotBeMade()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     const QString folder = dir.filePath(QStringLiteral("plain/data"));
-    QString message;
-    QVERIFY(!openDataFolder(folder, &message));
-    QCOMPARE(message, openErrorMessage({OpenError::CannotCreate, folder}));
+    const auto opened = openDataFolder(folder);
+    QVERIFY(!opened);
+    const QString message = openErrorMessage(opened.error());
+    QCOMPARE(message, openErrorMessage({StoreError::Kind::CannotCreate, folder}));
     QVERIFY(message.contains(folder));
     QVERIFY(!QFileInfo::exists(folder));
 }

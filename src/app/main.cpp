@@ -6,6 +6,7 @@
 #include "store/datafolder.h"
 #include "store/filemodes.h"
 #include "store/instancelock.h"
+#include "store/messages.h"
 #include "store/settings.h"
 #include "store/store.h"
 
@@ -61,15 +62,14 @@ int main(int argc, char *argv[])
     app.setWindowIcon(QIcon(QStringLiteral(":/appicon/zorbin.svg")));
     app.setDesktopFileName(QStringLiteral("example.zorbin.Zorbin"));
 
-    QString message;
-    auto store = zorbin::store::openDataFolder(folder, &message, false);
+    auto store = zorbin::store::openDataFolder(folder, false);
     if (!store) {
-        zorbin::common::Dialogs::error(nullptr, message);
+        zorbin::common::Dialogs::error(nullptr, zorbin::store::openErrorMessage(store.error()));
         return 1;
     }
 
     zorbin::store::Settings settings(zorbin::store::resolveSettingsFolder());
-    zorbin::common::Context context{*store, settings, folder};
+    zorbin::common::Context context{**store, settings, folder};
 
     zorbin::app::Startup startup(context);
     QObject::connect(&startup, &zorbin::app::Startup::finished, &app, &QCoreApplication::exit);

@@ -65,9 +65,8 @@ void Startup::start()
 
 void Startup::checkDatabase()
 {
-    zorbin::store::OpenResult result;
-    if (!m_context.store.verify(&result)) {
-        zorbin::common::Dialogs::error(m_login, zorbin::store::openErrorMessage(result));
+    if (const auto verified = m_context.store.verify(); !verified) {
+        zorbin::common::Dialogs::error(m_login, zorbin::store::openErrorMessage(verified.error()));
         Q_EMIT finished(1);
         return;
     }

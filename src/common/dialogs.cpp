@@ -2,6 +2,7 @@
 
 #include "common/appearance.h"
 #include "common/report.h"
+#include "common/reportpreviewwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,7 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
+#include <QPrintDialog>
 #include <algorithm>
 
 namespace zorbin::common {
@@ -239,12 +240,24 @@ void Dialogs::preview(const report::Report &report, QWidget *parent)
         report.makePreview(parent)->exec();
         return;
     }
-    Shown shown{Kind::Preview, report.name(), true, QStringLiteral("QPrintPreviewDialog"), -1,
+    Shown shown{Kind::Preview, report.name(), true, QStringLiteral("ReportPreviewWindow"), -1,
                 QString()};
     shown.records = report.records();
     s_script->shown.append(shown);
     if (s_script->onWindow)
         runScripted(*report.makePreview(parent), QDialog::Rejected);
+}
+
+bool Dialogs::choosePrinter(QPrinter &printer, QWidget *parent)
+{
+    if (!s_script) {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    s_script->shown.append({Kind::Print, QStringLiteral("QPrintDialog"), true,
+                            QStringLiteral("QPrintDialog"), -1, QString()});
+    return !s_script->replies.isEmpty() && s_script->replies.takeFirst() == Reply::Yes;
 }
 
 } // namespace zorbin::common

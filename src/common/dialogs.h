@@ -10,6 +10,7 @@
 class QDialog;
 class QFileDialog;
 class QMessageBox;
+class QPrinter;
 class QWidget;
 
 namespace zorbin::common::report {
@@ -32,7 +33,8 @@ public:
         SaveFile,
         Window,  // one of the program's own modal windows
         Preview, // a report's print preview
-        Beep     // the system's warning sound
+        Beep,    // the system's warning sound
+        Print    // the printer dialog
     };
     // The answer to a Yes/No question.
     enum class Reply { Yes, No };
@@ -92,8 +94,11 @@ public:
 
     // Runs one of the program's modal windows; its result (QDialog::Accepted or Rejected).
     static int exec(QDialog &window);
-    // Shows the report in its modal print preview.
+    // Shows the report in its modal preview.
     static void preview(const report::Report &report, QWidget *parent);
+    // The printer dialog for `printer`; true when the user chose to print. Under a script
+    // it takes the next of `replies` (Yes: print as set up).
+    static bool choosePrinter(QPrinter &printer, QWidget *parent);
 
     // While a Script lives, nothing modal blocks: each dialog is recorded in `shown` and
     // answered from its own list. A question takes the next of `replies` (none left: No),

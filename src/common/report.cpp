@@ -1,20 +1,40 @@
 #include "common/report.h"
 
 #include "common/dialogs.h"
+#include "common/reportpreviewwindow.h"
 
-#include <QAction>
-#include <QBoxLayout>
-#include <QDir>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QPaintEngine>
-#include <QPrintPreviewDialog>
+#include <QPainter>
 #include <QPrinter>
-#include <QScreen>
-#include <QToolBar>
 #include <utility>
 
 namespace zorbin::common::report {
+
+Page Pages::page(int index)
+{
+    Page found;
+    layOut(index, [&found](int, Page &&page) {
+        found = std::move(page);
+        return false;
+    });
+    return found;
+}
+
+bool HeldPages::count(std::chrono::milliseconds)
+{
+    if (!m_counted) {
+        m_pages = m_layout();
+        m_counted = true;
+    }
+    return true;
+}
+
+bool HeldPages::layOut(int first, const std::function<bool(int, Page &&)> &done)
+{
+    for (int p = qMax(0, first); p < int(m_pages.size()); ++p)
+        if (!done(p, Page(m_pages[p])))
+            break;
+    return true;
+}
 
 Report::Report(QString name, QString title, QPageLayout::Orientation orientation)
     : m_name(std::move(name)), m_title(std::move(title)), m_orientation(orientation)
@@ -23,6 +43,8 @@ Report::Report(QString name, QString title, QPageLayout::Orientation orientation
 
 QString Report::pageFooter(int page, int pages)
 {
+    if (pages <= 0)
+        return QStringLiteral("%1 %2").arg(QStringLiteral("صفحه"), QString::number(page));
     return QStringLiteral("%1 %2 %3 %4")
         .arg(QStringLiteral("صفحه"), QString::number(page), QStringLiteral("از"),
              QString::number(pages));
@@ -42,27 +64,38 @@ void Report::addPageFooters(QVector<Page> &pages, const QPaintDevice *device)
              Qt::AlignHCenter});
 }
 
+std::unique_ptr<Pages> Report::pages() const
+{
+    return std::make_unique<HeldPages>([this]() { return layout(layoutDevice()); });
+}
+
+void Report::paintPage(QPainter &painter, const Page &page) const
+{
+    ItemPainter(painter, layoutDevice()).paintPage(layoutDevice(), page);
+}
+
 bool Report::render(QPrinter *printer) const
 {
-    return paint(printer, layout(printer));
-}
-
-bool Report::renderPreview(QPrinter *printer, int maxPages, int *total) const
-{
-    const QVector<Page> pages = layout(printer);
-    *total = int(pages.size());
-    return paint(printer, maxPages > 0 ? pages.mid(0, maxPages) : pages);
-}
-
-QString Report::previewCutNote(int shown, int total)
-{
-    return QStringLiteral("پیش‌نمایش %1 صفحهٔ نخست از %2 صفحه است؛ چاپ و "
-                          "ذخیرهٔ "
-                          "PDF "
-                          "همهٔ "
-                          "صفحه‌ها را دارند.")
-        .arg(shown)
-        .arg(total);
+    const std::unique_ptr<Pages> all = pages();
+    all->count(std::chrono::milliseconds(0));
+    if (all->failed())
+        return false;
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
+    const QRectF target = report::area(printer);
+    ItemPainter items(painter, layoutDevice());
+    bool going = true;
+    const bool laidOut = all->layOut(0, [&](int index, Page &&page) {
+        if (index > 0 && !printer->newPage())
+            return going = false;
+        painter.save();
+        fitPage(painter, m_orientation, target);
+        items.paintPage(layoutDevice(), page);
+        painter.restore();
+        return true;
+    });
+    return painter.end() && laidOut && going;
 }
 
 bool Report::savePdf(const QString &path) const
@@ -86,76 +119,9 @@ void Report::exec(QWidget *parent) const
     common::Dialogs::preview(*this, parent);
 }
 
-namespace {
-
-// The wait cursor while a long report is laid out and drawn, which can take seconds.
-struct BusyCursor
+std::unique_ptr<ReportPreviewWindow> Report::makePreview(QWidget *parent) const
 {
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
-
-} // namespace
-
-std::unique_ptr<QPrintPreviewDialog> Report::makePreview(QWidget *parent) const
-{
-    auto dialog = std::make_unique<QPrintPreviewDialog>(parent);
-    QPrintPreviewDialog *window = dialog.get();
-    preparePrinter(*window->printer(), m_orientation, m_title);
-    window->setObjectName(m_name);
-    window->setWindowTitle(m_title);
-    // The preview keeps each page it is shown as drawn, a few megabytes a page: a long
-    // report shows its first pages there, and prints and saves whole.
-    // Its own line under the tool bar, which may not have room for it.
-    auto *cutNote = new QLabel(window);
-    cutNote->setObjectName(QStringLiteral("Preview_Cut"));
-    cutNote->setContentsMargins(8, 2, 8, 2);
-    cutNote->hide();
-    if (auto *column = qobject_cast<QBoxLayout *>(window->layout()))
-        column->insertWidget(1, cutNote);
-    QObject::connect(window, &QPrintPreviewDialog::paintRequested, window,
-                     [this, cutNote](QPrinter *target) {
-                         const BusyCursor busy;
-                         const QPaintEngine *engine = target->paintEngine();
-                         if (!engine || engine->type() != QPaintEngine::Picture) {
-                             render(target); // printing from the preview: everything
-                             return;
-                         }
-                         int total = 0;
-                         renderPreview(target, PreviewPages, &total);
-                         cutNote->setText(previewCutNote(PreviewPages, total));
-                         cutNote->setVisible(total > PreviewPages);
-                     });
-
-    if (auto *toolBar = window->findChild<QToolBar *>()) {
-        toolBar->addSeparator();
-        QAction *save = toolBar->addAction(QStringLiteral("ذخیره PDF"));
-        save->setObjectName(QStringLiteral("Save_Pdf"));
-        save->setToolTip(QStringLiteral("ذخیره گزارش در یک فایل PDF"));
-        QObject::connect(save, &QAction::triggered, window, [this, window]() {
-            const QString path = common::Dialogs::saveFileName(
-                window, QStringLiteral("ذخیره گزارش"),
-                QDir::home().filePath(m_name + QStringLiteral(".pdf")),
-                QStringLiteral("PDF (*.pdf)"));
-            if (path.isEmpty())
-                return;
-            const BusyCursor busy;
-            // In the orientation the preview shows now.
-            const auto orientation = window->printer()->pageLayout().orientation();
-            if (!report::savePdf(path, orientation, m_title,
-                                 [this](QPrinter *printer) { return render(printer); }))
-                common::Dialogs::error(window, QStringLiteral("فایل PDF ذخیره نشد:\r\n") +
-                                                   QDir::toNativeSeparators(path));
-        });
-    }
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QSize room = screen->availableGeometry().size();
-        window->resize(qMin(1000, room.width() * 9 / 10), qMin(780, room.height() * 9 / 10));
-    }
-    return dialog;
+    return std::make_unique<ReportPreviewWindow>(*this, parent);
 }
 
 } // namespace zorbin::common::report

@@ -293,7 +293,10 @@ void paintItem(QPainter &painter, const Item &item)
     layout.draw(&painter, origin);
 }
 
-ItemPainter::ItemPainter(QPainter &painter) : m_painter(painter) {}
+ItemPainter::ItemPainter(QPainter &painter, const QPaintDevice *layoutDevice)
+    : m_painter(painter), m_shapeOn(layoutDevice ? layoutDevice : painter.device())
+{
+}
 
 void ItemPainter::paint(const Item &item)
 {
@@ -305,7 +308,7 @@ void ItemPainter::paint(const Item &item)
         // Shaped and kept the second time a text comes; the first time painted as it is.
         if (!(item.font == m_font)) {
             m_font = item.font;
-            m_deviceFont = QFont(item.font, m_painter.device());
+            m_deviceFont = QFont(item.font, m_shapeOn);
         }
         // The device's font made once, not for every text, and the shaped glyphs kept
         // from laying the line out to drawing it.
@@ -320,7 +323,7 @@ void ItemPainter::paint(const Item &item)
         const bool again = m_seen.contains(hash);
         if (!again)
             m_seen.insert(hash);
-        if (!again && !recordsRuns(m_painter)) {
+        if (!again && !recordsRuns(m_painter) && m_shapeOn == m_painter.device()) {
             layout.draw(&m_painter, origin);
             return;
         }
@@ -341,9 +344,9 @@ void ItemPainter::paint(const Item &item)
         m_painter.drawGlyphRun(origin, run);
 }
 
-void ItemPainter::paintPage(const QPrinter *printer, const Page &page)
+void ItemPainter::paintPage(const QPaintDevice *layoutDevice, const Page &page)
 {
-    const QPen rulePen(QColor(140, 140, 140), mm(printer, 0.2));
+    const QPen rulePen(QColor(140, 140, 140), mm(layoutDevice, 0.2));
     for (const QRectF &fill : page.fills)
         m_painter.fillRect(fill, QColor(232, 236, 242));
     for (const Picture &picture : page.pictures)
@@ -372,6 +375,39 @@ bool paint(QPrinter *printer, const QVector<Page> &pages)
 void paintPage(QPainter &painter, const QPrinter *printer, const Page &page)
 {
     ItemPainter(painter).paintPage(printer, page);
+}
+
+QPrinter *layoutDevice(QPageLayout::Orientation orientation)
+{
+    // Made once for the program's life, after the application: printers need it.
+    static std::array<QPrinter *, 2> devices{};
+    QPrinter *&device = devices[orientation == QPageLayout::Landscape ? 1 : 0];
+    if (!device) {
+        device = new QPrinter(QPrinter::HighResolution);
+        device->setOutputFormat(QPrinter::PdfFormat);
+        preparePrinter(*device, orientation, QString());
+    }
+    return device;
+}
+
+QRectF paperRect(QPageLayout::Orientation orientation)
+{
+    const QPrinter *device = layoutDevice(orientation);
+    return device->pageLayout().fullRectPixels(device->resolution());
+}
+
+QRectF printableRect(QPageLayout::Orientation orientation)
+{
+    const QPrinter *device = layoutDevice(orientation);
+    return device->pageLayout().paintRectPixels(device->resolution());
+}
+
+void fitPage(QPainter &painter, QPageLayout::Orientation orientation, const QRectF &target)
+{
+    const QRectF laidOut = area(layoutDevice(orientation));
+    const qreal scale = qMin(target.width() / laidOut.width(), target.height() / laidOut.height());
+    painter.translate(target.topLeft());
+    painter.scale(scale, scale);
 }
 
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,

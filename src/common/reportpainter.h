@@ -106,9 +106,12 @@ void paintPage(QPainter &painter, const QPrinter *printer, const Page &page);
 class ItemPainter
 {
 public:
-    explicit ItemPainter(QPainter &painter);
+    // With `layoutDevice`, texts are shaped for that device, the one the pages were laid
+    // out on, and drawn through the painter's transform: a page scaled onto any device
+    // keeps the places and line breaks it was laid out with.
+    explicit ItemPainter(QPainter &painter, const QPaintDevice *layoutDevice = nullptr);
     void paint(const Item &item);
-    void paintPage(const QPrinter *printer, const Page &page);
+    void paintPage(const QPaintDevice *layoutDevice, const Page &page);
     // How many items were painted from kept glyphs.
     qsizetype reused() const { return m_reused; }
 
@@ -133,12 +136,23 @@ private:
         qreal height = 0;
     };
     QPainter &m_painter;
-    QFont m_font;       // the last item's font
-    QFont m_deviceFont; // that font on the painter's device
+    const QPaintDevice *m_shapeOn; // the device texts are shaped for
+    QFont m_font;                  // the last item's font
+    QFont m_deviceFont;            // that font on the painter's device
     QHash<Key, Shaped> m_kept;
     QSet<size_t> m_seen;
     qsizetype m_reused = 0;
 };
+// The one device every report is laid out on: A4 with the reports' margins at the PDF
+// writer's resolution, in `orientation`. The preview, the printer and the PDF file all
+// paint its pages, scaled, so they all have the same pages and the same count.
+QPrinter *layoutDevice(QPageLayout::Orientation orientation);
+// The paper of the layout device and its printable area on it, in its pixels.
+QRectF paperRect(QPageLayout::Orientation orientation);
+QRectF printableRect(QPageLayout::Orientation orientation);
+// Sets `painter` (on a device whose printable area is `target`, in its pixels) to paint a
+// page laid out on the layout device there, as large as fits.
+void fitPage(QPainter &painter, QPageLayout::Orientation orientation, const QRectF &target);
 // Writes the pages made by `layout` to a PDF file.
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,
              const std::function<bool(QPrinter *)> &render);

@@ -3,12 +3,12 @@
 // changed.
 
 #include "converter/source.h"
+#include "store/sqlite.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <array>
 #include <cmath>
-#include <sqlite3.h>
 
 namespace zorbin::converter {
 
@@ -22,19 +22,6 @@ QByteArray quoted(const QString &name)
 }
 
 constexpr qint64 kSmallestPage = 512;
-
-// Whether the key opens the database: it is checked on the first read.
-bool opensWith(sqlite3 *db, const char *password)
-{
-    const QByteArray key(password);
-    sqlite3_key(db, key.constData(), int(key.size()));
-    sqlite3_stmt *stmt = nullptr;
-    const bool readable = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &stmt,
-                                             nullptr) == SQLITE_OK &&
-                          sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
-    return readable;
-}
 
 // An encrypted database is pages of what looks like random bytes from its first byte
 // on; a text is not, and a picture or an archive starts with its format's name.
@@ -66,40 +53,35 @@ bool looksEncrypted(const QString &path)
 class CipherCursor : public SourceCursor
 {
 public:
-    CipherCursor(sqlite3 *db, sqlite3_stmt *stmt, QString table)
-        : m_db(db), m_stmt(stmt), m_table(std::move(table))
+    CipherCursor(const store::ReadOnlyConnection &db, std::unique_ptr<store::Statement> st,
+                 QString table)
+        : m_db(db), m_st(std::move(st)), m_table(std::move(table))
     {
     }
-    ~CipherCursor() override { sqlite3_finalize(m_stmt); }
 
     bool next(std::vector<QString> &values) override
     {
-        if (!m_stmt)
+        if (!m_st)
             return false;
-        const int rc = sqlite3_step(m_stmt);
+        const int rc = m_st->step();
         if (rc != SQLITE_ROW) {
             if (rc != SQLITE_DONE)
-                m_error = QStringLiteral("%1 cannot be read: %2")
-                              .arg(m_table, QString::fromUtf8(sqlite3_errmsg(m_db)));
-            sqlite3_finalize(m_stmt);
-            m_stmt = nullptr;
+                m_error = QStringLiteral("%1 cannot be read: %2").arg(m_table, m_db.lastError());
+            m_st.reset();
             return false;
         }
-        const int count = sqlite3_column_count(m_stmt);
+        const int count = m_st->columnCount();
         values.resize(size_t(count));
-        for (int i = 0; i < count; ++i) {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
-            const int size = sqlite3_column_bytes(m_stmt, i);
-            values[size_t(i)] = text ? QString::fromUtf8(text, size) : QString();
-        }
+        for (int i = 0; i < count; ++i)
+            values[size_t(i)] = m_st->text(i);
         return true;
     }
 
     QString error() const override { return m_error; }
 
 private:
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt;
+    const store::ReadOnlyConnection &m_db;
+    std::unique_ptr<store::Statement> m_st;
     QString m_table;
     QString m_error;
 };
@@ -107,134 +89,124 @@ private:
 class CipherSource : public Source
 {
 public:
-    explicit CipherSource(sqlite3 *db) : m_db(db) {}
-    ~CipherSource() override { sqlite3_close_v2(m_db); }
+    explicit CipherSource(std::unique_ptr<store::ReadOnlyConnection> db) : m_db(std::move(db)) {}
 
     QString kind() const override { return QStringLiteral("version 1.0 database"); }
 
     std::optional<QStringList> fields(const QString &table) override
     {
         const QByteArray sql = "PRAGMA table_info(" + quoted(table) + ")";
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt);
+        store::Statement st(m_db->handle(), sql.constData());
+        if (!st.ok())
             return std::nullopt;
-        }
         QStringList names;
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-            names << QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)));
-        sqlite3_finalize(stmt);
+        while (st.step() == SQLITE_ROW)
+            names << st.text(1);
         if (names.isEmpty())
             return std::nullopt;
         return names;
     }
 
-    std::unique_ptr<SourceCursor> read(const QString &table, const QStringList &fields,
-                                       QString *error) override
+    Result<std::unique_ptr<SourceCursor>> read(const QString &table,
+                                               const QStringList &fields) override
     {
         QByteArray sql = "SELECT ";
         for (qsizetype i = 0; i < fields.size(); ++i)
             sql += (i ? ", " : "") + quoted(fields[i]);
         // The rowid order is the order in which the records were added.
         sql += " FROM " + quoted(table);
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-            *error = QStringLiteral("%1 cannot be read: %2")
-                         .arg(table, QString::fromUtf8(sqlite3_errmsg(m_db)));
-            sqlite3_finalize(stmt);
-            return nullptr;
+        auto st = std::make_unique<store::Statement>(m_db->handle(), sql.constData());
+        if (!st->ok()) {
+            return std::unexpected(
+                Refusal{Refusal::Kind::Other,
+                        QStringLiteral("%1 cannot be read: %2").arg(table, m_db->lastError())});
         }
-        return std::make_unique<CipherCursor>(m_db, stmt, table);
+        return std::make_unique<CipherCursor>(*m_db, std::move(st), table);
     }
 
 private:
-    sqlite3 *m_db;
+    std::unique_ptr<store::ReadOnlyConnection> m_db;
 };
 
 } // namespace
 
-std::unique_ptr<Source> openCipherFile(const QString &path, Refusal *error)
+Result<std::unique_ptr<Source>> openCipherFile(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    const QByteArray file = QFile::encodeName(path);
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        *error = {Refusal::Kind::Other, QStringLiteral("The file cannot be opened: %1")
-                                            .arg(QString::fromUtf8(sqlite3_errmsg(db)))};
-        sqlite3_close_v2(db);
-        return nullptr;
+    auto db = store::ReadOnlyConnection::open(path);
+    if (!db) {
+        return std::unexpected(
+            Refusal{Refusal::Kind::Other,
+                    QStringLiteral("The file cannot be opened: %1").arg(db.error().detail)});
     }
-    if (opensWith(db, kVersion1Password))
-        return std::make_unique<CipherSource>(db);
-    sqlite3_close_v2(db);
+    if ((*db)->opensWith(QByteArray(kVersion1Password)))
+        return std::make_unique<CipherSource>(std::move(*db));
+    db->reset();
     // The current format's password: a backup Zorbin restores as it is.
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-        opensWith(db, kVersion2Password)) {
-        sqlite3_close_v2(db);
-        *error = {Refusal::Kind::AlreadyVersion2,
-                  QStringLiteral("The file opens with the version 2.0 password.")};
-        return nullptr;
+    if (auto again = store::ReadOnlyConnection::open(path);
+        again && (*again)->opensWith(QByteArray(kVersion2Password))) {
+        return std::unexpected(
+            Refusal{Refusal::Kind::AlreadyVersion2,
+                    QStringLiteral("The file opens with the version 2.0 password.")});
     }
-    sqlite3_close_v2(db);
     if (looksEncrypted(path) && QFileInfo(path).size() % kSmallestPage != 0) {
-        *error = {Refusal::Kind::Damaged,
-                  QStringLiteral("The file looks like an encrypted database cut short: it does "
-                                 "not end on a whole page.")};
-        return nullptr;
+        return std::unexpected(
+            Refusal{Refusal::Kind::Damaged,
+                    QStringLiteral("The file looks like an encrypted database cut short: it does "
+                                   "not end on a whole page.")});
     }
     if (looksEncrypted(path)) {
-        *error = {Refusal::Kind::WrongPassword,
-                  QStringLiteral("The file looks like an encrypted database, but it opens with "
-                                 "neither the version 1.0 nor the version 2.0 password of "
-                                 "Zorbin.")};
-        return nullptr;
+        return std::unexpected(
+            Refusal{Refusal::Kind::WrongPassword,
+                    QStringLiteral("The file looks like an encrypted database, but it opens with "
+                                   "neither the version 1.0 nor the version 2.0 password of "
+                                   "Zorbin.")});
     }
-    *error = {Refusal::Kind::NotADatabase,
-              QStringLiteral("The file is neither an Access database nor an encrypted "
-                             "database.")};
-    return nullptr;
+    return std::unexpected(
+        Refusal{Refusal::Kind::NotADatabase,
+                QStringLiteral("The file is neither an Access database nor an encrypted "
+                               "database.")});
 }
 
-std::unique_ptr<Source> openSource(const QString &path, Refusal *error)
+Result<std::unique_ptr<Source>> openSource(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
-        *error = {Refusal::Kind::Other, QStringLiteral("The file %1 does not exist.").arg(path)};
-        return nullptr;
+        return std::unexpected(
+            Refusal{Refusal::Kind::Other, QStringLiteral("The file %1 does not exist.").arg(path)});
     }
     if (info.isDir()) {
-        *error = {Refusal::Kind::Other,
-                  QStringLiteral("%1 is a folder, not a database file.").arg(path)};
-        return nullptr;
+        return std::unexpected(
+            Refusal{Refusal::Kind::Other,
+                    QStringLiteral("%1 is a folder, not a database file.").arg(path)});
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = {Refusal::Kind::Other,
-                  QStringLiteral("The file cannot be read: %1").arg(file.errorString())};
-        return nullptr;
+        return std::unexpected(
+            Refusal{Refusal::Kind::Other,
+                    QStringLiteral("The file cannot be read: %1").arg(file.errorString())});
     }
     const QByteArray head = file.read(0x100);
     file.close();
     if (head.isEmpty()) {
-        *error = {Refusal::Kind::NotADatabase, QStringLiteral("The file is empty.")};
-        return nullptr;
+        return std::unexpected(
+            Refusal{Refusal::Kind::NotADatabase, QStringLiteral("The file is empty.")});
     }
     if (head.size() >= 19 &&
         (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB"))
-        return openJetFile(path, error);
+        return openJetFile(path);
     if (head.startsWith(QByteArray("SQLite format 3\0", 16))) {
-        *error = {Refusal::Kind::Other,
-                  QStringLiteral("The file is an unencrypted database, not a Zorbin database.")};
-        return nullptr;
+        return std::unexpected(
+            Refusal{Refusal::Kind::Other,
+                    QStringLiteral("The file is an unencrypted database, not a Zorbin database.")});
     }
     // Smaller than one page: the engine would take it for a new, empty database.
     if (info.size() < kSmallestPage) {
-        *error = {Refusal::Kind::NotADatabase,
-                  QStringLiteral("The file is neither an Access database nor an encrypted "
-                                 "database.")};
-        return nullptr;
+        return std::unexpected(
+            Refusal{Refusal::Kind::NotADatabase,
+                    QStringLiteral("The file is neither an Access database nor an encrypted "
+                                   "database.")});
     }
-    return openCipherFile(path, error);
+    return openCipherFile(path);
 }
 
 } // namespace zorbin::converter

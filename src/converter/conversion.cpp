@@ -16,34 +16,37 @@ namespace {
 
 const QString kLineBreak = QStringLiteral("\r\n");
 
-QString openMessage(const store::OpenResult &r, const QString &path)
+QString openMessage(const store::StoreError &r, const QString &path)
 {
-    switch (r.error) {
-    case store::OpenError::None:
-        return QString();
-    case store::OpenError::CannotCreate:
+    using Kind = store::StoreError::Kind;
+    switch (r.kind) {
+    case Kind::CannotCreate:
         return QStringLiteral("There is no ZBDB.mdb at %1.").arg(path) + kLineBreak +
                QStringLiteral("Start Zorbin once so that it makes its database, then convert.");
-    case store::OpenError::NotReadable:
+    case Kind::NotReadable:
         return QStringLiteral("ZBDB.mdb at %1 cannot be read: permission denied.").arg(path);
-    case store::OpenError::ReadOnly:
+    case Kind::ReadOnly:
         return QStringLiteral("ZBDB.mdb at %1 cannot be written: the file or its folder is "
                               "read-only.")
             .arg(path);
-    case store::OpenError::OldFormat:
-    case store::OpenError::NotEncrypted:
-    case store::OpenError::WrongPassword:
+    case Kind::OldFormat:
+    case Kind::NotEncrypted:
+    case Kind::WrongPassword:
         return QStringLiteral("ZBDB.mdb at %1 is not a Zorbin version 2.0 database.").arg(path);
-    case store::OpenError::MissingTable:
+    case Kind::MissingTable:
         return QStringLiteral("ZBDB.mdb at %1 has no table %2.").arg(path, r.detail);
-    case store::OpenError::WrongColumns:
+    case Kind::WrongColumns:
         return QStringLiteral("The table %2 of ZBDB.mdb at %1 lacks fields of version 2.0 or "
                               "has them in another order.")
             .arg(path, r.detail);
-    case store::OpenError::IsFolder:
+    case Kind::IsFolder:
         return QStringLiteral("ZBDB.mdb at %1 is a folder, not a database file.").arg(path);
-    case store::OpenError::BadConnection:
-    case store::OpenError::Failed:
+    case Kind::BadConnection:
+    case Kind::NotOpened:
+    case Kind::Engine:
+    case Kind::NotFound:
+    case Kind::Busy:
+    case Kind::Io:
         break;
     }
     return QStringLiteral("ZBDB.mdb at %1 cannot be opened: %2").arg(path, r.detail);
@@ -125,13 +128,13 @@ const QStringList &version2SiteFields()
     return fields;
 }
 
-std::expected<Analysis, Refusal> analyse(const QString &sourcePath, const QString &targetFolder)
+Result<Analysis> analyse(const QString &sourcePath, const QString &targetFolder)
 {
     Analysis a;
-    Refusal error;
-    a.source = openSource(sourcePath, &error);
-    if (!a.source)
-        return std::unexpected(refused(error));
+    auto source = openSource(sourcePath);
+    if (!source)
+        return std::unexpected(refused(source.error()));
+    a.source = std::move(*source);
     for (const TablePlan &plan : tablePlans()) {
         const auto fields = a.source->fields(plan.name);
         if (!fields)
@@ -155,19 +158,17 @@ std::expected<Analysis, Refusal> analyse(const QString &sourcePath, const QStrin
     if (QFileInfo(a.targetPath).canonicalFilePath() == QFileInfo(sourcePath).canonicalFilePath())
         return std::unexpected(other(QStringLiteral("The backup is ZBDB.mdb itself; choose a "
                                                     "version 1.0 backup.")));
-    store::OpenResult result;
-    if (!QFileInfo::exists(a.targetPath)) {
-        result.error = store::OpenError::CannotCreate;
-    } else {
-        a.target = Store::open(store::connectionText(folder), &result);
-    }
-    if (!a.target)
-        return std::unexpected(other(openMessage(result, a.targetPath)));
+    store::Result<std::unique_ptr<Store>> target =
+        QFileInfo::exists(a.targetPath)
+            ? Store::open(store::connectionText(folder))
+            : store::failure(store::StoreError::Kind::CannotCreate, a.targetPath);
+    if (!target)
+        return std::unexpected(other(openMessage(target.error(), a.targetPath)));
+    a.target = std::move(*target);
     return a;
 }
 
-std::expected<Counts, Refusal> convert(Analysis &analysis,
-                                       const std::function<void(int, qint64)> &progress)
+Result<Counts> convert(Analysis &analysis, const std::function<void(int, qint64)> &progress)
 {
     Counts counts{};
     if (!analysis.source || !analysis.target)
@@ -191,15 +192,14 @@ std::expected<Counts, Refusal> convert(Analysis &analysis,
         const bool site = plan.target == Store::ImportTable::Site;
         if (site && analysis.version2Sites)
             fields += version2SiteFields();
-        QString error;
-        auto cursor = analysis.source->read(plan.name, fields, &error);
+        auto cursor = analysis.source->read(plan.name, fields);
         if (!cursor)
-            return std::unexpected(
-                other(QStringLiteral("%1 could not be converted: %2").arg(plan.name, error) +
-                      nothingAdded));
+            return std::unexpected(other(QStringLiteral("%1 could not be converted: %2")
+                                             .arg(plan.name, cursor.error().text) +
+                                         nothingAdded));
         const int columns = Store::Import::columnCount(plan.target);
         row.assign(size_t(columns), QString());
-        while (cursor->next(read)) {
+        while ((*cursor)->next(read)) {
             // Every value travels as text; the version 2.0 site fields a version 1.0
             // site lacks stay empty.
             for (size_t i = 0; i < row.size(); ++i)
@@ -217,8 +217,8 @@ std::expected<Counts, Refusal> convert(Analysis &analysis,
         }
         // A record that cannot be read is damage: the whole file is refused, and the
         // records read before it go with the transaction.
-        if (!cursor->error().isEmpty())
-            return std::unexpected(refused({Refusal::Kind::Damaged, cursor->error()}));
+        if (!(*cursor)->error().isEmpty())
+            return std::unexpected(refused({Refusal::Kind::Damaged, (*cursor)->error()}));
         if (progress)
             progress(int(t), counts[t]);
     }
@@ -231,26 +231,26 @@ std::expected<Counts, Refusal> convert(Analysis &analysis,
     return counts;
 }
 
-std::expected<void, QString> saveCopy(const QString &databasePath, const QString &destination)
+Result<void> saveCopy(const QString &databasePath, const QString &destination)
 {
     const QString failed = QStringLiteral("The backup could not be saved to %1:").arg(destination);
     if (destination.isEmpty())
-        return std::unexpected(QStringLiteral("No path was given for the backup."));
+        return std::unexpected(other(QStringLiteral("No path was given for the backup.")));
     const QFileInfo target(destination);
     if (target.exists() &&
         target.canonicalFilePath() == QFileInfo(databasePath).canonicalFilePath())
-        return std::unexpected(failed + kLineBreak +
-                               QStringLiteral("it is ZBDB.mdb itself; choose another file."));
+        return std::unexpected(other(
+            failed + kLineBreak + QStringLiteral("it is ZBDB.mdb itself; choose another file.")));
     if (target.isDir())
-        return std::unexpected(failed + kLineBreak + QStringLiteral("it is a folder."));
+        return std::unexpected(other(failed + kLineBreak + QStringLiteral("it is a folder.")));
     QFile in(databasePath);
     if (!in.open(QIODevice::ReadOnly))
-        return std::unexpected(failed + kLineBreak + in.errorString());
+        return std::unexpected(other(failed + kLineBreak + in.errorString()));
     // A private file beside the destination, synced and renamed over it: a failure or a
     // killed process never leaves a half-written backup under the chosen name.
     const auto temp = store::createPrivateTemp(destination);
     if (!temp)
-        return std::unexpected(failed + kLineBreak + temp.error().detail);
+        return std::unexpected(other(failed + kLineBreak + temp.error().detail));
     QFile out(*temp);
     QString error;
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -273,7 +273,7 @@ std::expected<void, QString> saveCopy(const QString &databasePath, const QString
     }
     if (!error.isEmpty()) {
         QFile::remove(*temp);
-        return std::unexpected(failed + kLineBreak + error);
+        return std::unexpected(other(failed + kLineBreak + error));
     }
     return {};
 }

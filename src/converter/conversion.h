@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <expected>
 #include <functional>
 #include <memory>
 
@@ -37,7 +36,7 @@ struct Analysis
 
 // Opens the source file and ZBDB.mdb in `targetFolder`. On failure the refusal's kind
 // says what is wrong, and its text is the whole message for the user.
-std::expected<Analysis, Refusal> analyse(const QString &sourcePath, const QString &targetFolder);
+Result<Analysis> analyse(const QString &sourcePath, const QString &targetFolder);
 
 // Records added per table, in plan order.
 using Counts = std::array<qint64, 4>;
@@ -46,11 +45,11 @@ using Counts = std::array<qint64, 4>;
 // all arrive or, on any failure, none, and the message names the table; a source that
 // turns out damaged is refused whole. `progress`, when given, is called now and then
 // with the table's index and the records added to it.
-std::expected<Counts, Refusal> convert(Analysis &analysis,
-                                       const std::function<void(int, qint64)> &progress = {});
+Result<Counts> convert(Analysis &analysis, const std::function<void(int, qint64)> &progress = {});
 
 // Copies the database file to `destination`, replacing a file of that name. The copy is
-// written under a temporary name and renamed into place, readable by the user alone.
-std::expected<void, QString> saveCopy(const QString &databasePath, const QString &destination);
+// written under a temporary name and renamed into place, readable by the user alone. A
+// failure is of kind Other, its text the whole message.
+Result<void> saveCopy(const QString &databasePath, const QString &destination);
 
 } // namespace zorbin::converter

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace zorbin::converter {
@@ -59,6 +60,18 @@ QLabel *statusLabel(const QString &name, QWidget *parent)
     return label;
 }
 
+// The items of the File menu; Exit (no handler) closes the window.
+struct MenuItem
+{
+    const char *name;
+    const char *caption;
+    void (ConverterWindow::*handler)();
+};
+const std::array<MenuItem, 4> kMenuItems{{{"M_Guide", "Guide", &ConverterWindow::showGuide},
+                                          {"M_About", "About", &ConverterWindow::showAbout},
+                                          {"M_Site", "Website", &ConverterWindow::openWebsite},
+                                          {"M_Exit", "Exit", nullptr}}};
+
 } // namespace
 
 ConverterWindow::ConverterWindow(const QString &dataFolder, QWidget *parent)
@@ -68,76 +81,79 @@ ConverterWindow::ConverterWindow(const QString &dataFolder, QWidget *parent)
     setWindowTitle(QStringLiteral("Convert Database for Zorbin (of v1.0 to v2.0)"));
     setLayoutDirection(Qt::LeftToRight);
 
+    makeControls();
+    layOut();
+    connectControls();
+    setState(State::ChoosingSource);
+    m_browseOpen->setFocus();
+}
+
+void ConverterWindow::makeControls()
+{
     m_menu = menuBar()->addMenu(QStringLiteral(" File "));
     m_menu->setObjectName(QStringLiteral("mnu1"));
-    const struct
-    {
-        const char *name;
-        const char *caption;
-        void (ConverterWindow::*handler)();
-    } items[] = {{"M_Guide", "Guide", &ConverterWindow::showGuide},
-                 {"M_About", "About", &ConverterWindow::showAbout},
-                 {"M_Site", "Website", &ConverterWindow::openWebsite},
-                 {"M_Exit", "Exit", nullptr}};
-    for (const auto &item : items) {
-        QAction *action = m_menu->addAction(QString::fromLatin1(item.caption));
-        action->setObjectName(QString::fromLatin1(item.name));
-        if (item.handler)
-            connect(action, &QAction::triggered, this, item.handler);
-        else
-            connect(action, &QAction::triggered, this, &QWidget::close);
+    for (size_t i = 0; i < kMenuItems.size(); ++i) {
+        m_menuActions[i] = m_menu->addAction(QString::fromLatin1(kMenuItems[i].caption));
+        m_menuActions[i]->setObjectName(QString::fromLatin1(kMenuItems[i].name));
     }
 
-    auto *central = new QWidget(this);
-    auto *layout = new QVBoxLayout(central);
+    m_central = new QWidget(this);
+    m_logo = new QLabel(m_central);
+    m_logo->setObjectName(QStringLiteral("Image1"));
+    m_logo->setPixmap(zorbin::common::icon(u"database-up").pixmap(40, 40));
+    m_logo->setAccessibleName(QStringLiteral("Zorbin"));
+    m_credit = new QLabel(
+        QStringLiteral("Zorbin software group  -  %1").arg(zorbin::common::maker::webAddress()),
+        m_central);
+    m_credit->setObjectName(QStringLiteral("Label2"));
+    m_credit->setTextFormat(Qt::PlainText);
+
+    m_step1 = new QGroupBox(QStringLiteral(" Step 1  (Open Backup) "), m_central);
+    m_sourcePath =
+        pathBox(QStringLiteral("Text1"), QStringLiteral("Path of the version 1.0 backup"), m_step1);
+    m_browseOpen = button(QStringLiteral("BrowseOpen"), QStringLiteral("Browse..."), m_step1);
+    m_analyse = button(QStringLiteral("AnalysisDB"), QStringLiteral("Analysis Database"), m_step1);
+    m_analysisStatus = statusLabel(QStringLiteral("Label3"), m_step1);
+
+    m_step2 = new QGroupBox(QStringLiteral(" Step 2  (Convert) "), m_central);
+    m_convert =
+        button(QStringLiteral("ConvertDB"), QStringLiteral("Start Convert Database"), m_step2);
+
+    m_step3 = new QGroupBox(QStringLiteral(" Step 3  (Save Backup) "), m_central);
+    m_backupPath =
+        pathBox(QStringLiteral("Text2"), QStringLiteral("Path of the backup to save"), m_step3);
+    m_browseSave = button(QStringLiteral("BrowseSave"), QStringLiteral("Browse..."), m_step3);
+    m_save = button(QStringLiteral("SaveDB"), QStringLiteral("Save Database"), m_step3);
+    m_saveStatus = statusLabel(QStringLiteral("Label1"), m_step3);
+}
+
+void ConverterWindow::layOut()
+{
+    auto *layout = new QVBoxLayout(m_central);
 
     auto *header = new QHBoxLayout;
-    auto *logo = new QLabel(central);
-    logo->setObjectName(QStringLiteral("Image1"));
-    logo->setPixmap(zorbin::common::icon(u"database-up").pixmap(40, 40));
-    logo->setAccessibleName(QStringLiteral("Zorbin"));
-    auto *credit = new QLabel(
-        QStringLiteral("Zorbin software group  -  %1").arg(zorbin::common::maker::webAddress()),
-        central);
-    credit->setObjectName(QStringLiteral("Label2"));
-    credit->setTextFormat(Qt::PlainText);
-    header->addWidget(logo);
-    header->addWidget(credit, 1);
+    header->addWidget(m_logo);
+    header->addWidget(m_credit, 1);
     layout->addLayout(header);
 
-    auto *step1 = new QGroupBox(QStringLiteral(" Step 1  (Open Backup) "), central);
-    auto *grid1 = new QGridLayout(step1);
-    m_sourcePath =
-        pathBox(QStringLiteral("Text1"), QStringLiteral("Path of the version 1.0 backup"), step1);
-    m_browseOpen = button(QStringLiteral("BrowseOpen"), QStringLiteral("Browse..."), step1);
-    m_analyse = button(QStringLiteral("AnalysisDB"), QStringLiteral("Analysis Database"), step1);
-    m_analysisStatus = statusLabel(QStringLiteral("Label3"), step1);
+    auto *grid1 = new QGridLayout(m_step1);
     grid1->addWidget(m_sourcePath, 0, 0);
     grid1->addWidget(m_browseOpen, 0, 1);
     grid1->addWidget(m_analysisStatus, 1, 0);
     grid1->addWidget(m_analyse, 1, 1);
-    layout->addWidget(step1);
+    layout->addWidget(m_step1);
 
-    auto *step2 = new QGroupBox(QStringLiteral(" Step 2  (Convert) "), central);
-    auto *row2 = new QHBoxLayout(step2);
-    m_convert =
-        button(QStringLiteral("ConvertDB"), QStringLiteral("Start Convert Database"), step2);
+    auto *row2 = new QHBoxLayout(m_step2);
     row2->addStretch(1);
     row2->addWidget(m_convert);
-    layout->addWidget(step2);
+    layout->addWidget(m_step2);
 
-    auto *step3 = new QGroupBox(QStringLiteral(" Step 3  (Save Backup) "), central);
-    auto *grid3 = new QGridLayout(step3);
-    m_backupPath =
-        pathBox(QStringLiteral("Text2"), QStringLiteral("Path of the backup to save"), step3);
-    m_browseSave = button(QStringLiteral("BrowseSave"), QStringLiteral("Browse..."), step3);
-    m_save = button(QStringLiteral("SaveDB"), QStringLiteral("Save Database"), step3);
-    m_saveStatus = statusLabel(QStringLiteral("Label1"), step3);
+    auto *grid3 = new QGridLayout(m_step3);
     grid3->addWidget(m_backupPath, 0, 0);
     grid3->addWidget(m_browseSave, 0, 1);
     grid3->addWidget(m_saveStatus, 1, 0);
     grid3->addWidget(m_save, 1, 1);
-    layout->addWidget(step3);
+    layout->addWidget(m_step3);
     layout->addStretch(1);
     // The buttons beside the path boxes share one width, so that the two "Browse..."
     // buttons (and the boxes before them) line up.
@@ -147,16 +163,22 @@ ConverterWindow::ConverterWindow(const QString &dataFolder, QWidget *parent)
         width = std::max(width, b->sizeHint().width());
     for (QPushButton *b : column)
         b->setMinimumWidth(width);
-    setCentralWidget(central);
+    setCentralWidget(m_central);
+}
 
+void ConverterWindow::connectControls()
+{
+    for (size_t i = 0; i < kMenuItems.size(); ++i) {
+        if (kMenuItems[i].handler)
+            connect(m_menuActions[i], &QAction::triggered, this, kMenuItems[i].handler);
+        else
+            connect(m_menuActions[i], &QAction::triggered, this, &QWidget::close);
+    }
     connect(m_browseOpen, &QPushButton::clicked, this, &ConverterWindow::browseOpen);
     connect(m_analyse, &QPushButton::clicked, this, &ConverterWindow::analyseDatabase);
     connect(m_convert, &QPushButton::clicked, this, &ConverterWindow::convertDatabase);
     connect(m_browseSave, &QPushButton::clicked, this, &ConverterWindow::browseSave);
     connect(m_save, &QPushButton::clicked, this, &ConverterWindow::saveDatabase);
-
-    setState(State::ChoosingSource);
-    m_browseOpen->setFocus();
 }
 
 ConverterWindow::~ConverterWindow() = default;
@@ -265,7 +287,7 @@ void ConverterWindow::saveDatabase()
     QApplication::restoreOverrideCursor();
     if (!saved) {
         // No success message; the program stays open for another path.
-        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), saved.error());
+        Dialogs::titled(this, Dialogs::Kind::Error, QStringLiteral("Error"), saved.error().text);
         return;
     }
     m_saveStatus->setText(QStringLiteral("Save Database Completed."));

@@ -3,9 +3,11 @@
 #include "converter/conversion.h"
 
 #include <QMainWindow>
+#include <array>
 #include <optional>
 
 class QAction;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -43,13 +45,23 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void makeControls();
+    void layOut();
+    void connectControls();
     void setState(State state);
 
     QString m_dataFolder;
     State m_state = State::ChoosingSource;
     std::optional<zorbin::converter::Analysis> m_analysis;
 
-    QMenu *m_menu = nullptr;
+    QMenu *m_menu = nullptr;                  // mnu1
+    std::array<QAction *, 4> m_menuActions{}; // M_Guide, M_About, M_Site, M_Exit
+    QWidget *m_central = nullptr;
+    QLabel *m_logo = nullptr;   // Image1
+    QLabel *m_credit = nullptr; // Label2
+    QGroupBox *m_step1 = nullptr;
+    QGroupBox *m_step2 = nullptr;
+    QGroupBox *m_step3 = nullptr;
     QLineEdit *m_sourcePath = nullptr; // Text1
     QPushButton *m_browseOpen = nullptr;
     QPushButton *m_analyse = nullptr;

@@ -357,21 +357,22 @@ public:
         return names;
     }
 
-    std::unique_ptr<SourceCursor> read(const QString &table, const QStringList &fields,
-                                       QString *error) override
+    Result<std::unique_ptr<SourceCursor>> read(const QString &table,
+                                               const QStringList &fields) override
     {
         MdbTableDef *def = openTable(table);
         if (!def) {
-            *error = QStringLiteral("The table %1 is missing.").arg(table);
-            return nullptr;
+            return std::unexpected(Refusal{Refusal::Kind::Other,
+                                           QStringLiteral("The table %1 is missing.").arg(table)});
         }
         std::vector<int> columns;
         for (const QString &name : fields) {
             const int found = columnIndex(def, name);
             if (found < 0) {
                 mdb_free_tabledef(def);
-                *error = QStringLiteral("The table %1 has no field %2.").arg(table, name);
-                return nullptr;
+                return std::unexpected(
+                    Refusal{Refusal::Kind::Other,
+                            QStringLiteral("The table %1 has no field %2.").arg(table, name)});
             }
             columns.push_back(found);
         }
@@ -398,49 +399,48 @@ Refusal refusal(Refusal::Kind kind, const QString &text)
 }
 
 // Checks the header (a Jet 4 file with one of the two releases' passwords) and opens it.
-std::unique_ptr<Source> openJet(const QByteArray &head, qint64 size, const QString &path,
-                                QByteArray bytes, Refusal *error, bool zorbinOnly)
+Result<std::unique_ptr<Source>> openJet(const QByteArray &head, qint64 size, const QString &path,
+                                        QByteArray bytes, bool zorbinOnly)
 {
     const auto header = readJetHeader(head);
     if (!header) {
         // The name of the format at its start, but not the whole first page.
         const bool cut = head.size() >= 19 && (head.mid(4, 15) == "Standard Jet DB" ||
                                                head.mid(4, 15) == "Standard ACE DB");
-        *error = cut ? refusal(Refusal::Kind::Damaged,
-                               QStringLiteral("The Access database is cut short: its first "
-                                              "page is incomplete."))
-                     : refusal(Refusal::Kind::NotADatabase,
-                               QStringLiteral("The file is not an Access database."));
-        return nullptr;
+        return std::unexpected(
+            cut ? refusal(Refusal::Kind::Damaged,
+                          QStringLiteral("The Access database is cut short: its first "
+                                         "page is incomplete."))
+                : refusal(Refusal::Kind::NotADatabase,
+                          QStringLiteral("The file is not an Access database.")));
     }
     if (header->ace || header->version != 1) {
-        *error = refusal(Refusal::Kind::Other,
-                         header->version == 0
-                             ? QStringLiteral("The file is an Access 97 database; only Access "
-                                              "2000 to 2003 files of Zorbin can be converted.")
-                             : QStringLiteral("The file is an Access 2007 or later database; "
-                                              "only Access 2000 to 2003 files of Zorbin can be "
-                                              "converted."));
-        return nullptr;
+        return std::unexpected(refusal(
+            Refusal::Kind::Other,
+            header->version == 0 ? QStringLiteral("The file is an Access 97 database; only Access "
+                                                  "2000 to 2003 files of Zorbin can be converted.")
+                                 : QStringLiteral("The file is an Access 2007 or later database; "
+                                                  "only Access 2000 to 2003 files of Zorbin can be "
+                                                  "converted.")));
     }
     if (zorbinOnly && header->password != QLatin1String(kVersion1Password) &&
         header->password != QLatin1String(kVersion2Password)) {
-        *error = refusal(Refusal::Kind::WrongPassword,
-                         header->password.isEmpty()
-                             ? QStringLiteral("The file is an Access database of another "
-                                              "program: it has no password, and Zorbin's "
-                                              "databases have one.")
-                             : QStringLiteral("The file is an Access database of another "
-                                              "program: its password is not that of a Zorbin "
-                                              "database."));
-        return nullptr;
+        return std::unexpected(
+            refusal(Refusal::Kind::WrongPassword,
+                    header->password.isEmpty()
+                        ? QStringLiteral("The file is an Access database of another "
+                                         "program: it has no password, and Zorbin's "
+                                         "databases have one.")
+                        : QStringLiteral("The file is an Access database of another "
+                                         "program: its password is not that of a Zorbin "
+                                         "database.")));
     }
     // Jet 4 files are whole 4 KiB pages; anything else was cut short.
     if (size % kJetPageSize != 0) {
-        *error = refusal(Refusal::Kind::Damaged,
-                         QStringLiteral("The Access database is cut short: its last page is "
-                                        "incomplete."));
-        return nullptr;
+        return std::unexpected(
+            refusal(Refusal::Kind::Damaged,
+                    QStringLiteral("The Access database is cut short: its last page is "
+                                   "incomplete.")));
     }
     MdbHandle *mdb = nullptr;
     if (bytes.isEmpty()) {
@@ -450,9 +450,8 @@ std::unique_ptr<Source> openJet(const QByteArray &head, qint64 size, const QStri
         mdb = mdb_open_buffer(bytes.data(), size_t(bytes.size()), MDB_NOFLAGS);
     }
     if (!mdb) {
-        *error = refusal(Refusal::Kind::Damaged,
-                         QStringLiteral("The Access database cannot be opened."));
-        return nullptr;
+        return std::unexpected(refusal(Refusal::Kind::Damaged,
+                                       QStringLiteral("The Access database cannot be opened.")));
     }
     // Memo values are decoded from their pages here; a larger bind size still keeps any
     // value libmdb converts itself whole.
@@ -461,36 +460,36 @@ std::unique_ptr<Source> openJet(const QByteArray &head, qint64 size, const QStri
     auto catalog = readCatalog(mdb, &damage);
     if (!catalog) {
         mdb_close(mdb);
-        *error = refusal(Refusal::Kind::Damaged,
-                         QStringLiteral("Its list of tables cannot be read. %1").arg(damage));
-        return nullptr;
+        return std::unexpected(
+            refusal(Refusal::Kind::Damaged,
+                    QStringLiteral("Its list of tables cannot be read. %1").arg(damage)));
     }
     return std::make_unique<JetSource>(mdb, std::move(bytes), std::move(*catalog));
 }
 
 } // namespace
 
-std::unique_ptr<Source> openJetFile(const QString &path, Refusal *error, bool zorbinOnly)
+Result<std::unique_ptr<Source>> openJetFile(const QString &path, bool zorbinOnly)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = refusal(Refusal::Kind::Other,
-                         QStringLiteral("The file cannot be read: %1").arg(file.errorString()));
-        return nullptr;
+        return std::unexpected(
+            refusal(Refusal::Kind::Other,
+                    QStringLiteral("The file cannot be read: %1").arg(file.errorString())));
     }
     const QByteArray head = file.read(0x100);
     const qint64 size = file.size();
     file.close();
-    return openJet(head, size, path, QByteArray(), error, zorbinOnly);
+    return openJet(head, size, path, QByteArray(), zorbinOnly);
 }
 
-std::unique_ptr<Source> openJetBuffer(const QByteArray &bytes, Refusal *error, bool zorbinOnly)
+Result<std::unique_ptr<Source>> openJetBuffer(const QByteArray &bytes, bool zorbinOnly)
 {
     if (bytes.isEmpty()) {
-        *error = refusal(Refusal::Kind::NotADatabase, QStringLiteral("The file is empty."));
-        return nullptr;
+        return std::unexpected(
+            refusal(Refusal::Kind::NotADatabase, QStringLiteral("The file is empty.")));
     }
-    return openJet(bytes.left(0x100), bytes.size(), QString(), bytes, error, zorbinOnly);
+    return openJet(bytes.left(0x100), bytes.size(), QString(), bytes, zorbinOnly);
 }
 
 } // namespace zorbin::converter

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -30,6 +32,9 @@ struct Refusal
     operator const QString &() const { return text; }
 };
 
+// The outcome of one of the converter's calls: the value, or why it failed.
+template <class T> using Result = store::Result<T, Refusal>;
+
 // The records of one source table, read front to back one at a time, so that a large
 // table never sits in memory whole.
 class SourceCursor
@@ -53,23 +58,22 @@ public:
     virtual QString kind() const = 0;
     // The table's field names in stored order, or nothing when there is no such table.
     virtual std::optional<QStringList> fields(const QString &table) = 0;
-    // Reads the table's `fields` (names as fields() gives them).
-    virtual std::unique_ptr<SourceCursor> read(const QString &table, const QStringList &fields,
-                                               QString *error) = 0;
+    // Reads the table's `fields` (names as fields() gives them). A failure is of kind
+    // Other, its text saying what is missing.
+    virtual Result<std::unique_ptr<SourceCursor>> read(const QString &table,
+                                                       const QStringList &fields) = 0;
 };
 
 // Opens the file at `path`, telling the kinds apart by their content: an Access (Jet 4)
 // file with the version 1.0 or 2.0 password, or an encrypted database of the current
-// engine with the version 1.0 password. On failure returns nothing and says why in
-// `error`.
-std::unique_ptr<Source> openSource(const QString &path, Refusal *error);
+// engine with the version 1.0 password. A failure says why.
+Result<std::unique_ptr<Source>> openSource(const QString &path);
 
 // The Access reader alone, on a file or on bytes in memory (the latter for the fuzzer).
 // With `zorbinOnly` a file whose password is not one of Zorbin's is refused.
-std::unique_ptr<Source> openJetFile(const QString &path, Refusal *error, bool zorbinOnly = true);
-std::unique_ptr<Source> openJetBuffer(const QByteArray &bytes, Refusal *error,
-                                      bool zorbinOnly = true);
+Result<std::unique_ptr<Source>> openJetFile(const QString &path, bool zorbinOnly = true);
+Result<std::unique_ptr<Source>> openJetBuffer(const QByteArray &bytes, bool zorbinOnly = true);
 // The encrypted-database reader alone.
-std::unique_ptr<Source> openCipherFile(const QString &path, Refusal *error);
+Result<std::unique_ptr<Source>> openCipherFile(const QString &path);
 
 } // namespace zorbin::converter

@@ -617,9 +617,9 @@ QVector<zorbin::store::SiteListRow> MainWindow::shownRows() const
 }
 
 zorbin::store::Result<void> MainWindow::forEachShownRow(
-    const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const
+    const std::function<bool(const zorbin::store::SiteListRow &)> &sink, int first) const
 {
-    return m_model->forEachRow(sink);
+    return m_model->forEachRow(sink, first);
 }
 
 void MainWindow::reloadList()

@@ -40,7 +40,8 @@ public:
     QString selectedMobile() const override;
     QVector<zorbin::store::SiteListRow> shownRows() const override;
     zorbin::store::Result<void> forEachShownRow(
-        const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const override;
+        const std::function<bool(const zorbin::store::SiteListRow &)> &sink,
+        int first = 0) const override;
     void reloadList() override;
     void focusSearch() override;
 

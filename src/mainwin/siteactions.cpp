@@ -179,7 +179,9 @@ void SiteActions::printList()
     };
     Dialogs::inform(m_owner, lines.join(crlf));
     SiteListReport(
-        [this](const SiteListReport::RowSink &sink) { return m_list.forEachShownRow(sink); },
+        [this](int first, const SiteListReport::RowSink &sink) {
+            return m_list.forEachShownRow(sink, first);
+        },
         m_list.shownCount())
         .exec(m_owner);
     m_list.reloadList();

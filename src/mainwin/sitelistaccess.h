@@ -24,13 +24,15 @@ public:
     virtual QString selectedMobile() const = 0;
     // The rows the grid shows, in order.
     virtual QVector<zorbin::store::SiteListRow> shownRows() const = 0;
-    // The same rows handed to `sink` one at a time, for the list report, which need not
-    // hold them all; `sink` answers false to stop.
+    // The same rows from the `first` one on, handed to `sink` one at a time, for the list
+    // report, which need not hold them all; `sink` answers false to stop.
     virtual zorbin::store::Result<void>
-    forEachShownRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const
+    forEachShownRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink,
+                    int first = 0) const
     {
-        for (const zorbin::store::SiteListRow &row : shownRows())
-            if (!sink(row))
+        const QVector<zorbin::store::SiteListRow> rows = shownRows();
+        for (qsizetype r = qMax(0, first); r < rows.size(); ++r)
+            if (!sink(rows[r]))
                 break;
         return {};
     }

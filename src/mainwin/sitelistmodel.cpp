@@ -191,21 +191,23 @@ QVector<SiteListRow> SiteListModel::allRows() const
 }
 
 zorbin::store::Result<void>
-SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink) const
+SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink, int first) const
 {
+    first = qMax(0, first);
     // Rows of blocks the grid holds come from there, as the grid shows them; the others
     // stream from the store, read in ID order by one statement and never all held.
-    if (m_ids.isEmpty())
+    if (first >= m_ids.size())
         return {};
     const bool ascending = std::is_sorted(m_ids.begin(), m_ids.end()) &&
                            std::adjacent_find(m_ids.begin(), m_ids.end()) == m_ids.end();
     if (!ascending) {
-        for (const SiteListRow &row : allRows())
-            if (!sink(row))
+        const QVector<SiteListRow> rows = allRows();
+        for (qsizetype r = first; r < rows.size(); ++r)
+            if (!sink(rows[r]))
                 break;
         return {};
     }
-    int next = 0; // the next listed row to hand over
+    int next = first; // the next listed row to hand over
     bool more = true;
     // Hands over the listed rows before `stop` that the store did not give: cached ones as
     // cached, gone ones with their ID only.
@@ -220,17 +222,18 @@ SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink) 
             }
         }
     };
-    auto read = m_store.forEachSiteListRow(m_ids, [&](const SiteListRow &row) {
-        const int at =
-            int(std::lower_bound(m_ids.begin() + next, m_ids.end(), row.id) - m_ids.begin());
-        catchUp(at);
-        if (!more)
-            return false;
-        const SiteListRow *kept = m_rows.kept(next);
-        more = sink(kept ? *kept : row);
-        ++next;
-        return more;
-    });
+    auto read = m_store.forEachSiteListRow(
+        first > 0 ? m_ids.mid(first) : m_ids, [&](const SiteListRow &row) {
+            const int at =
+                int(std::lower_bound(m_ids.begin() + next, m_ids.end(), row.id) - m_ids.begin());
+            catchUp(at);
+            if (!more)
+                return false;
+            const SiteListRow *kept = m_rows.kept(next);
+            more = sink(kept ? *kept : row);
+            ++next;
+            return more;
+        });
     if (!read)
         return read;
     catchUp(int(m_ids.size()));

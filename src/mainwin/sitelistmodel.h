@@ -62,7 +62,8 @@ public:
     // Hands `sink` every listed row in order, as allRows() has them, without holding them
     // all: what the list report prints. `sink` answers false to stop.
     zorbin::store::Result<void>
-    forEachRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink) const;
+    forEachRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink,
+               int first = 0) const;
 
     // Designed column widths in pixels.
     static int columnWidth(int column);

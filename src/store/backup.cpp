@@ -177,12 +177,9 @@ Result<void> Store::backupTo(const QString &path)
     return backupCopy(m_db, m_path, path, {});
 }
 
-Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *refusal,
+Result<RestoreDone> Store::restoreFrom(const QString &backupPath,
                                        const std::function<void()> &working)
 {
-    OpenResult local;
-    OpenResult &check = refusal ? *refusal : local;
-    check = {};
     const QFileInfo source(backupPath);
     if (backupPath.isEmpty() || !source.exists())
         return failure(StoreError::Kind::NotFound, QStringLiteral("restore: no file at ") +
@@ -204,24 +201,17 @@ Result<RestoreDone> Store::restoreFrom(const QString &backupPath, OpenResult *re
         const QString text = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
                              *temp + QStringLiteral(";Jet OLEDB:Database Password=") +
                              QString::fromLatin1(kDatabasePassword) + QLatin1Char(';');
-        auto candidate = Store::open(text, &check);
+        auto candidate = Store::open(text);
         if (!candidate) {
             removeDatabaseTemp(*temp);
-            if (check.error == OpenError::None)
-                check.error = OpenError::Failed;
-            return failure(StoreError::Kind::Engine,
-                           QStringLiteral("restore: not a Zorbin database: ") +
-                               QDir::toNativeSeparators(backupPath));
+            return std::unexpected(candidate.error()); // not a Zorbin database: why
         }
         // The tables being there says nothing of the pages behind them: a file damaged
         // inside would open, and every search in it would fail later.
-        if (const auto damaged = damage(candidate->m_db, working)) {
-            candidate.reset();
+        if (const auto damaged = damage((*candidate)->m_db, working)) {
+            candidate->reset();
             removeDatabaseTemp(*temp);
-            check.error = OpenError::Failed;
-            check.detail = kDamagedBackup + *damaged;
-            return failure(StoreError::Kind::Engine, QStringLiteral("restore: damaged inside: ") +
-                                                         QDir::toNativeSeparators(backupPath));
+            return failure(StoreError::Kind::NotOpened, kDamagedBackup + *damaged);
         }
     }
     if (auto synced = syncFile(*temp); !synced) {

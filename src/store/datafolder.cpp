@@ -1,7 +1,6 @@
 #include "store/datafolder.h"
 
 #include "store/connectiontext.h"
-#include "store/messages.h"
 #include "store/newinstall.h"
 #include "store/store.h"
 
@@ -32,33 +31,23 @@ QString resolveSettingsFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
-std::unique_ptr<Store> openDataFolder(const QString &folder, QString *message, bool verify)
+Result<std::unique_ptr<Store>> openDataFolder(const QString &folder, bool verify)
 {
     const QString path = QDir(folder).filePath(QString::fromLatin1(kDatabaseFileName));
     // What an interrupted first start left is cleared before the folder is judged.
     const auto recovered = recoverInterruptedCreation(folder);
-    if (!recovered) {
-        if (message)
-            *message = openErrorMessage({OpenError::CannotCreate, recovered.error().detail});
-        return nullptr;
-    }
+    if (!recovered)
+        return failure(StoreError::Kind::CannotCreate, recovered.error().detail);
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
         QFile picture(QStringLiteral(":/none.jpg"));
         const QByteArray pictureData =
             picture.open(QIODevice::ReadOnly) ? picture.readAll() : QByteArray();
         const auto made = makeNewInstallation(folder, pictureData);
-        if (!made) {
-            if (message)
-                *message = openErrorMessage({OpenError::CannotCreate, folder});
-            return nullptr;
-        }
+        if (!made)
+            return failure(StoreError::Kind::CannotCreate, folder);
     }
-    OpenResult result;
     const QString text = connectionText(folder);
-    auto store = verify ? Store::open(text, &result) : Store::connect(text, &result);
-    if (!store && message)
-        *message = openErrorMessage(result);
-    return store;
+    return verify ? Store::open(text) : Store::connect(text);
 }
 
 } // namespace zorbin::store

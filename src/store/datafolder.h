@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QString>
 #include <memory>
 
@@ -16,9 +18,9 @@ QString resolveDataFolder();
 QString resolveSettingsFolder();
 
 // Makes the data folder ready: when it holds no database, the new-installation database
-// and images/none.jpg. Then opens the database. On failure returns nothing and puts the
-// message for the user in `message`. With `verify` false the store is only connected
-// and the caller runs Store::verify() before anything else.
-std::unique_ptr<Store> openDataFolder(const QString &folder, QString *message, bool verify = true);
+// and images/none.jpg. Then opens the database. A failure has one of the open kinds of
+// StoreError (openErrorMessage() words it for the user). With `verify` false the store is
+// only connected and the caller runs Store::verify() before anything else.
+Result<std::unique_ptr<Store>> openDataFolder(const QString &folder, bool verify = true);
 
 } // namespace zorbin::store

@@ -3,6 +3,7 @@
 #include <QString>
 #include <expected>
 #include <type_traits>
+#include <utility>
 
 namespace zorbin::store {
 
@@ -14,20 +15,38 @@ struct StoreError
         Engine,   // the engine refused or failed the statement
         NotFound, // the record meant by an ID is not there (deleted meanwhile)
         Busy,     // another program held the database longer than the busy wait
-        Io        // a file beside the database could not be read or written
+        Io,       // a file beside the database could not be read or written
+        // Why a database file cannot be used; each has its own message (openErrorMessage).
+        CannotCreate,  // no file and none could be made (read-only folder, full disk)
+        NotReadable,   // no permission to read the file
+        ReadOnly,      // file or folder cannot be written
+        OldFormat,     // a database of the previous version
+        NotEncrypted,  // an SQLite file without the password
+        WrongPassword, // encrypted with another password, or not a database at all
+        MissingTable,  // a table is missing (`detail` names it)
+        WrongColumns,  // a table lacks a column or has them in another order (named)
+        BadConnection, // the connection text names no file
+        IsFolder,      // a folder stands where the database file should be
+        NotOpened      // anything else the engine reported while opening or checking it
     };
 
     Kind kind = Kind::Engine;
     QString detail;
+
+    // Whether the file itself was found unusable (one of the kinds above from CannotCreate
+    // on), rather than a call on a usable database failing.
+    bool isOpenError() const { return kind >= Kind::CannotCreate; }
 };
 
-// The outcome of one store call: the value, or the reason it failed. A caller cannot drop
-// it unread, so a failed read is never mistaken for an empty list.
-template <class T> class [[nodiscard]] Result : public std::expected<T, StoreError>
+// The outcome of one call: the value, or the reason it failed. A caller cannot drop it
+// unread, so a failed read is never mistaken for an empty list. Store calls fail with a
+// StoreError; the converter's calls with its Refusal (converter/source.h).
+template <class T, class E = StoreError> class [[nodiscard]] Result : public std::expected<T, E>
 {
 public:
-    using std::expected<T, StoreError>::expected;
-    Result(const std::expected<T, StoreError> &other) : std::expected<T, StoreError>(other) {}
+    using std::expected<T, E>::expected;
+    Result(const std::expected<T, E> &other) : std::expected<T, E>(other) {}
+    Result(std::expected<T, E> &&other) : std::expected<T, E>(std::move(other)) {}
 
     // Whether the call succeeded. A yes/no answer (Result<bool>) has no such test: `if
     // (store.titleExists(t))` would read "the question was answered", so its caller says

@@ -1,6 +1,37 @@
 #include "store/sqlite.h"
 
+#include <QFile>
+
 namespace zorbin::store {
+
+Result<std::unique_ptr<ReadOnlyConnection>> ReadOnlyConnection::open(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close_v2(db);
+        return failure(StoreError::Kind::NotOpened, error);
+    }
+    return std::unique_ptr<ReadOnlyConnection>(new ReadOnlyConnection(db));
+}
+
+ReadOnlyConnection::~ReadOnlyConnection()
+{
+    sqlite3_close_v2(m_db);
+}
+
+bool ReadOnlyConnection::opensWith(const QByteArray &key)
+{
+    sqlite3_key(m_db, key.constData(), int(key.size()));
+    Statement st(m_db, "SELECT count(*) FROM sqlite_master");
+    return st.ok() && st.step() == SQLITE_ROW;
+}
+
+QString ReadOnlyConnection::lastError() const
+{
+    return QString::fromUtf8(sqlite3_errmsg(m_db));
+}
 
 Statement::Statement(sqlite3 *db, const char *sql)
 {
@@ -52,6 +83,11 @@ void Statement::bindNull(int index)
 int Statement::step()
 {
     return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
+}
+
+int Statement::columnCount() const
+{
+    return m_stmt ? sqlite3_column_count(m_stmt) : 0;
 }
 
 qint64 Statement::int64(int column) const

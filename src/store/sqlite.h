@@ -1,10 +1,35 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <sqlite3.h>
 
 namespace zorbin::store {
+
+// A database file of the engine opened for reading alone (the converter's version 1.0
+// source); nothing is ever written through it. Closed when it goes out of scope.
+class ReadOnlyConnection
+{
+public:
+    // Opens the file; a failure carries the engine's words.
+    static Result<std::unique_ptr<ReadOnlyConnection>> open(const QString &path);
+    ~ReadOnlyConnection();
+    ReadOnlyConnection(const ReadOnlyConnection &) = delete;
+    ReadOnlyConnection &operator=(const ReadOnlyConnection &) = delete;
+
+    // Hands the engine the key and makes the first read, which is where it is checked.
+    bool opensWith(const QByteArray &key);
+    // The engine's words on the last failure.
+    QString lastError() const;
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    explicit ReadOnlyConnection(sqlite3 *db) : m_db(db) {}
+    sqlite3 *m_db;
+};
 
 // A prepared statement; finalised when it goes out of scope. Parameters are bound,
 // never pasted into the SQL text.
@@ -25,6 +50,7 @@ public:
 
     // SQLITE_ROW, SQLITE_DONE or an error code.
     int step();
+    int columnCount() const;
     qint64 int64(int column) const;
     // NULL reads as a null QString, an empty text as an empty one.
     QString text(int column) const;

@@ -261,88 +261,64 @@ Result<void> Store::createDatabase(const QString &path)
     return {};
 }
 
-std::unique_ptr<Store> Store::open(const QString &connectionText, OpenResult *result)
+Result<std::unique_ptr<Store>> Store::open(const QString &connectionText)
 {
-    auto store = connect(connectionText, result);
-    if (store && !store->verify(result))
-        store.reset();
-    if (store) {
-        if (auto indexed = store->ensureIndexes(); !indexed) {
-            store->m_indexProblem = indexed.error().detail;
-            qWarning("The search indexes could not be made; lists read the table: %s",
-                     qPrintable(store->m_indexProblem));
-        }
+    auto store = connect(connectionText);
+    if (!store)
+        return store;
+    if (auto verified = (*store)->verify(); !verified)
+        return std::unexpected(verified.error());
+    if (auto indexed = (*store)->ensureIndexes(); !indexed) {
+        (*store)->m_indexProblem = indexed.error().detail;
+        qWarning("The search indexes could not be made; lists read the table: %s",
+                 qPrintable((*store)->m_indexProblem));
     }
     return store;
 }
 
-std::unique_ptr<Store> Store::connect(const QString &connectionText, OpenResult *result)
+Result<std::unique_ptr<Store>> Store::connect(const QString &connectionText)
 {
-    OpenResult local;
-    OpenResult &r = result ? *result : local;
-    r = {};
+    using Kind = StoreError::Kind;
     const auto info = parseConnectionText(connectionText);
-    if (!info) {
-        r.error = OpenError::BadConnection;
-        return nullptr;
-    }
+    if (!info)
+        return failure(Kind::BadConnection, QString());
     const QString path = info->dataSource;
     const QFileInfo fi(path);
-    if (fi.isDir()) {
-        r.error = OpenError::IsFolder;
-        r.detail = path;
-        return nullptr;
-    }
-    if (!fi.exists()) {
-        r.error = OpenError::CannotCreate;
-        r.detail = path;
-        return nullptr;
-    }
+    if (fi.isDir())
+        return failure(Kind::IsFolder, path);
+    if (!fi.exists())
+        return failure(Kind::CannotCreate, path);
     QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        r.error = OpenError::NotReadable;
-        r.detail = path;
-        return nullptr;
-    }
+    if (!probe.open(QIODevice::ReadOnly))
+        return failure(Kind::NotReadable, path);
     const QByteArray head = probe.read(32);
     probe.close();
-    if (head.startsWith(QByteArray("SQLite format 3\0", 16))) {
-        r.error = OpenError::NotEncrypted;
-        return nullptr;
-    }
-    if (head.size() >= 19 && head.mid(4, 15) == "Standard Jet DB") {
-        r.error = OpenError::OldFormat;
-        return nullptr;
-    }
+    if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return failure(Kind::NotEncrypted, QString());
+    if (head.size() >= 19 && head.mid(4, 15) == "Standard Jet DB")
+        return failure(Kind::OldFormat, QString());
     // Smaller than one page: an engine would take it for a new empty database.
-    if (fi.size() < 512) {
-        r.error = OpenError::WrongPassword;
-        return nullptr;
-    }
+    if (fi.size() < 512)
+        return failure(Kind::WrongPassword, QString());
 
     sqlite3 *db = nullptr;
     const QByteArray file = QFile::encodeName(path);
     if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        r.error = OpenError::Failed;
-        r.detail = QString::fromUtf8(sqlite3_errmsg(db));
+        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
-        return nullptr;
+        return failure(Kind::NotOpened, error);
     }
     std::unique_ptr<Store> store(new Store(db, path));
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     const QByteArray password = info->password.toUtf8();
-    if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK) {
-        r.error = OpenError::Failed;
-        return nullptr;
-    }
+    if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK)
+        return failure(Kind::NotOpened, QString());
     return store;
 }
 
-bool Store::verify(OpenResult *result)
+Result<void> Store::verify()
 {
-    OpenResult local;
-    OpenResult &r = result ? *result : local;
-    r = {};
+    using Kind = StoreError::Kind;
     sqlite3 *db = m_db;
     // The key is checked on the first read.
     {
@@ -350,10 +326,9 @@ bool Store::verify(OpenResult *result)
         const int rc = st.ok() ? st.step() : sqlite3_errcode(db);
         if (rc != SQLITE_ROW) {
             const int code = sqlite3_errcode(db) & 0xFF;
-            r.error = (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) ? OpenError::WrongPassword
-                                                                        : OpenError::Failed;
-            r.detail = QString::fromUtf8(sqlite3_errmsg(db));
-            return false;
+            return failure((code == SQLITE_NOTADB || code == SQLITE_CORRUPT) ? Kind::WrongPassword
+                                                                             : Kind::NotOpened,
+                           QString::fromUtf8(sqlite3_errmsg(db)));
         }
     }
     const std::pair<const char *, const QStringList *> tables[] = {
@@ -364,23 +339,14 @@ bool Store::verify(OpenResult *result)
     };
     for (const auto &[table, columns] : tables) {
         const QStringList found = tableColumns(db, QString::fromLatin1(table));
-        if (found.isEmpty()) {
-            r.error = OpenError::MissingTable;
-            r.detail = QString::fromLatin1(table);
-            return false;
-        }
-        if (found != *columns) {
-            r.error = OpenError::WrongColumns;
-            r.detail = QString::fromLatin1(table);
-            return false;
-        }
+        if (found.isEmpty())
+            return failure(Kind::MissingTable, QString::fromLatin1(table));
+        if (found != *columns)
+            return failure(Kind::WrongColumns, QString::fromLatin1(table));
     }
     const QFileInfo fi(m_path);
-    if (!fi.isWritable() || !QFileInfo(fi.absolutePath()).isWritable()) {
-        r.error = OpenError::ReadOnly;
-        r.detail = fi.absolutePath();
-        return false;
-    }
+    if (!fi.isWritable() || !QFileInfo(fi.absolutePath()).isWritable())
+        return failure(Kind::ReadOnly, fi.absolutePath());
     // The page cache keeps decrypted pages, so a second search costs a fraction; bounded,
     // so that a large file does not grow the process with every page read.
     exec(db, QByteArray("PRAGMA cache_size = -" + QByteArray::number(kPageCacheKiB)).constData(),
@@ -390,7 +356,7 @@ bool Store::verify(OpenResult *result)
                                prefixFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "zorbin_collect", 1, SQLITE_UTF8, &m_collected, nullptr,
                                collectStep, collectFinal, nullptr);
-    return true;
+    return {};
 }
 
 namespace {

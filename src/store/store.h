@@ -18,28 +18,6 @@ namespace zorbin::store {
 
 class Statement;
 
-// Why the database could not be opened. Each has its own message for the user.
-enum class OpenError {
-    None,
-    CannotCreate,  // no file and none could be made (read-only folder, full disk)
-    NotReadable,   // no permission to read the file
-    ReadOnly,      // file or folder cannot be written
-    OldFormat,     // a database of the previous version
-    NotEncrypted,  // an SQLite file without the password
-    WrongPassword, // encrypted with another password, or not a database at all
-    MissingTable,  // a table is missing
-    WrongColumns,  // a table lacks a column or has them in another order
-    BadConnection, // the connection text names no file
-    IsFolder,      // a folder stands where the database file should be
-    Failed         // anything else the engine reported
-};
-
-struct OpenResult
-{
-    OpenError error = OpenError::None;
-    QString detail; // table name or engine message
-};
-
 // The one connection of the process to the encrypted database file, with the typed
 // operations the windows need. Every user text is bound as a parameter.
 class Store
@@ -51,15 +29,16 @@ public:
 
     // Opens the database the connection text names, checking the password, the four
     // tables and their column orders, and that the file can be written; then adds the
-    // search indexes the file lacks (see ensureIndexes()).
-    static std::unique_ptr<Store> open(const QString &connectionText, OpenResult *result);
+    // search indexes the file lacks (see ensureIndexes()). A failure's kind is one of the
+    // open kinds of StoreError.
+    static Result<std::unique_ptr<Store>> open(const QString &connectionText);
 
     // The two halves of open(): connect() checks the file and hands the engine the
     // password, which is cheap; verify() makes the first read, which derives the key
     // (tens of milliseconds), and checks the tables. Nothing else may be called between.
     // verify() makes no index: the caller does, with progress shown on a large file.
-    static std::unique_ptr<Store> connect(const QString &connectionText, OpenResult *result);
-    bool verify(OpenResult *result);
+    static Result<std::unique_ptr<Store>> connect(const QString &connectionText);
+    Result<void> verify();
 
     // Makes the new-installation database: the four tables and the default account.
     static Result<void> createDatabase(const QString &path);
@@ -184,14 +163,15 @@ public:
     // Replaces this store's database file with the backup at `backupPath`. The backup is
     // copied beside the database and checked there as open() checks a database (password,
     // four tables, columns), then every page of it is read (SQLite's quick check); a file
-    // that fails is refused (failure, `refusal` says why, the database untouched).
+    // that fails is refused (the failure's kind is an open kind saying why, the database
+    // untouched).
     // Otherwise a consistent dated copy of the current database is kept beside it (its
     // name in the result) and the checked copy is renamed over the database file in one
     // step. Afterwards this store still reads the replaced data and must not be written
-    // to: the program ends and the next start opens the restored file. On an I/O failure
-    // `refusal` holds OpenError::None. `working`, when given, is called often while the
+    // to: the program ends and the next start opens the restored file. An I/O failure has
+    // another kind (isOpenError() false). `working`, when given, is called often while the
     // files are copied and checked, so that a caller can keep its window drawn.
-    Result<RestoreDone> restoreFrom(const QString &backupPath, OpenResult *refusal = nullptr,
+    Result<RestoreDone> restoreFrom(const QString &backupPath,
                                     const std::function<void()> &working = {});
 
     // ---- Appending whole tables in one transaction (the database converter) ----

@@ -272,14 +272,13 @@ void BackupRestoreWindow::restore()
             sincePump.restart();
         }
     };
-    zorbin::store::OpenResult refusal;
-    const auto done = m_context.store.restoreFrom(path, &refusal, working);
+    const auto done = m_context.store.restoreFrom(path, working);
     progress.reset();
     if (!done) {
-        if (refusal.error != zorbin::store::OpenError::None) {
+        if (done.error().isOpenError()) {
             // Not a Zorbin database of this version: the reason, and that nothing changed.
-            Dialogs::error(this, zorbin::store::openErrorMessage(refusal) + QStringLiteral("\r\n") +
-                                     kRefused);
+            Dialogs::error(this, zorbin::store::openErrorMessage(done.error()) +
+                                     QStringLiteral("\r\n") + kRefused);
         } else if (done.error().kind == zorbin::store::StoreError::Kind::NotFound) {
             Dialogs::inform(this, kNoSuchFile); // gone since the check above
         } else {

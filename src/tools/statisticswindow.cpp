@@ -10,6 +10,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <array>
+#include <iterator>
 
 namespace zorbin::tools {
 
@@ -41,19 +43,23 @@ StatisticsWindow::StatisticsWindow(zorbin::common::Context &context, QWidget *pa
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(zorbin::common::windowFont());
+    makeControls();
+    layOut();
+    // Nothing here reacts to the user, so the third step is the reading of the counts.
+    readCounts(context);
+}
 
-    auto *heading = new QLabel(kHeading, this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    heading->setFont(zorbin::common::windowFont(12));
-    heading->setAlignment(Qt::AlignCenter);
+void StatisticsWindow::makeControls()
+{
+    m_heading = new QLabel(kHeading, this);
+    m_heading->setObjectName(QStringLiteral("Label1"));
+    m_heading->setFont(zorbin::common::windowFont(12));
+    m_heading->setAlignment(Qt::AlignCenter);
 
-    auto *picture = new QLabel(this);
-    picture->setPixmap(zorbin::common::icon(u"bar-chart").pixmap(40, 40));
-    picture->setAlignment(Qt::AlignCenter);
+    m_picture = new QLabel(this);
+    m_picture->setPixmap(zorbin::common::icon(u"bar-chart").pixmap(40, 40));
+    m_picture->setAlignment(Qt::AlignCenter);
 
-    auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(24);
-    grid->setColumnStretch(1, 1);
     const struct
     {
         const char *captionName;
@@ -65,32 +71,45 @@ StatisticsWindow::StatisticsWindow(zorbin::common::Context &context, QWidget *pa
         {"Label3", kCategories, "Label7", m_categories},
         {"Label4", kContacts, "Label8", m_contacts},
     };
-    int row = 0;
-    for (const auto &r : rows) {
-        auto *caption = new QLabel(r.caption, this);
-        caption->setObjectName(QLatin1String(r.captionName));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto &r = rows[i];
+        m_captions[i] = new QLabel(r.caption, this);
+        m_captions[i]->setObjectName(QLatin1String(r.captionName));
         r.count = new QLabel(this);
         r.count->setObjectName(QLatin1String(r.countName));
         showCount(r.count, r.caption, kNoCount);
         r.count->setTextInteractionFlags(Qt::TextSelectableByMouse);
         r.count->setAlignment(Qt::AlignCenter);
-        grid->addWidget(caption, row, 0);
-        grid->addWidget(r.count, row, 1);
-        ++row;
+    }
+}
+
+void StatisticsWindow::layOut()
+{
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(24);
+    grid->setColumnStretch(1, 1);
+    const std::array<QLabel *, 3> counts{m_sites, m_categories, m_contacts};
+    for (int row = 0; row < int(counts.size()); ++row) {
+        grid->addWidget(m_captions[size_t(row)], row, 0);
+        grid->addWidget(counts[size_t(row)], row, 1);
     }
 
     auto *outer = new QVBoxLayout(this);
-    outer->addWidget(picture);
-    outer->addWidget(heading);
+    outer->addWidget(m_picture);
+    outer->addWidget(m_heading);
     outer->addSpacing(8);
     outer->addLayout(grid);
     outer->addStretch(1);
     setMinimumWidth(260);
+}
 
-    // A count that cannot be read keeps "#", and the user is told why.
+void StatisticsWindow::readCounts(zorbin::common::Context &context)
+{
+    // A count that cannot be read keeps "#", and the user is told why (over the window
+    // that opened this one: this one is not shown yet).
     const auto counts = context.store.recordCounts();
     if (!counts) {
-        zorbin::common::Dialogs::error(parent,
+        zorbin::common::Dialogs::error(parentWidget(),
                                        zorbin::store::userMessage(kCountFailed, counts.error()));
         return;
     }

@@ -63,22 +63,30 @@ UpdateCheckWindow::UpdateCheckWindow(zorbin::common::Context &context, QWidget *
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(zorbin::common::windowFont());
 
-    auto *frame = new QGroupBox(this);
-    frame->setObjectName(QStringLiteral("AeroGroupBox1"));
+    makeControls();
+    layOut();
+    connectControls();
+    m_check->setFocus();
+}
 
-    auto *picture = new QLabel(frame);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(zorbin::common::icon(u"arrow-repeat").pixmap(48, 48));
-    picture->setAlignment(Qt::AlignTop);
+void UpdateCheckWindow::makeControls()
+{
+    m_frame = new QGroupBox(this);
+    m_frame->setObjectName(QStringLiteral("AeroGroupBox1"));
 
-    QLabel *versionLabel = label(frame, "Label2", kVersionLabel);
-    QLabel *version = label(frame, "Label6", QString::fromLatin1(zorbin::core::kInstalledVersion));
-    QLabel *lastUpdateLabel = label(frame, "Label4", kLastUpdateLabel);
-    QLabel *lastUpdate = label(frame, "Label8", kLastUpdate);
-    QLabel *statusLabel = label(frame, "Label5", kStatusLabel);
-    m_status = label(frame, "Label1", kStatusStart);
-    m_message = label(frame, "lblMessage", kMessageStart);
-    for (QLabel *l : {versionLabel, lastUpdateLabel, statusLabel})
+    m_picture = new QLabel(m_frame);
+    m_picture->setObjectName(QStringLiteral("Image1"));
+    m_picture->setPixmap(zorbin::common::icon(u"arrow-repeat").pixmap(48, 48));
+    m_picture->setAlignment(Qt::AlignTop);
+
+    m_versionLabel = label(m_frame, "Label2", kVersionLabel);
+    m_version = label(m_frame, "Label6", QString::fromLatin1(zorbin::core::kInstalledVersion));
+    m_lastUpdateLabel = label(m_frame, "Label4", kLastUpdateLabel);
+    m_lastUpdate = label(m_frame, "Label8", kLastUpdate);
+    m_statusLabel = label(m_frame, "Label5", kStatusLabel);
+    m_status = label(m_frame, "Label1", kStatusStart);
+    m_message = label(m_frame, "lblMessage", kMessageStart);
+    for (QLabel *l : {m_versionLabel, m_lastUpdateLabel, m_statusLabel})
         zorbin::common::keepVisualOrder(l);
     // The connection state is English and reads left to right ("» Connected"), flush with
     // the other values.
@@ -86,32 +94,17 @@ UpdateCheckWindow::UpdateCheckWindow(zorbin::common::Context &context, QWidget *
     m_message->setWordWrap(true);
     m_message->setMinimumHeight(m_message->fontMetrics().height() * 2);
     m_message->setAccessibleName(kStatusLabel);
-    version->setAccessibleName(kVersionLabel);
-    lastUpdate->setAccessibleName(kLastUpdateLabel);
+    m_version->setAccessibleName(kVersionLabel);
+    m_lastUpdate->setAccessibleName(kLastUpdateLabel);
     m_status->setAccessibleName(kStatusLabel);
     // The server's answer as it came, for whoever wants to see what the verdict read.
-    m_body = new QLineEdit(frame);
+    m_body = new QLineEdit(m_frame);
     m_body->setObjectName(QStringLiteral("Text1"));
     m_body->setReadOnly(true);
     m_body->setLayoutDirection(Qt::LeftToRight);
     m_body->setMaxLength(std::numeric_limits<int>::max());
     m_body->setAccessibleName(kAnswerLabel);
     m_body->setFocusPolicy(Qt::ClickFocus);
-
-    auto *grid = new QGridLayout;
-    grid->addWidget(versionLabel, 0, 0);
-    grid->addWidget(version, 0, 1);
-    grid->addWidget(lastUpdateLabel, 1, 0);
-    grid->addWidget(lastUpdate, 1, 1);
-    grid->addWidget(statusLabel, 2, 0);
-    grid->addWidget(m_status, 2, 1);
-    grid->addWidget(m_message, 3, 0, 1, 3);
-    grid->addWidget(m_body, 4, 0, 1, 3);
-    grid->setColumnStretch(2, 1);
-
-    auto *inner = new QHBoxLayout(frame);
-    inner->addWidget(picture);
-    inner->addLayout(grid, 1);
 
     m_check = new QPushButton(kCheck, this);
     m_check->setObjectName(QStringLiteral("Button_Update"));
@@ -122,6 +115,24 @@ UpdateCheckWindow::UpdateCheckWindow(zorbin::common::Context &context, QWidget *
         b->setAutoDefault(false);
         b->setMinimumWidth(160);
     }
+}
+
+void UpdateCheckWindow::layOut()
+{
+    auto *grid = new QGridLayout;
+    grid->addWidget(m_versionLabel, 0, 0);
+    grid->addWidget(m_version, 0, 1);
+    grid->addWidget(m_lastUpdateLabel, 1, 0);
+    grid->addWidget(m_lastUpdate, 1, 1);
+    grid->addWidget(m_statusLabel, 2, 0);
+    grid->addWidget(m_status, 2, 1);
+    grid->addWidget(m_message, 3, 0, 1, 3);
+    grid->addWidget(m_body, 4, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+
+    auto *inner = new QHBoxLayout(m_frame);
+    inner->addWidget(m_picture);
+    inner->addLayout(grid, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_check);
@@ -129,13 +140,15 @@ UpdateCheckWindow::UpdateCheckWindow(zorbin::common::Context &context, QWidget *
     buttons->addStretch(1);
 
     auto *outer = new QVBoxLayout(this);
-    outer->addWidget(frame);
+    outer->addWidget(m_frame);
     outer->addLayout(buttons);
     setMinimumWidth(420);
+}
 
+void UpdateCheckWindow::connectControls()
+{
     connect(m_check, &QPushButton::clicked, this, &UpdateCheckWindow::check);
     connect(m_download, &QPushButton::clicked, this, &UpdateCheckWindow::openNewsPage);
-    m_check->setFocus();
 }
 
 UpdateCheckWindow::~UpdateCheckWindow()

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <functional>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -38,6 +39,9 @@ Q_SIGNALS:
     void checked();
 
 private:
+    void makeControls();
+    void layOut();
+    void connectControls();
     // Looks at the body in Text1, the last the server gave: "0" and "1" are verdicts,
     // anything else leaves the message as it was.
     void showVerdict();
@@ -48,8 +52,16 @@ private:
     bool m_checking = false;
     QPointer<QThread> m_fetch;
 
-    QLabel *m_status = nullptr;  // Label1
-    QLabel *m_message = nullptr; // lblMessage
+    QGroupBox *m_frame = nullptr; // AeroGroupBox1
+    QLabel *m_picture = nullptr;  // Image1
+    // The three captions and the two fixed values beside the first two.
+    QLabel *m_versionLabel = nullptr;    // Label2
+    QLabel *m_version = nullptr;         // Label6
+    QLabel *m_lastUpdateLabel = nullptr; // Label4
+    QLabel *m_lastUpdate = nullptr;      // Label8
+    QLabel *m_statusLabel = nullptr;     // Label5
+    QLabel *m_status = nullptr;          // Label1
+    QLabel *m_message = nullptr;         // lblMessage
     QLineEdit *m_body = nullptr; // Text1: the update file's body from the last check on line
     QPushButton *m_check = nullptr;
     QPushButton *m_download = nullptr;

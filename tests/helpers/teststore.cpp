@@ -4,8 +4,7 @@
 
 TestStore::TestStore()
 {
-    QString message;
-    store = zorbin::store::openDataFolder(dir.path(), &message);
+    store = zorbin::store::openDataFolder(dir.path()).value_or(nullptr);
 }
 
 qint64 TestStore::addSite(const QString &title, const QString &address, const QString &subject,
