@@ -20,6 +20,7 @@
 #include "store/settings.h"
 #include "store/sqlite.h"
 #include "store/store.h"
+#include "strength.h"
 
 #include "common/reportpreviewwindow.h"
 #include <QApplication>
@@ -753,6 +754,14 @@ int main(int argc, char **argv)
         QTemporaryDir folder;
         return benchImportExport(folder.path()) ? 0 : 1;
     }
+    if (args.size() >= 1 && args[0] == QLatin1String("--strength")) {
+        QTemporaryDir folder;
+        const auto store = openDataFolder(folder.path());
+        if (!store)
+            return 1;
+        benchStrength(**store, folder.path());
+        return 0;
+    }
 
     QList<int> sizes;
     for (const QString &a : args)
@@ -780,5 +789,6 @@ int main(int argc, char **argv)
         std::printf("import and export failed\n");
         return 1;
     }
+    benchStrength(**phoneStore, phoneFolder.path());
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 using zorbin::core::copySecret;
+using zorbin::core::forgetSecret;
 
 class TstSecretClipboard : public QObject
 {
@@ -30,6 +31,19 @@ private slots:
         // Copy with nothing chosen puts an empty text on the clipboard.
         copySecret(QString(), 100);
         QCOMPARE(board->text(), QString());
+    }
+
+    // Forgetting clears our own copy at once, never what the user copied after it.
+    void forgottenAtOnce()
+    {
+        QClipboard *board = QGuiApplication::clipboard();
+        copySecret(QStringLiteral("s3cret"));
+        forgetSecret();
+        QCOMPARE(board->text(), QString());
+        copySecret(QStringLiteral("s3cret"));
+        board->setText(QStringLiteral("copied by the user"));
+        forgetSecret();
+        QCOMPARE(board->text(), QStringLiteral("copied by the user"));
     }
 };
 

@@ -4,6 +4,8 @@
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "common/icons.h"
+#include "common/secretboxes.h"
+#include "common/strengthbar.h"
 #include "store/messages.h"
 #include "store/store.h"
 #include "store/text.h"
@@ -78,6 +80,8 @@ void ChangePasswordWindow::makeControls()
 
     m_password = passwordBox(QStringLiteral("Text2"), QStringLiteral("رمز عبور جديد"), this);
     m_repeat = passwordBox(QStringLiteral("Text3"), QStringLiteral("تکرار رمز عبور"), this);
+    m_strength = new zorbin::common::StrengthBar(this);
+    m_strength->setObjectName(QStringLiteral("Strength"));
 
     m_show = new QCheckBox(this);
     m_show->setObjectName(QStringLiteral("Check1"));
@@ -127,6 +131,7 @@ void ChangePasswordWindow::layOut()
     passwords->addWidget(m_show, 0, 1);
     passwords->addWidget(m_repeat, 1, 0);
     passwords->addWidget(m_generator, 1, 1);
+    passwords->addWidget(m_strength, 2, 0);
     passwords->setColumnStretch(0, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -155,6 +160,8 @@ void ChangePasswordWindow::connectControls()
     connect(m_question, &QComboBox::activated, this, [this] { m_answer->setFocus(); });
     connect(m_show, &QCheckBox::clicked, this, &ChangePasswordWindow::showPasswordClicked);
     connect(m_generator, &QPushButton::clicked, this, &ChangePasswordWindow::openGenerator);
+    m_strength->follow(m_password);
+    zorbin::common::wipeWhenClosed(this, {m_answer, m_password, m_repeat});
 }
 
 void ChangePasswordWindow::change()

@@ -9,6 +9,10 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
+namespace zorbin::common {
+class StrengthBar;
+}
+
 namespace zorbin::account {
 
 // Change password: a new password with a new security question and answer, written to
@@ -34,6 +38,7 @@ private:
     QLineEdit *m_answer = nullptr;
     QLineEdit *m_password = nullptr;
     QLineEdit *m_repeat = nullptr;
+    zorbin::common::StrengthBar *m_strength = nullptr;
     QCheckBox *m_show = nullptr;
     QPushButton *m_generator = nullptr;
     QPushButton *m_change = nullptr;

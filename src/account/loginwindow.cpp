@@ -6,6 +6,7 @@
 #include "account/passwordrecoverywindow.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "common/secretboxes.h"
 #include "common/textboxes.h"
 #include "store/messages.h"
 #include "store/settings.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -131,6 +133,12 @@ void LoginWindow::layOut()
     zorbin::common::keepVisualOrder(passwordLabel);
     passwordLabel->setBuddy(m_password);
 
+    m_lockNote =
+        new QLabel(QStringLiteral("زوربين قفل شده است؛ براي ادامه رمز عبور را وارد كنيد."), this);
+    m_lockNote->setObjectName(QStringLiteral("LabelLocked"));
+    m_lockNote->setAlignment(Qt::AlignCenter);
+    m_lockNote->hide();
+
     auto *version = new QLabel(QStringLiteral("نسخه 2.0"), this);
     version->setObjectName(QStringLiteral("Label1"));
     version->setEnabled(false);
@@ -158,6 +166,7 @@ void LoginWindow::layOut()
     layout->setContentsMargins(18, 14, 18, 12);
     layout->setSpacing(10);
     layout->addWidget(header);
+    layout->addWidget(m_lockNote);
     layout->addLayout(form);
     layout->addSpacing(4);
     layout->addLayout(buttons);
@@ -227,7 +236,7 @@ bool LoginWindow::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::WindowActivate:
-        if (m_skipActivation)
+        if (m_skipActivation || isUnlockMode())
             m_skipActivation = false;
         else
             showDefaultName();
@@ -252,15 +261,22 @@ void LoginWindow::logIn()
     if (!readUsers(&users))
         return;
 
-    const QString name = zorbin::store::trimBlanks(m_userName->currentText());
+    const QString name =
+        isUnlockMode() ? m_unlockName : zorbin::store::trimBlanks(m_userName->currentText());
     const QString password = zorbin::store::trimBlanks(m_password->text());
     const auto match = std::find_if(users.cbegin(), users.cend(), [&](const UserRecord &user) {
         return user.userName == name && user.password == password;
     });
     if (match == users.cend()) {
         Dialogs::warn(this, QStringLiteral("رمز عبور اشتباه است "));
-        m_password->clear();
+        zorbin::common::wipe(m_password);
         m_password->setFocus();
+        return;
+    }
+    m_loggedInName = name;
+    if (isUnlockMode()) {
+        zorbin::common::wipe(m_password);
+        Q_EMIT loggedIn();
         return;
     }
 
@@ -269,7 +285,33 @@ void LoginWindow::logIn()
         Dialogs::error(this, QStringLiteral("رمز عبور برای دفعه بعد ذخیره نشد؛ "
                                             "پوشه تنظیمات قابل نوشتن نیست:\r\n") +
                                  m_context.settings.folder());
+    zorbin::common::wipe(m_password);
     Q_EMIT loggedIn();
+}
+
+void LoginWindow::setUnlockMode(const QString &userName)
+{
+    m_unlockName = userName.isNull() ? QStringLiteral("") : userName;
+    m_userName->clear();
+    m_userName->addItem(m_unlockName);
+    m_userName->setEditText(m_unlockName);
+    m_userName->setEnabled(false);
+    // A remembered password must not open a locked program.
+    zorbin::common::wipe(m_password);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_restore, m_first, m_savePassword})
+        w->hide();
+    m_lockNote->show();
+    m_password->setFocus();
+}
+
+void LoginWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing the unlock window would leave the hidden windows with no way back.
+    if (isUnlockMode()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void LoginWindow::showPasswordToggled(bool shown)

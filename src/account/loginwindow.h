@@ -27,12 +27,21 @@ public:
     // Fills the name list from the accounts table.
     void loadNames();
 
+    // While the program is locked: the window asks the password of `userName` again.
+    // The name is fixed; recovery, the hint and the saved password are not offered, a
+    // good password writes nothing, and the window cannot be closed.
+    void setUnlockMode(const QString &userName);
+    bool isUnlockMode() const { return !m_unlockName.isNull(); }
+    // The account of the last good login (trimmed as it was compared).
+    QString userName() const { return m_loggedInName; }
+
 Q_SIGNALS:
     // A name and password matched; the opener shows the main window and closes this one.
     void loggedIn();
 
 protected:
     bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private Q_SLOTS:
     void logIn();
@@ -62,7 +71,10 @@ private:
     QPushButton *m_login = nullptr;
     QPushButton *m_restore = nullptr;
     QPushButton *m_first = nullptr;
+    QLabel *m_lockNote = nullptr;
     bool m_skipActivation = false;
+    QString m_unlockName;
+    QString m_loggedInName;
 };
 
 } // namespace zorbin::account

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/applock.h"
+
 #include "account/loginwindow.h"
 #include "common/dialogs.h"
 #include "mainwin/mainwindow.h"
@@ -118,6 +120,8 @@ void Startup::showMainPage()
 {
     m_mainPage = std::make_unique<MainWindow>(m_context);
     m_mainPage->show();
+    m_lock = std::make_unique<AppLock>(m_context.settings,
+                                       AppLock::loginWindow(m_context, m_login->userName()));
     m_login->close();
 }
 

@@ -15,10 +15,13 @@ class MainWindow;
 
 namespace zorbin::app {
 
+class AppLock;
+
 // The program's first steps once the database is connected. The login window shows at
 // once; after its first paint the database is checked (unlocking it takes tens of
 // milliseconds) and the account names follow. A database that fails its checks ends the
-// program with its message; a good login hands over to the main window.
+// program with its message; a good login hands over to the main window, and from then on
+// the program locks itself when left alone (AppLock).
 class Startup : public QObject
 {
     Q_OBJECT
@@ -31,6 +34,8 @@ public:
 
     zorbin::account::LoginWindow *login() const { return m_login; }
     zorbin::mainwin::MainWindow *mainPage() const { return m_mainPage.get(); }
+    // The lock, there from the good login on.
+    AppLock *appLock() const { return m_lock.get(); }
 
 Q_SIGNALS:
     // The program should end with this code (the database failed its checks).
@@ -45,6 +50,7 @@ private:
     zorbin::common::Context &m_context;
     QPointer<zorbin::account::LoginWindow> m_login;
     std::unique_ptr<zorbin::mainwin::MainWindow> m_mainPage;
+    std::unique_ptr<AppLock> m_lock;
 };
 
 } // namespace zorbin::app

@@ -7,6 +7,15 @@
 
 namespace zorbin::core {
 
+namespace {
+// What copySecret() last put on the clipboard, to know it again.
+QString &lastSecret()
+{
+    static QString text;
+    return text;
+}
+} // namespace
+
 void copySecret(const QString &text, int clearAfterMs)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
@@ -18,6 +27,7 @@ void copySecret(const QString &text, int clearAfterMs)
     // Read by KDE's and other clipboard managers: do not keep this in the history.
     data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
     clipboard->setMimeData(data);
+    lastSecret() = text;
     if (text.isEmpty())
         return;
     QTimer::singleShot(clearAfterMs, qApp, [text] {
@@ -25,6 +35,14 @@ void copySecret(const QString &text, int clearAfterMs)
         if (board && board->text() == text)
             board->clear();
     });
+}
+
+void forgetSecret()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (clipboard && !lastSecret().isEmpty() && clipboard->text() == lastSecret())
+        clipboard->clear();
+    lastSecret().clear();
 }
 
 } // namespace zorbin::core

@@ -13,4 +13,8 @@ inline constexpr int kSecretClipboardMs = 30000;
 // on the clipboard as it is, with nothing to clear later. Needs a QGuiApplication.
 void copySecret(const QString &text, int clearAfterMs = kSecretClipboardMs);
 
+// Clears the clipboard at once if it still holds the last text copySecret() put there
+// (the program locks, or the window that copied it closes).
+void forgetSecret();
+
 } // namespace zorbin::core

@@ -13,7 +13,7 @@ using P = MenuPlace;
 using A = SiteActions;
 
 // clang-format off
-constexpr std::array<CommandEntry, 22> kTable{{
+constexpr std::array<CommandEntry, 23> kTable{{
     {Command::NewSite,           P::Operations, " سايت جديد ",     "plus-square",        true,  &A::newSite},
     {Command::EditSite,          P::Operations, " ويرايش سايت ",   "pencil-square",      true,  &A::editSite},
     {Command::DeleteSite,        P::Operations, " حذف سايت ",      "trash",              true,  &A::deleteSite},
@@ -25,6 +25,7 @@ constexpr std::array<CommandEntry, 22> kTable{{
     {Command::Statistics,        P::Facilities, " آمارگيـري ",     "bar-chart",          false, &A::showStatistics},
     {Command::ImportSites,       P::Facilities, " ورود سايت ها از فايل ",  "file-earmark-arrow-down", false, &A::importSites},
     {Command::ExportSites,       P::Facilities, " ذخيره سايت ها در فايل ", "file-earmark-arrow-up",   false, &A::exportSites},
+    {Command::LockSettings,      P::Facilities, " قفل خودكار ",    "lock",               false, &A::openLockSettings},
     {Command::PrintSite,         P::Reports,    " چاپ سايت ",      "printer",            true,  &A::printSite},
     {Command::PrintList,         P::Reports,    " چاپ ليست ",      "list-ul",            true,  &A::printList},
     {Command::Backup,            P::Database,   " پشتيبان گيري ",  "database-down",      false, &A::backupDatabase},

@@ -33,6 +33,7 @@ enum class Command : int {
     // Beyond the designed menu: sites in from and out to files of other programs.
     ImportSites = 30,
     ExportSites = 31,
+    LockSettings = 32,
 };
 
 // Where a command sits: one of the five groups of the menu page, or the bar's far end.

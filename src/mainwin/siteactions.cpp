@@ -14,6 +14,7 @@
 #include "store/store.h"
 #include "tools/backuprestorewindow.h"
 #include "tools/importwindow.h"
+#include "tools/locksettingswindow.h"
 #include "tools/passwordgeneratorwindow.h"
 #include "tools/recordexport.h"
 #include "tools/statisticswindow.h"
@@ -31,6 +32,7 @@ using zorbin::sites::SiteEditor;
 using zorbin::sites::SubjectsWindow;
 using zorbin::tools::BackupRestoreWindow;
 using zorbin::tools::ImportWindow;
+using zorbin::tools::LockSettingsWindow;
 using zorbin::tools::PasswordGeneratorWindow;
 using zorbin::tools::RecordExport;
 using zorbin::tools::StatisticsWindow;
@@ -254,6 +256,12 @@ void SiteActions::changePassword()
 void SiteActions::openPasswordGenerator()
 {
     PasswordGeneratorWindow dlg(m_owner);
+    Dialogs::exec(dlg);
+}
+
+void SiteActions::openLockSettings()
+{
+    LockSettingsWindow dlg(m_context, m_owner);
     Dialogs::exec(dlg);
 }
 

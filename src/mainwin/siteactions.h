@@ -52,6 +52,7 @@ public:
     void openPasswordGenerator();
     void importSites();
     void exportSites();
+    void openLockSettings();
 
 private:
     // Opens the site window for a new site or for editing the selected one.

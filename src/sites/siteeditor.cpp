@@ -7,6 +7,8 @@
 #include "common/endcaretedit.h"
 #include "common/handpointer.h"
 #include "common/icons.h"
+#include "common/secretboxes.h"
+#include "common/strengthbar.h"
 #include "common/textboxes.h"
 #include "sites/subjectswindow.h"
 #include "store/messages.h"
@@ -252,6 +254,11 @@ void SiteEditor::makeAids()
     m_check->setToolTip(kShow);
     m_check->setAccessibleName(kShow);
     connect(m_check, &QCheckBox::clicked, this, &SiteEditor::passwordCheckClicked);
+
+    m_strength = new zorbin::common::StrengthBar(this);
+    m_strength->setObjectName(QStringLiteral("Strength"));
+    m_strength->follow(m_line[10]);
+    zorbin::common::wipeWhenClosed(this, {m_line[10]});
 }
 
 // --- layout -----------------------------------------------------------------------------
@@ -309,8 +316,11 @@ void SiteEditor::placeBoxes(QGridLayout *grid)
     zorbin::common::keepVisualOrder(label);
     label->setAlignment(Qt::AlignTop | Qt::AlignRight | Qt::AlignAbsolute);
     m_notes->setAccessibleName(plainName(caption));
-    grid->addWidget(label, int(rows.size()), 0);
-    grid->addWidget(m_notes, int(rows.size()), 1, 1, 6);
+    // The password's strength under its box.
+    const int strengthRow = int(rows.size());
+    grid->addWidget(m_strength, strengthRow, 5);
+    grid->addWidget(label, strengthRow + 1, 0);
+    grid->addWidget(m_notes, strengthRow + 1, 1, 1, 6);
 }
 
 void SiteEditor::setInitialTexts()
@@ -399,6 +409,8 @@ void SiteEditor::loadRecord()
 
 void SiteEditor::setViewLook(bool view)
 {
+    // A stored password is looked at, not made, in view mode.
+    m_strength->setVisible(!view);
     for (int n = 1; n <= 15; ++n) {
         if (n == 3)
             continue;

@@ -13,7 +13,8 @@ class QPushButton;
 
 namespace zorbin::common {
 class NotesEdit;
-}
+class StrengthBar;
+} // namespace zorbin::common
 
 namespace zorbin::sites {
 
@@ -69,6 +70,7 @@ private:
     zorbin::common::NotesEdit *m_notes = nullptr;
     QCheckBox *m_check = nullptr;
     QPushButton *m_addSubject = nullptr;
+    zorbin::common::StrengthBar *m_strength = nullptr;
 };
 
 } // namespace zorbin::sites

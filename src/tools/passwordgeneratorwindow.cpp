@@ -3,6 +3,8 @@
 #include "common/appearance.h"
 #include "common/dialogs.h"
 #include "common/icons.h"
+#include "common/secretboxes.h"
+#include "common/strengthbar.h"
 #include "core/passgen.h"
 #include "core/secretclipboard.h"
 #include "store/text.h"
@@ -169,6 +171,8 @@ void PasswordGeneratorWindow::makeControls()
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setAccessibleName(QStringLiteral("رمزهاي ساخته شده"));
     m_list->setFont(QFont(QStringLiteral("monospace"), font().pointSize() + 1));
+    // Each password with its strength at the row's end.
+    m_list->setItemDelegate(new zorbin::common::StrengthItemDelegate(m_list));
 
     m_chosen = new QLineEdit(this);
     m_chosen->setObjectName(QStringLiteral("Text1"));
@@ -247,7 +251,7 @@ void PasswordGeneratorWindow::layOut()
     setTabOrder(m_chosen, m_copy);
     setTabOrder(m_copy, m_save);
     setTabOrder(m_save, m_clear);
-    resize(440, 400);
+    resize(620, 400);
 }
 
 void PasswordGeneratorWindow::connectControls()
@@ -263,6 +267,13 @@ void PasswordGeneratorWindow::connectControls()
     connect(m_copy, &QPushButton::clicked, this, &PasswordGeneratorWindow::copyPassword);
     connect(m_clear, &QPushButton::clicked, this, &PasswordGeneratorWindow::clearList);
     connect(m_save, &QPushButton::clicked, this, &PasswordGeneratorWindow::savePassword);
+    // Nothing made here outlives the window: the list, the chosen box and a copy of it
+    // still on the clipboard go when it closes.
+    zorbin::common::wipeWhenClosed(this, {m_chosen});
+    connect(this, &QDialog::finished, this, [this] {
+        m_list->clear();
+        core::forgetSecret();
+    });
 }
 
 // --- behaviour --------------------------------------------------------------------------
