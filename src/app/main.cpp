@@ -16,7 +16,9 @@
 #include <QTimer>
 #include <unistd.h>
 
+namespace zorbin::app {
 namespace {
+
 // For timing the start: ends the program once the first window has painted.
 class ExitOnPaint : public QObject
 {
@@ -34,6 +36,7 @@ public:
     }
 };
 } // namespace
+} // namespace zorbin::app
 
 int main(int argc, char *argv[])
 {
@@ -76,6 +79,6 @@ int main(int argc, char *argv[])
     startup.start();
     // For timing the start: the process ends the moment the window has painted.
     if (qEnvironmentVariableIsSet("ZORBIN_EXIT_WHEN_SHOWN"))
-        startup.login()->installEventFilter(new ExitOnPaint(startup.login()));
+        startup.login()->installEventFilter(new zorbin::app::ExitOnPaint(startup.login()));
     return app.exec();
 }
