@@ -21,7 +21,9 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 using zorbin::mainwin::SiteDetailsReport;
 using zorbin::mainwin::SiteListReport;
@@ -148,6 +150,9 @@ private slots:
     void previewDialog();
     void previewSavesPdf();
     void longReportPreviewsEveryPage();
+#ifdef ZORBIN_SCREENSHOTS
+    void screenshots();
+#endif
 
 private:
     QString m_shots; // where pictures of the reports go when asked for
@@ -729,6 +734,42 @@ void TestReports::longReportPreviewsEveryPage()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"saved.pdf"});
     QCOMPARE(script.of(common::Dialogs::Kind::Error).size(), 0);
 }
+
+#ifdef ZORBIN_SCREENSHOTS
+void TestReports::screenshots()
+{
+    const QString folder = qEnvironmentVariable("ZORBIN_SHOT");
+    if (folder.isEmpty())
+        QSKIP("set ZORBIN_SHOT to a folder to take the pictures");
+    const auto shoot = [&](const QString &name) {
+        QTest::qWait(400);
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            QStringLiteral("%1/report-%2.png").arg(folder, name));
+    };
+    QVector<store::SiteListRow> rows = listRows(3000);
+    for (int r = 0; r < rows.size(); r += 3)
+        rows[r].texts[1] = QStringLiteral("http://www.example.ir/") +
+                           QString(40 + r % 50, QLatin1Char('a')) + QStringLiteral("/x");
+    const SiteListReport report(rows);
+    common::ReportPreviewWindow preview(report);
+    preview.resize(1100, 820);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    shoot(QStringLiteral("preview-first"));
+    QTRY_VERIFY_WITH_TIMEOUT(preview.counted(), 60000);
+    preview.showPage(preview.pageCount() - 1);
+    shoot(QStringLiteral("preview-last"));
+    // The progress window while the file is written; closing it stops the writing.
+    QTemporaryDir dir;
+    QTimer::singleShot(700, [&] {
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            QStringLiteral("%1/report-progress.png").arg(folder));
+        if (QWidget *progress = QApplication::activeModalWidget())
+            progress->close();
+    });
+    QVERIFY(!preview.savePdf(dir.filePath(QStringLiteral("list.pdf"))));
+}
+#endif
 
 QTEST_MAIN(TestReports)
 #include "tst_reports.moc"
