@@ -842,6 +842,34 @@ private Q_SLOTS:
 
     // --- the printed list ---------------------------------------------------------------
 
+    // A long list's pages are laid out one at a time, each where the whole layout puts it:
+    // the last page alone holds the last contacts and the exact footer.
+    void reportPagesOneAtATime()
+    {
+        QVector<ContactListRow> rows;
+        for (int i = 1; i <= 2000; ++i)
+            rows.append({i, QStringLiteral("نام %1").arg(i), QStringLiteral("گروه"),
+                         QStringLiteral("0912%1").arg(i, 7, 10, QChar('0')), QString(),
+                         QStringLiteral("job"), QStringLiteral("m%1@site.ir").arg(i)});
+        const ContactListReport report(rows);
+        const auto whole = report.layout(report.layoutDevice());
+        const auto paged = report.pages();
+        QVERIFY(paged->count(std::chrono::milliseconds(0)));
+        QCOMPARE(paged->pageCount(), int(whole.size()));
+        QVERIFY(whole.size() > 20);
+        const auto texts = [](const zorbin::common::report::Page &page) {
+            QStringList list;
+            for (const auto &item : page.items)
+                list << item.text;
+            return list;
+        };
+        for (const int p : {0, 1, int(whole.size()) / 2, int(whole.size()) - 1})
+            QCOMPARE(texts(paged->page(p)), texts(whole[p]));
+        const QStringList last = texts(paged->page(int(whole.size()) - 1));
+        QVERIFY(last.contains(QStringLiteral("نام 2000")));
+        QCOMPARE(last.last(), QStringLiteral("صفحه %1 از %1").arg(whole.size()));
+    }
+
     void reportPages()
     {
         QVector<ContactListRow> rows;

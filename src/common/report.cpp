@@ -50,18 +50,25 @@ QString Report::pageFooter(int page, int pages)
              QString::number(pages));
 }
 
-void Report::addPageFooters(QVector<Page> &pages, const QPaintDevice *device)
+Item Report::footer(const QPaintDevice *device, int page, int pages)
 {
     const QRectF area = report::area(device);
     const QFont footerFont = report::font(8);
     const qreal footerHeight = report::lineHeight(footerFont, device);
+    return {Role::Footer,
+            QRectF(area.left(), area.bottom() - footerHeight, area.width(), footerHeight),
+            pageFooter(page, pages),
+            footerFont,
+            QColor(70, 70, 70),
+            Qt::RightToLeft,
+            Qt::AlignHCenter};
+}
+
+void Report::addPageFooters(QVector<Page> &pages, const QPaintDevice *device)
+{
     const int count = int(pages.size());
     for (int p = 0; p < count; ++p)
-        pages[p].items.append(
-            {Role::Footer,
-             QRectF(area.left(), area.bottom() - footerHeight, area.width(), footerHeight),
-             pageFooter(p + 1, count), footerFont, QColor(70, 70, 70), Qt::RightToLeft,
-             Qt::AlignHCenter});
+        pages[p].items.append(footer(device, p + 1, count));
 }
 
 std::unique_ptr<Pages> Report::pages() const

@@ -104,8 +104,11 @@ public:
     // The foot of each page: "page n of m", or "page n" while `pages` is not known (0).
     static QString pageFooter(int page, int pages);
 
+    // The foot of page `page` of `pages` on `device`, centred across the printable area.
+    static Item footer(const QPaintDevice *device, int page, int pages);
+
 protected:
-    // Puts "page n of m" at the foot of every page, centred across the printable area.
+    // Puts "page n of m" at the foot of every page.
     static void addPageFooters(QVector<Page> &pages, const QPaintDevice *device);
 
 private:

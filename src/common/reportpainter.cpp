@@ -1,7 +1,9 @@
 #include "common/reportpainter.h"
 
 #include "common/appearance.h"
+#include "store/filemodes.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -413,14 +415,23 @@ void fitPage(QPainter &painter, QPageLayout::Orientation orientation, const QRec
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,
              const std::function<bool(QPrinter *)> &render)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    preparePrinter(printer, orientation, title);
-    if (!render(&printer))
+    // Written under a private temporary name beside `path` and renamed into place whole.
+    const auto temp = store::createPrivateTemp(path);
+    if (!temp)
         return false;
-    const QFileInfo file(path);
-    return file.exists() && file.size() > 0;
+    bool rendered = false;
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(*temp);
+        preparePrinter(printer, orientation, title);
+        rendered = render(&printer);
+    }
+    if (!rendered || QFileInfo(*temp).size() == 0 || !store::renameOver(*temp, path)) {
+        QFile::remove(*temp);
+        return false;
+    }
+    return true;
 }
 
 QStringList pageTexts(const QVector<Page> &pages)

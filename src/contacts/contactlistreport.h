@@ -21,6 +21,11 @@ public:
 
     QVector<zorbin::common::report::Page> layout(const QPaintDevice *device) const override;
     int records() const override;
+    // Any page alone: where each starts follows from how many lines a page holds, so the
+    // pages are neither counted by laying them out nor held.
+    std::unique_ptr<zorbin::common::report::Pages> pages() const override;
+    // Page `index` of `pages` as laid out on `device`, footer included.
+    zorbin::common::report::Page layOutPage(const QPaintDevice *device, int index, int pages) const;
 
     static QString title();
     // Captions from the rightmost column to the leftmost one.
