@@ -114,6 +114,7 @@ private Q_SLOTS:
     // Secrets stay the user's
     void newInstallationIsPrivate();
     void settingsArePrivateButSharedFilesStayShared();
+    void streamedFileWholeOrNotAtAll();
     // A first start that is interrupted
     void creationInterruptedAtEveryStep();
     void killedFirstStartStillStarts();
@@ -473,6 +474,32 @@ void TstDataSafety::folderNamedLikeTheDatabase()
                           {StoreError::Kind::IsFolder, QDir(home.path()).filePath("ZBDB.mdb")}));
     QVERIFY(!message.contains(QStringLiteral("اجازه")));
     QVERIFY(QFileInfo(QDir(home.path()).filePath("ZBDB.mdb")).isDir());
+}
+
+// A file written in pieces appears only whole, private, and nothing is left of one given up.
+void TstDataSafety::streamedFileWholeOrNotAtAll()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.csv"));
+    const QByteArray piece(100 * 1024, 'x');
+    {
+        PrivateFileWriter given(path);
+        QVERIFY(given.open());
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(given.append(piece));
+        QVERIFY(!QFile::exists(path)); // not in place before it is whole
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    PrivateFileWriter writer(path);
+    QVERIFY(writer.open());
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(writer.append(piece));
+    QVERIFY(writer.commit());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), piece.repeated(5));
+    QCOMPARE(fileMode(path), 0600);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TstDataSafety)

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace zorbin::store {
 
@@ -65,8 +66,8 @@ Result<QString> createPrivateTemp(const QString &finalPath)
     const QFileInfo info(finalPath);
     const QString folder = info.absolutePath();
     if (!QFileInfo(folder).isDir())
-        return failure(StoreError::Kind::Io,
-                       QStringLiteral("folder does not exist: ") + QDir::toNativeSeparators(folder));
+        return failure(StoreError::Kind::Io, QStringLiteral("folder does not exist: ") +
+                                                 QDir::toNativeSeparators(folder));
     // The final name may already be as long as a name can be; then a short one is used.
     const QString suffix = QLatin1String(kPartialFileMark) + QStringLiteral("XXXXXX");
     QString name = info.fileName() + suffix;
@@ -127,6 +128,59 @@ Result<void> writePrivateFile(const QString &path, const QByteArray &data)
     if (!done)
         QFile::remove(*temp);
     return done;
+}
+
+PrivateFileWriter::PrivateFileWriter(QString path) : m_path(std::move(path)) {}
+
+PrivateFileWriter::~PrivateFileWriter()
+{
+    if (!m_committed && !m_temp.isEmpty()) {
+        m_file.close();
+        QFile::remove(m_temp);
+    }
+}
+
+Result<void> PrivateFileWriter::open()
+{
+    auto temp = createPrivateTemp(m_path);
+    if (!temp)
+        return std::unexpected(temp.error());
+    m_temp = *temp;
+    m_file.setFileName(m_temp);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return failure(StoreError::Kind::Io, m_file.errorString());
+    return {};
+}
+
+Result<void> PrivateFileWriter::writeOut()
+{
+    if (m_file.write(m_pending) != m_pending.size())
+        return failure(StoreError::Kind::Io, m_file.errorString());
+    m_pending.clear();
+    return {};
+}
+
+Result<void> PrivateFileWriter::append(const QByteArray &bytes)
+{
+    m_pending.append(bytes);
+    if (m_pending.size() > 256 * 1024)
+        return writeOut();
+    return {};
+}
+
+Result<void> PrivateFileWriter::commit()
+{
+    if (auto written = writeOut(); !written)
+        return written;
+    if (!m_file.flush())
+        return failure(StoreError::Kind::Io, m_file.errorString());
+    m_file.close();
+    if (auto synced = syncFile(m_temp); !synced)
+        return synced;
+    if (auto renamed = renameOver(m_temp, m_path); !renamed)
+        return renamed;
+    m_committed = true;
+    return {};
 }
 
 void removeDatabaseTemp(const QString &path)

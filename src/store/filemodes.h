@@ -3,6 +3,7 @@
 #include "store/result.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace zorbin::store {
@@ -33,6 +34,33 @@ Result<void> renameOver(const QString &from, const QString &to);
 // Writes `data` to exactly `path` through a synced 0600 temporary file and a rename,
 // replacing a file there.
 Result<void> writePrivateFile(const QString &path, const QByteArray &data);
+
+// A file written whole or not at all, of any size: made 0600 under a temporary name beside
+// its path, filled in large writes, and renamed into place by commit(). Dropped without a
+// commit, it leaves no file behind.
+class PrivateFileWriter
+{
+public:
+    explicit PrivateFileWriter(QString path);
+    ~PrivateFileWriter();
+    PrivateFileWriter(const PrivateFileWriter &) = delete;
+    PrivateFileWriter &operator=(const PrivateFileWriter &) = delete;
+
+    Result<void> open();
+    // Adds `bytes`; they reach the file once a quarter megabyte has gathered.
+    Result<void> append(const QByteArray &bytes);
+    // Writes the rest, flushes to the disk and renames the file into place.
+    Result<void> commit();
+
+private:
+    Result<void> writeOut();
+
+    QString m_path;
+    QString m_temp;
+    QFile m_file;
+    QByteArray m_pending;
+    bool m_committed = false;
+};
 
 // Removes a temporary database file and the journal the engine may have left beside it.
 void removeDatabaseTemp(const QString &path);

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <csv.h>
+#include <utility>
 
 namespace zorbin::store {
 
@@ -36,17 +37,11 @@ Result<void> ioFailure(const QString &detail)
 Result<void> SiteCsvExport::write(Store &store, const QVector<qint64> &ids, const QString &path,
                                   const ImportProgress &progress)
 {
-    auto temp = createPrivateTemp(path);
-    if (!temp)
-        return std::unexpected(temp.error());
-    QFile file(*temp);
-    const auto abandon = [&file](Result<void> failed) {
-        file.close();
-        file.remove();
-        return failed;
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return abandon(ioFailure(file.errorString()));
+    // Nothing is left behind when the writing stops short: the file is renamed into place
+    // only once it is whole.
+    PrivateFileWriter file(path);
+    if (auto opened = file.open(); !opened)
+        return opened;
     QByteArray chunk;
     appendRow(chunk, SiteCsvImport::keePassXcHeader());
     const QString none = QStringLiteral("");
@@ -56,27 +51,19 @@ Result<void> SiteCsvExport::write(Store &store, const QVector<qint64> &ids, cons
         if (!site) {
             if (site.error().kind == StoreError::Kind::NotFound)
                 continue; // deleted meanwhile
-            return abandon(std::unexpected(site.error()));
+            return std::unexpected(site.error());
         }
         const SiteRecord &s = *site;
         appendRow(chunk, {s[Mozoo], s[Onvan], s[User], s[Pass], s[Address], s[Tozihat], none, none,
                           none, none});
-        if (chunk.size() > 256 * 1024) {
-            if (file.write(chunk) != chunk.size())
-                return abandon(ioFailure(file.errorString()));
-            chunk.clear();
-        }
+        if (auto written = file.append(std::exchange(chunk, QByteArray())); !written)
+            return written;
         if (progress && (++done % 512) == 0 && !progress(done, ids.size()))
-            return abandon(ioFailure(QStringLiteral("stopped")));
+            return ioFailure(QStringLiteral("stopped"));
     }
-    if (file.write(chunk) != chunk.size() || !file.flush())
-        return abandon(ioFailure(file.errorString()));
-    file.close();
-    if (auto synced = syncFile(*temp); !synced)
-        return abandon(synced);
-    if (auto renamed = renameOver(*temp, path); !renamed)
-        return abandon(renamed);
-    return {};
+    if (auto written = file.append(chunk); !written)
+        return written;
+    return file.commit();
 }
 
 } // namespace zorbin::store

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <utility>
 
 namespace zorbin::store {
 
@@ -86,17 +87,11 @@ QByteArray VCardExport::card(const ContactRecord &c, const QByteArray &picture,
 Result<void> VCardExport::write(Store &store, const QString &dataFolder, const QVector<qint64> &ids,
                                 const QString &path, const ImportProgress &progress)
 {
-    auto temp = createPrivateTemp(path);
-    if (!temp)
-        return std::unexpected(temp.error());
-    QFile file(*temp);
-    const auto abandon = [&file](Result<void> failed) {
-        file.close();
-        file.remove();
-        return failed;
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return abandon(ioFailure(file.errorString()));
+    // Nothing is left behind when the writing stops short: the file is renamed into place
+    // only once it is whole.
+    PrivateFileWriter file(path);
+    if (auto opened = file.open(); !opened)
+        return opened;
     QByteArray defaultPicture;
     if (QFile none(defaultPicturePath(dataFolder)); none.open(QIODevice::ReadOnly))
         defaultPicture = none.readAll();
@@ -107,7 +102,7 @@ Result<void> VCardExport::write(Store &store, const QString &dataFolder, const Q
         if (!contact) {
             if (contact.error().kind == StoreError::Kind::NotFound)
                 continue;
-            return abandon(std::unexpected(contact.error()));
+            return std::unexpected(contact.error());
         }
         QByteArray picture;
         QByteArray type;
@@ -122,22 +117,14 @@ Result<void> VCardExport::write(Store &store, const QString &dataFolder, const Q
                 picture.clear();
         }
         chunk.append(card(*contact, picture, type));
-        if (chunk.size() > 256 * 1024) {
-            if (file.write(chunk) != chunk.size())
-                return abandon(ioFailure(file.errorString()));
-            chunk.clear();
-        }
+        if (auto written = file.append(std::exchange(chunk, QByteArray())); !written)
+            return written;
         if (progress && (++done % 256) == 0 && !progress(done, ids.size()))
-            return abandon(ioFailure(QStringLiteral("stopped")));
+            return ioFailure(QStringLiteral("stopped"));
     }
-    if (file.write(chunk) != chunk.size() || !file.flush())
-        return abandon(ioFailure(file.errorString()));
-    file.close();
-    if (auto synced = syncFile(*temp); !synced)
-        return abandon(synced);
-    if (auto renamed = renameOver(*temp, path); !renamed)
-        return abandon(renamed);
-    return {};
+    if (auto written = file.append(chunk); !written)
+        return written;
+    return file.commit();
 }
 
 } // namespace zorbin::store
