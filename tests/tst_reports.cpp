@@ -150,6 +150,7 @@ private slots:
     void previewDialog();
     void previewSavesPdf();
     void longReportPreviewsEveryPage();
+    void previewClosedFromItsPageBox();
 #ifdef ZORBIN_SCREENSHOTS
     void screenshots();
 #endif
@@ -733,6 +734,22 @@ void TestReports::longReportPreviewsEveryPage()
     // Cancelled: no file, no temporary one, no message.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"saved.pdf"});
     QCOMPARE(script.of(common::Dialogs::Kind::Error).size(), 0);
+}
+
+void TestReports::previewClosedFromItsPageBox()
+{
+    // Closed while the page box has the focus: the box lets go of it as the window goes.
+    const SiteListReport report(listRows(200));
+    auto preview = report.makePreview(nullptr);
+    preview->show();
+    preview->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(preview.get()));
+    auto *pageBox = preview->findChild<QSpinBox *>();
+    QVERIFY(pageBox);
+    pageBox->setFocus();
+    QCOMPARE(QApplication::focusWidget(), pageBox);
+    preview.reset();
+    QVERIFY(!QApplication::focusWidget());
 }
 
 #ifdef ZORBIN_SCREENSHOTS

@@ -106,7 +106,14 @@ ReportPreviewWindow::ReportPreviewWindow(const report::Report &report, QWidget *
     countSome();
 }
 
-ReportPreviewWindow::~ReportPreviewWindow() = default;
+ReportPreviewWindow::~ReportPreviewWindow()
+{
+    // Hiding the window as it goes moves the focus, and the page box would then ask for
+    // a page of the pages already freed: the controls no longer reach this window.
+    m_counting.stop();
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
+}
 
 void ReportPreviewWindow::makeControls()
 {
