@@ -63,18 +63,9 @@ bool CsvReader::next(CsvRecord &record)
             return false;
         QByteArray line;
         if (!m_text.readLine(line)) {
-            switch (m_text.problem()) {
-            case TextFileReader::Problem::None:
-                break;
-            case TextFileReader::Problem::CannotRead:
-                return fail(Problem::CannotRead, m_text.problemLine());
-            case TextFileReader::Problem::Binary:
-                return fail(Problem::Binary, m_text.problemLine());
-            case TextFileReader::Problem::NotUnicode:
-                return fail(Problem::NotUnicode, m_text.problemLine());
-            case TextFileReader::Problem::LineTooLong:
-                return fail(Problem::TooLong, m_text.problemLine());
-            }
+            if (const auto problem = TextFileReader::as<Problem>(m_text.problem());
+                problem != Problem::None)
+                return fail(problem, m_text.problemLine());
             m_finished = true;
             // A quoted field still open at the end of the file.
             if (csv_fini(m_parser.get(), onField, onRecordEnd, this) != 0)

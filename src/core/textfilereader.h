@@ -25,6 +25,25 @@ public:
         LineTooLong // a line longer than kMaxLineBytes
     };
 
+    // The same problem in the words of a reader built on this one (its Problem has
+    // CannotRead, Binary, NotUnicode and TooLong); None stays None.
+    template <class ReaderProblem> static ReaderProblem as(Problem problem)
+    {
+        switch (problem) {
+        case Problem::None:
+            return ReaderProblem::None;
+        case Problem::CannotRead:
+            return ReaderProblem::CannotRead;
+        case Problem::Binary:
+            return ReaderProblem::Binary;
+        case Problem::NotUnicode:
+            return ReaderProblem::NotUnicode;
+        case Problem::LineTooLong:
+            return ReaderProblem::TooLong;
+        }
+        return ReaderProblem::CannotRead;
+    }
+
     // The longest line taken; a longer one is a file no exporter writes.
     static constexpr qsizetype kMaxLineBytes = 4 * 1024 * 1024;
 

@@ -358,18 +358,9 @@ bool VCardReader::next(VCard &card)
     }
     if (m_problem != Problem::None)
         return false;
-    switch (m_text.problem()) {
-    case TextFileReader::Problem::None:
-        break;
-    case TextFileReader::Problem::CannotRead:
-        return fail(Problem::CannotRead, m_text.problemLine());
-    case TextFileReader::Problem::Binary:
-        return fail(Problem::Binary, m_text.problemLine());
-    case TextFileReader::Problem::NotUnicode:
-        return fail(Problem::NotUnicode, m_text.problemLine());
-    case TextFileReader::Problem::LineTooLong:
-        return fail(Problem::TooLong, m_text.problemLine());
-    }
+    if (const auto problem = TextFileReader::as<Problem>(m_text.problem());
+        problem != Problem::None)
+        return fail(problem, m_text.problemLine());
     if (inCard)
         return fail(Problem::Unfinished, card.line);
     if (!m_sawCard)
