@@ -1,5 +1,6 @@
 // The site list's grid paint, its model's block reads and the list report fed row by row.
 #include "common/appearance.h"
+#include "common/recordgrid.h"
 #include "helpers/testenv.h"
 #include "mainwin/mainwindow.h"
 #include "mainwin/sitelistdelegate.h"
@@ -14,7 +15,9 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QtTest>
@@ -40,6 +43,19 @@ bool fillSites(TestEnv &env, int n)
                               "'موضوع ' || i FROM n")
                        .constData());
 }
+
+// Counts the paints of a widget.
+class PaintCount : public QObject
+{
+public:
+    explicit PaintCount(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+    int count = 0;
+};
 
 QImage grab(QTableView &view)
 {
@@ -74,6 +90,7 @@ private Q_SLOTS:
     void searchDuringTheRestStopsIt();
     void longSearchShowsItsFirstScreenFirst();
     void sitesChangedWhileASearchIsRead();
+    void restBelowTheScreenIsNotRepainted();
 };
 
 void TestSiteListView::delegatePaintsAsTheDefaultOne()
@@ -402,6 +419,47 @@ void TestSiteListView::sitesChangedWhileASearchIsRead()
         QCOMPARE(page.model()->ids(), whole);
         QCOMPARE(found->text(), QString::number(whole.size()));
     }
+}
+
+void TestSiteListView::restBelowTheScreenIsNotRepainted()
+{
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 20000));
+    MainWindow page(*env.context);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
+    QTRY_VERIFY(!found->text().isEmpty());
+    QTableView *grid = page.grid();
+    PaintCount paints(grid->viewport());
+    page.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("site 1"));
+    QTRY_VERIFY(paints.count > 0);
+    const int firstScreen = page.model()->rowCount();
+    const int range = grid->verticalScrollBar()->maximum();
+    // The rest of the result arrives below the screen: the scroll range grows, the rows
+    // shown are not painted again.
+    paints.count = 0;
+    QTRY_COMPARE(found->text(), QStringLiteral("11111"));
+    QTest::qWait(50);
+    QCOMPARE(paints.count, 0);
+    QVERIFY(page.model()->rowCount() > firstScreen);
+    QVERIFY(grid->verticalScrollBar()->maximum() > range);
+    // Scrolled to them, they are painted.
+    grid->scrollToBottom();
+    QTRY_VERIFY(paints.count > 0);
+    QVERIFY(grab(*grid) != QImage());
+
+    // Rows appended where the screen has room are painted at once.
+    zorbin::common::RecordGrid shortList(2, [](int) { return 80; });
+    QStandardItemModel rows(1, 2);
+    shortList.setModel(&rows);
+    shortList.resize(300, 300);
+    shortList.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shortList));
+    PaintCount shortPaints(shortList.viewport());
+    rows.appendRow(
+        {new QStandardItem(QStringLiteral("x")), new QStandardItem(QStringLiteral("y"))});
+    QTRY_VERIFY(shortPaints.count > 0);
 }
 
 QTEST_MAIN(TestSiteListView)

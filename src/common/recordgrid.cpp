@@ -1,25 +1,63 @@
 #include "common/recordgrid.h"
 
 #include <QHeaderView>
-#include <QTableView>
 
 namespace zorbin::common {
 
-void setUpRecordGrid(QTableView *grid, int columns, int (*columnWidth)(int column))
+RecordGrid::RecordGrid(int columns, int (*columnWidth)(int column), QWidget *parent)
+    : QTableView(parent), m_columns(columns), m_columnWidth(columnWidth)
 {
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setWordWrap(false);
-    grid->setAlternatingRowColors(true);
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid->horizontalHeader()->setHighlightSections(false);
-    grid->horizontalHeader()->setStretchLastSection(true);
-    for (int c = 0; c < columns; ++c)
-        grid->setColumnWidth(c, columnWidth(c));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setAlternatingRowColors(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(true);
+}
+
+void RecordGrid::setModel(QAbstractItemModel *model)
+{
+    QTableView::setModel(model);
+    if (!model)
+        return;
+    for (int c = 0; c < m_columns; ++c)
+        setColumnWidth(c, m_columnWidth(c));
+    // Any other change of the rows is laid out and painted in full.
+    const auto full = [this] { m_sinceLayout = Change::Other; };
+    connect(model, &QAbstractItemModel::modelReset, this, full);
+    connect(model, &QAbstractItemModel::layoutChanged, this, full);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, full);
+    connect(model, &QAbstractItemModel::rowsMoved, this, full);
+    connect(model, &QAbstractItemModel::columnsInserted, this, full);
+    connect(model, &QAbstractItemModel::columnsRemoved, this, full);
+}
+
+void RecordGrid::rowsInserted(const QModelIndex &parent, int start, int end)
+{
+    const int before = model()->rowCount(parent) - (end - start + 1);
+    const int lastShown = rowAt(viewport()->height() - 1);
+    // A row the screen shows only in part counts as shown.
+    const bool below = !parent.isValid() && start == before && lastShown >= 0 && start > lastShown;
+    if (!below)
+        m_sinceLayout = Change::Other;
+    else if (m_sinceLayout == Change::None)
+        m_sinceLayout = Change::AppendedBelow;
+    QTableView::rowsInserted(parent, start, end);
+}
+
+void RecordGrid::doItemsLayout()
+{
+    if (std::exchange(m_sinceLayout, Change::None) != Change::AppendedBelow) {
+        QTableView::doItemsLayout();
+        return;
+    }
+    // The scroll range grows; the rows on screen are the same, and stay as painted.
+    updateGeometries();
 }
 
 } // namespace zorbin::common

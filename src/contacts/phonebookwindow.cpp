@@ -124,12 +124,11 @@ QWidget *PhoneBookWindow::buildSearchRow()
 
 QWidget *PhoneBookWindow::buildGrid()
 {
-    m_grid = new QTableView(this);
+    m_grid = new zorbin::common::RecordGrid(ContactListModel::ColumnCount,
+                                            &ContactListModel::columnWidth, this);
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست مخاطبان"));
     m_grid->setModel(m_model);
-    zorbin::common::setUpRecordGrid(m_grid, ContactListModel::ColumnCount,
-                                    &ContactListModel::columnWidth);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     m_grid->viewport()->installEventFilter(this);
 

@@ -162,14 +162,13 @@ QWidget *MainWindow::buildSearchRow(QWidget *central)
 // The site grid.
 QWidget *MainWindow::buildGrid(QWidget *central)
 {
-    m_grid = new QTableView(central);
+    // The e-mail column takes what the designed widths leave of a wider window.
+    m_grid = new zorbin::common::RecordGrid(SiteListModel::ColumnCount, &SiteListModel::columnWidth,
+                                            central);
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست سایت‌ها"));
     m_grid->setModel(m_model);
     m_grid->setItemDelegate(new SiteListDelegate(m_grid));
-    // The e-mail column takes what the designed widths leave of a wider window.
-    zorbin::common::setUpRecordGrid(m_grid, SiteListModel::ColumnCount,
-                                    &SiteListModel::columnWidth);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
 
@@ -616,8 +615,9 @@ QVector<zorbin::store::SiteListRow> MainWindow::shownRows() const
     return m_model->allRows();
 }
 
-zorbin::store::Result<void> MainWindow::forEachShownRow(
-    const std::function<bool(const zorbin::store::SiteListRow &)> &sink, int first) const
+zorbin::store::Result<void>
+MainWindow::forEachShownRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink,
+                            int first) const
 {
     return m_model->forEachRow(sink, first);
 }
