@@ -17,7 +17,7 @@ mode=${1:-run}
 
 packages=(cmake make g++ pkg-config libgl-dev qt6-base-dev qt6-base-dev-tools libqt6svg6
           libqt6svg6-dev qt6-translations-l10n libsqlcipher-dev sqlcipher sqlite3 poppler-utils
-          mdbtools-dev libcsv-dev libzxcvbn-dev)
+          mdbtools-dev libcsv-dev libzxcvbn-dev libharfbuzz-dev libfribidi-dev)
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 case "$mode" in
 package*) packages+=(dpkg-dev file desktop-file-utils appstream) ;;

@@ -1,5 +1,7 @@
 #include "common/report.h"
 
+#include "common/pagewriter.h"
+
 #include "common/dialogs.h"
 #include "common/reportpreviewwindow.h"
 
@@ -78,7 +80,7 @@ std::unique_ptr<Pages> Report::pages() const
 
 void Report::paintPage(QPainter &painter, const Page &page) const
 {
-    ItemPainter(painter, layoutDevice()).paintPage(layoutDevice(), page);
+    ItemPainter(painter, layoutDevice()).paintPage(page);
 }
 
 bool Report::render(QPrinter *printer) const
@@ -87,22 +89,12 @@ bool Report::render(QPrinter *printer) const
     all->count(std::chrono::milliseconds(0));
     if (all->failed())
         return false;
-    QPainter painter;
-    if (!painter.begin(printer))
-        return false;
-    const QRectF target = report::area(printer);
-    ItemPainter items(painter, layoutDevice());
-    bool going = true;
-    const bool laidOut = all->layOut(0, [&](int index, Page &&page) {
-        if (index > 0 && !printer->newPage())
-            return going = false;
-        painter.save();
-        fitPage(painter, m_orientation, target);
-        items.paintPage(layoutDevice(), page);
-        painter.restore();
-        return true;
+    PageWriter writer(*printer, layoutDevice());
+    const bool laidOut = all->layOut(0, [&](int, Page &&page) {
+        writer.add(page);
+        return !writer.refused();
     });
-    return painter.end() && laidOut && going;
+    return writer.finish() && laidOut;
 }
 
 bool Report::savePdf(const QString &path) const

@@ -1,17 +1,17 @@
 #include "common/reportpainter.h"
 
 #include "common/appearance.h"
+#include "common/pagepainter.h"
+#include "common/pageshaper.h"
 #include "store/filemodes.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QSvgRenderer>
 #include <QTextLayout>
 
 #include <array>
@@ -236,16 +236,6 @@ void preparePrinter(QPrinter &printer, QPageLayout::Orientation orientation, con
 
 namespace {
 
-// The labels are held with their colon first, as they read in a left-to-right box;
-// written right to left the colon goes after the words.
-QString paintedText(const Item &item)
-{
-    if (item.role == Role::Label && item.direction == Qt::RightToLeft &&
-        item.text.startsWith(QLatin1Char(':')))
-        return item.text.mid(1) + QLatin1Char(':');
-    return item.text;
-}
-
 // One unwrapped line of the item's width, aligned in it, placed at (0, 0).
 QTextLine layOutLine(QTextLayout &layout, const Item &item)
 {
@@ -261,103 +251,49 @@ QTextLine layOutLine(QTextLayout &layout, const Item &item)
     return line;
 }
 
-QPointF originOf(const Item &item, qreal lineHeight)
-{
-    return {item.rect.left(), item.rect.top() + (item.rect.height() - lineHeight) / 2};
-}
-
-// A print preview records text runs as strings and sets them again on replay, which
-// shifts blanks at the edges of right-to-left runs; there the glyphs are placed one by
-// one instead.
-bool recordsRuns(QPainter &painter)
-{
-    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Picture;
-}
-
-constexpr qsizetype kKeptTexts = 4096;
-constexpr qsizetype kSeenTexts = 1 << 16;
-
 } // namespace
+
+void paintByLayout(QPainter &painter, const Item &item, const QFont &deviceFont)
+{
+    QTextLayout layout(paintedText(item), deviceFont);
+    const QTextLine line = layOutLine(layout, item);
+    const QPointF origin(item.rect.left(),
+                         item.rect.top() + (item.rect.height() - line.height()) / 2);
+    painter.setPen(item.color);
+    for (const QGlyphRun &run : layout.glyphRuns())
+        painter.drawGlyphRun(origin, run);
+}
 
 void paintItem(QPainter &painter, const Item &item)
 {
-    if (item.text.isEmpty())
-        return;
-    QTextLayout layout(paintedText(item), item.font, painter.device());
-    const QTextLine line = layOutLine(layout, item);
-    painter.setPen(item.color);
-    const QPointF origin = originOf(item, line.height());
-    if (recordsRuns(painter)) {
-        for (const QGlyphRun &run : layout.glyphRuns())
-            painter.drawGlyphRun(origin, run);
-        return;
-    }
-    layout.draw(&painter, origin);
+    if (!item.text.isEmpty())
+        paintByLayout(painter, item, QFont(item.font, painter.device()));
 }
 
 ItemPainter::ItemPainter(QPainter &painter, const QPaintDevice *layoutDevice)
-    : m_painter(painter), m_shapeOn(layoutDevice ? layoutDevice : painter.device())
+    : m_shaper(std::make_unique<PageShaper>(layoutDevice ? layoutDevice : painter.device())),
+      m_painter(
+          std::make_unique<PagePainter>(painter, layoutDevice ? layoutDevice : painter.device()))
 {
 }
+
+ItemPainter::~ItemPainter() = default;
 
 void ItemPainter::paint(const Item &item)
 {
-    if (item.text.isEmpty())
-        return;
-    Key key{paintedText(item), item.font, item.direction, item.alignment, item.rect.width()};
-    auto kept = m_kept.constFind(key);
-    if (kept == m_kept.cend()) {
-        // Shaped and kept the second time a text comes; the first time painted as it is.
-        if (!(item.font == m_font)) {
-            m_font = item.font;
-            m_deviceFont = QFont(item.font, m_shapeOn);
-        }
-        // The device's font made once, not for every text, and the shaped glyphs kept
-        // from laying the line out to drawing it.
-        QTextLayout layout(key.text, m_deviceFont);
-        layout.setCacheEnabled(true);
-        const QTextLine line = layOutLine(layout, item);
-        m_painter.setPen(item.color);
-        const QPointF origin = originOf(item, line.height());
-        if (m_seen.size() >= kSeenTexts)
-            m_seen.clear();
-        const size_t hash = qHash(key);
-        const bool again = m_seen.contains(hash);
-        if (!again)
-            m_seen.insert(hash);
-        if (!again && !recordsRuns(m_painter) && m_shapeOn == m_painter.device()) {
-            layout.draw(&m_painter, origin);
-            return;
-        }
-        Shaped shaped{layout.glyphRuns(), line.height()};
-        for (const QGlyphRun &run : shaped.runs)
-            m_painter.drawGlyphRun(origin, run);
-        if (again) {
-            if (m_kept.size() >= kKeptTexts)
-                m_kept.clear();
-            m_kept.insert(std::move(key), std::move(shaped));
-        }
-        return;
-    }
-    ++m_reused;
-    m_painter.setPen(item.color);
-    const QPointF origin = originOf(item, kept->height);
-    for (const QGlyphRun &run : kept->runs)
-        m_painter.drawGlyphRun(origin, run);
+    Page page;
+    page.items.append(item);
+    paintPage(page);
 }
 
-void ItemPainter::paintPage(const QPaintDevice *layoutDevice, const Page &page)
+void ItemPainter::paintPage(const Page &page)
 {
-    const QPen rulePen(QColor(140, 140, 140), mm(layoutDevice, 0.2));
-    for (const QRectF &fill : page.fills)
-        m_painter.fillRect(fill, QColor(232, 236, 242));
-    for (const Picture &picture : page.pictures)
-        QSvgRenderer(picture.resource).render(&m_painter, picture.rect);
-    m_painter.setPen(rulePen);
-    for (const QLineF &rule : page.rules)
-        m_painter.drawLine(rule);
-    for (const Item &item : page.items)
-        paint(item);
+    m_painter->paint(m_shaper->shape(page));
+}
+
+qsizetype ItemPainter::reused() const
+{
+    return m_shaper->reused();
 }
 
 bool paint(QPrinter *printer, const QVector<Page> &pages)
@@ -369,14 +305,14 @@ bool paint(QPrinter *printer, const QVector<Page> &pages)
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer->newPage())
             return false;
-        items.paintPage(printer, pages[i]);
+        items.paintPage(pages[i]);
     }
     return painter.end();
 }
 
-void paintPage(QPainter &painter, const QPrinter *printer, const Page &page)
+void paintPage(QPainter &painter, const QPrinter *, const Page &page)
 {
-    ItemPainter(painter).paintPage(printer, page);
+    ItemPainter(painter).paintPage(page);
 }
 
 QPrinter *layoutDevice(QPageLayout::Orientation orientation)
@@ -406,7 +342,11 @@ QRectF printableRect(QPageLayout::Orientation orientation)
 
 void fitPage(QPainter &painter, QPageLayout::Orientation orientation, const QRectF &target)
 {
-    const QRectF laidOut = area(layoutDevice(orientation));
+    fitArea(painter, area(layoutDevice(orientation)), target);
+}
+
+void fitArea(QPainter &painter, const QRectF &laidOut, const QRectF &target)
+{
     const qreal scale = qMin(target.width() / laidOut.width(), target.height() / laidOut.height());
     painter.translate(target.topLeft());
     painter.scale(scale, scale);

@@ -15,6 +15,7 @@
 #include <QSet>
 
 #include <functional>
+#include <memory>
 
 class QPaintDevice;
 class QPainter;
@@ -24,6 +25,9 @@ class QPrinter;
 // painted. Keeping the two steps apart lets a caller count pages and look at what lands
 // on each page without painting.
 namespace zorbin::common::report {
+
+class PagePainter;
+class PageShaper;
 
 enum class Role { Title, Label, Value, Heading, Cell, Footer };
 
@@ -97,12 +101,12 @@ void preparePrinter(QPrinter &printer, QPageLayout::Orientation orientation, con
 // Paints the pages, one printer page each; false when the printer cannot be opened.
 bool paint(QPrinter *printer, const QVector<Page> &pages);
 void paintItem(QPainter &painter, const Item &item);
+// Paints `item` through the text layout in `deviceFont`, its font on the painter's device.
+void paintByLayout(QPainter &painter, const Item &item, const QFont &deviceFont);
 // Paints one page on the printer's current page: fills, then rules, then texts.
 void paintPage(QPainter &painter, const QPrinter *printer, const Page &page);
 
-// Paints items as paintItem does, keeping the shaped glyphs of texts that come back (the
-// headings on every page, a list's subjects) so that each is shaped once. Texts seen once
-// are not kept, and both what it keeps and what it remembers having seen are bounded.
+// Shapes and paints pages on one thread: what the preview does with each page it shows.
 class ItemPainter
 {
 public:
@@ -110,38 +114,15 @@ public:
     // out on, and drawn through the painter's transform: a page scaled onto any device
     // keeps the places and line breaks it was laid out with.
     explicit ItemPainter(QPainter &painter, const QPaintDevice *layoutDevice = nullptr);
+    ~ItemPainter();
     void paint(const Item &item);
-    void paintPage(const QPaintDevice *layoutDevice, const Page &page);
+    void paintPage(const Page &page);
     // How many items were painted from kept glyphs.
-    qsizetype reused() const { return m_reused; }
+    qsizetype reused() const;
 
 private:
-    struct Key
-    {
-        QString text;
-        QFont font;
-        Qt::LayoutDirection direction;
-        Qt::Alignment alignment;
-        qreal width;
-        bool operator==(const Key &) const = default;
-        friend size_t qHash(const Key &key, size_t seed = 0)
-        {
-            return qHashMulti(seed, key.text, key.font, int(key.direction),
-                              int(key.alignment.toInt()), key.width);
-        }
-    };
-    struct Shaped
-    {
-        QList<QGlyphRun> runs; // placed in a box of the item's width at (0, 0)
-        qreal height = 0;
-    };
-    QPainter &m_painter;
-    const QPaintDevice *m_shapeOn; // the device texts are shaped for
-    QFont m_font;                  // the last item's font
-    QFont m_deviceFont;            // that font on the painter's device
-    QHash<Key, Shaped> m_kept;
-    QSet<size_t> m_seen;
-    qsizetype m_reused = 0;
+    std::unique_ptr<PageShaper> m_shaper;
+    std::unique_ptr<PagePainter> m_painter;
 };
 // The one device every report is laid out on: A4 with the reports' margins at the PDF
 // writer's resolution, in `orientation`. The preview, the printer and the PDF file all
@@ -153,6 +134,8 @@ QRectF printableRect(QPageLayout::Orientation orientation);
 // Sets `painter` (on a device whose printable area is `target`, in its pixels) to paint a
 // page laid out on the layout device there, as large as fits.
 void fitPage(QPainter &painter, QPageLayout::Orientation orientation, const QRectF &target);
+// The same for pages laid out on an area `laidOut`.
+void fitArea(QPainter &painter, const QRectF &laidOut, const QRectF &target);
 // Writes the pages made by `layout` to a PDF file.
 bool savePdf(const QString &path, QPageLayout::Orientation orientation, const QString &title,
              const std::function<bool(QPrinter *)> &render);

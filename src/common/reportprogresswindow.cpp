@@ -79,9 +79,11 @@ void ReportProgressWindow::showProgress()
         m_bar->setRange(0, 0);
         return;
     }
-    m_label->setText(QStringLiteral("نوشتن صفحه %1 از %2").arg(qMin(m_page + 1, pages)).arg(pages));
+    const int written = m_writer ? m_writer->written() : 0;
+    m_label->setText(
+        QStringLiteral("نوشتن صفحه %1 از %2").arg(qMin(written + 1, pages)).arg(pages));
     m_bar->setRange(0, pages);
-    m_bar->setValue(m_page);
+    m_bar->setValue(written);
 }
 
 void ReportProgressWindow::step()
@@ -101,50 +103,50 @@ void ReportProgressWindow::step()
         finish(false);
         return;
     }
-    if (m_page == 0 && !m_items) {
-        if (!m_painter.begin(&m_printer)) {
-            finish(false);
-            return;
-        }
-        m_items.emplace(m_painter, m_report.layoutDevice());
+    if (!m_writer)
+        m_writer.emplace(m_printer, m_report.layoutDevice());
+    if (m_page >= m_pages.pageCount()) {
+        // Every page handed over: the window waits, free, for the writer to end.
+        m_writer->close();
+        showProgress();
+        if (m_writer->ended())
+            finish(m_writer->finish());
+        else
+            m_next.start(WaitMs);
+        return;
     }
-    const Clock::time_point deadline = Clock::now() + slice;
-    const QRectF target = report::area(&m_printer);
-    bool refused = false;
-    const bool read = m_pages.layOut(m_page, [&](int index, report::Page &&page) {
-        if (index > 0 && !m_printer.newPage()) {
-            refused = true;
-            return false;
-        }
-        m_painter.save();
-        report::fitPage(m_painter, m_report.orientation(), target);
-        m_items->paintPage(m_report.layoutDevice(), page);
-        m_painter.restore();
-        m_page = index + 1;
-        return Clock::now() < deadline;
-    });
-    if (!read || refused) {
+    if (m_writer->refused()) {
         finish(false);
         return;
     }
-    if (m_page >= m_pages.pageCount()) {
-        finish(true);
+    // The writer paints on a thread of its own while pages are laid out here; when it is
+    // behind, this waits (with the window free) until half its pages are written, so that
+    // each slice lays out many pages from where the last one stopped.
+    if (m_writer->waiting() > report::PageWriter::Capacity / 2) {
+        showProgress();
+        m_next.start(WaitMs);
+        return;
+    }
+    const Clock::time_point deadline = Clock::now() + slice;
+    const bool read = m_pages.layOut(m_page, [&](int index, report::Page &&page) {
+        m_writer->add(page);
+        m_page = index + 1;
+        return Clock::now() < deadline && m_writer->waiting() < report::PageWriter::Capacity;
+    });
+    if (!read) {
+        finish(false);
         return;
     }
     showProgress();
-    m_next.start();
+    m_next.start(0);
 }
 
 void ReportProgressWindow::finish(bool written)
 {
     m_next.stop();
     m_finished = true;
-    if (m_painter.isActive()) {
-        m_items.reset();
-        if (!written && m_printer.outputFormat() == QPrinter::NativeFormat)
-            m_printer.abort(); // nothing of it goes to the printer
-        written = m_painter.end() && written;
-    }
+    // Gone, the writer stops at the page it is painting and ends the document.
+    m_writer.reset();
     m_written = written;
     if (isVisible())
         QDialog::done(written ? QDialog::Accepted : QDialog::Rejected);

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "common/reportpainter.h"
+#include "common/pagewriter.h"
 
 #include <QDialog>
-#include <QPainter>
 #include <QTimer>
 #include <optional>
 
@@ -34,6 +33,8 @@ public:
     bool cancelled() const { return m_cancelled; }
     // The longest a slice of work may hold the event loop.
     static constexpr int SliceMs = 40;
+    // How often it looks again while the writer is behind.
+    static constexpr int WaitMs = 5;
 
     // Stopping the window in any way stops the writing at once.
     void done(int result) override;
@@ -52,10 +53,9 @@ private:
     const report::Report &m_report;
     report::Pages &m_pages;
     QPrinter &m_printer;
-    QPainter m_painter;
-    std::optional<report::ItemPainter> m_items;
+    std::optional<report::PageWriter> m_writer;
     QTimer m_next;
-    int m_page = 0; // the next page to write
+    int m_page = 0; // the next page to lay out
     bool m_started = false;
     bool m_finished = false;
     bool m_written = false;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "common/pageshaper.h"
+
+#include <QFont>
+#include <QRawFont>
+#include <vector>
+
+class QPainter;
+
+namespace zorbin::common::report {
+
+// Paints shaped pages on a painter of its own thread: fills, then pictures and rules,
+// then texts, as laid out on the layout device and drawn through the painter's transform.
+class PagePainter
+{
+public:
+    PagePainter(QPainter &painter, const QPaintDevice *layoutDevice);
+    void paint(const ShapedPage &page);
+
+private:
+    struct Font
+    {
+        QFont font;      // as described, for the texts left to the layout
+        QRawFont glyphs; // at the layout device's size, for the shaped ones
+    };
+    QPainter &m_painter;
+    const QPaintDevice *m_device;
+    std::vector<Font> m_fonts;
+};
+
+} // namespace zorbin::common::report
