@@ -59,12 +59,22 @@ struct Run
 LineShaper::LineShaper(const QFont &deviceFont)
 {
     const QRawFont raw = QRawFont::fromFont(deviceFont);
-    if (!raw.isValid() || raw.fontTable("head").isEmpty())
-        return;
     // A bold or slanted style the font has no face for is made up by Qt when it paints.
     const QFontInfo info(deviceFont);
     if ((info.weight() >= QFont::DemiBold) != (raw.weight() >= QFont::DemiBold) ||
         (info.style() != QFont::StyleNormal) != (raw.style() != QFont::StyleNormal))
+        return;
+    open(raw);
+}
+
+LineShaper::LineShaper(const QRawFont &font)
+{
+    open(font);
+}
+
+void LineShaper::open(const QRawFont &raw)
+{
+    if (!raw.isValid() || raw.fontTable("head").isEmpty())
         return;
     hb_face_t *face = hb_face_create_for_tables(
         tableOf, new Tables{raw, {}}, [](void *owned) { delete static_cast<Tables *>(owned); });

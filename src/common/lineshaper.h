@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QList>
 #include <QPointF>
+#include <QRawFont>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -31,6 +32,8 @@ class LineShaper
 public:
     // `deviceFont` is the font as resolved for the device the glyphs are placed on.
     explicit LineShaper(const QFont &deviceFont);
+    // A font Qt already found, at its pixel size, its style its own.
+    explicit LineShaper(const QRawFont &font);
     ~LineShaper();
     LineShaper(const LineShaper &) = delete;
     LineShaper &operator=(const LineShaper &) = delete;
@@ -41,6 +44,8 @@ public:
     std::optional<ShapedLine> shape(const QString &text, Qt::LayoutDirection direction) const;
 
 private:
+    void open(const QRawFont &font);
+
     hb_font_t *m_font = nullptr;
     hb_buffer_t *m_buffer = nullptr;
     qreal m_unit = 1.0 / 64; // pixels per HarfBuzz position unit

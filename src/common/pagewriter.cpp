@@ -45,14 +45,19 @@ bool PageWriter::refused() const
 
 void PageWriter::add(const Page &page)
 {
-    ShapedPage shaped = m_shaper.shape(page);
+    // Shaping takes about as long as painting and compressing: the writer shapes the
+    // pages it is handed while it would otherwise wait for them, this thread the others.
+    ShapedPage shaped = m_shaper.shape(page, waiting() >= ShapeHereFrom);
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this]() { return m_queue.size() < Capacity || m_ended; });
     if (m_ended)
         return;
+    // Only a writer with nothing to do waits to be told.
+    const bool idle = m_queue.empty();
     m_queue.push_back(std::move(shaped));
     lock.unlock();
-    m_changed.notify_all();
+    if (idle)
+        m_changed.notify_all();
 }
 
 void PageWriter::close()
@@ -87,6 +92,7 @@ void PageWriter::run()
     bool stopped = false;
     for (;;) {
         ShapedPage page;
+        bool full = false;
         {
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this]() { return !m_queue.empty() || m_closing || m_stopping; });
@@ -96,10 +102,12 @@ void PageWriter::run()
             }
             if (m_queue.empty())
                 break; // closing, and every page is written
+            full = m_queue.size() >= Capacity;
             page = std::move(m_queue.front());
             m_queue.pop_front();
         }
-        m_changed.notify_all();
+        if (full)
+            m_changed.notify_all(); // a caller may wait for room
         if (!pages) {
             if (!painter.begin(&m_printer)) {
                 refused = true;

@@ -14,9 +14,9 @@ class QPrinter;
 namespace zorbin::common::report {
 
 // Writes laid-out pages on a printer (a PDF file or a real printer) from a thread of its
-// own. The thread that lays the pages out shapes their texts as it hands them over; the
-// writer paints them and the printer compresses them meanwhile, so a long report takes
-// the time of the slower of the two, and the window that lays them out stays free.
+// own. The writer paints them and the printer compresses them while the thread that lays
+// them out goes on; the texts are shaped by whichever of the two has the time, so a long
+// report keeps both cores busy, and the window that lays the pages out stays free.
 // Qt paints on printers from any thread; the printer is left to the writer until it is
 // finished or gone.
 class PageWriter
@@ -24,6 +24,8 @@ class PageWriter
 public:
     // Pages waiting at most: a few seconds of writing, a few megabytes.
     static constexpr int Capacity = 48;
+    // With this many pages waiting the writer is busy: the caller shapes the next page.
+    static constexpr int ShapeHereFrom = 2;
 
     PageWriter(QPrinter &printer, const QPaintDevice *layoutDevice);
     // Stops at the page being written: what was handed over and not written is dropped.

@@ -1,6 +1,7 @@
 #include "common/reportpainter.h"
 
 #include "common/appearance.h"
+#include "common/lineshaper.h"
 #include "common/pagepainter.h"
 #include "common/pageshaper.h"
 #include "store/filemodes.h"
@@ -39,8 +40,9 @@ struct Measure
     int dpiX = 0;
     int dpiY = 0;
     std::optional<QFontMetricsF> metrics;
-    std::array<qreal, 0x7F> ascii{};   // each printable ASCII character's own advance; 0 unknown
-    std::array<qreal, 0x100> arabic{}; // each Arabic-script letter's widest form; 0 unknown
+    std::unique_ptr<LineShaper> shaper; // made when first needed
+    std::array<qreal, 0x7F> ascii{};    // each printable ASCII character's own advance; 0 unknown
+    std::array<qreal, 0x100> arabic{};  // each Arabic-script letter's widest form; 0 unknown
 
     // More than the width `text` takes when it is all printable ASCII and Arabic-script
     // letters (Persian ones among them), or -1. Each letter counts with the widest of its
@@ -63,6 +65,16 @@ struct Measure
             sum += *advance;
         }
         return sum + sum / 8 + metrics->height();
+    }
+
+    // The width of a single paragraph, shaped as the layout shapes it.
+    qreal advance(const QString &text, const QPaintDevice *device)
+    {
+        if (!shaper)
+            shaper = std::make_unique<LineShaper>(device ? QFont(font, device) : font);
+        if (const auto line = shaper->shape(text, directionOf(text)))
+            return line->width;
+        return metrics->horizontalAdvance(text);
     }
 
     qreal widest(QChar c) const
@@ -89,6 +101,7 @@ Measure &measureOf(const QFont &font, const QPaintDevice *device)
         kept.dpiX = dpiX;
         kept.dpiY = dpiY;
         kept.metrics.emplace(font, device);
+        kept.shaper.reset();
         kept.ascii.fill(0);
         kept.arabic.fill(0);
     }
@@ -175,7 +188,7 @@ QVector<Line> wrap(const QString &text, const QFont &font, qreal width, const QP
         const qreal bound = measure.unshapedBound(text);
         if (bound >= 0 && bound < width)
             return {wholeLine(text)};
-        const qreal advance = measure.metrics->horizontalAdvance(text);
+        const qreal advance = measure.advance(text, device);
         if (advance < width - qMax<qreal>(1, width / 100))
             return {wholeLine(text)};
     }
