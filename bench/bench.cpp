@@ -5,6 +5,7 @@
 //   zorbin_bench --import-export the site and contact imports and exports alone
 //   zorbin_bench --fill F n      a data folder F of n sites; then, one figure by hand:
 //   zorbin_bench --preview F     the list report's preview, its save and its cancel
+//   zorbin_bench --office F      LibreOffice making a PDF of the same rows (when installed)
 //
 // The million-site folder is made once and kept in $ZORBIN_BENCH_CACHE (default
 // ~/.cache/zorbin-bench); the smaller ones are filled afresh, which is measured too.
@@ -569,6 +570,56 @@ int printProgram(const QString &folder, const QString &pdf)
     return 0;
 }
 
+// The anchor a user would reach for: LibreOffice turning the same rows (the report's
+// columns, as CSV) into a PDF, timed with its peak memory, when it is installed.
+int officeProgram(const QString &folder)
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty()) {
+        std::printf("RESULT office_missing 1\n");
+        return 0;
+    }
+    Window env(folder);
+    SiteListModel model(*env.store);
+    if (!model.showAll())
+        return 1;
+    QTemporaryDir work;
+    const QString csv = work.filePath(QStringLiteral("sites.csv"));
+    {
+        QFile out(csv);
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        const auto quoted = [](QString text) {
+            return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                   QLatin1Char('"');
+        };
+        (void)model.forEachRow([&](const zorbin::store::SiteListRow &row) {
+            QStringList cells{QString::number(row.id)};
+            for (const QString &text : row.texts)
+                cells << quoted(text);
+            out.write(cells.join(QLatin1Char(',')).toUtf8() + '\n');
+            return true;
+        });
+    }
+    QProcess soffice;
+    soffice.setProcessChannelMode(QProcess::MergedChannels);
+    QElapsedTimer t;
+    t.start();
+    soffice.start(office,
+                  {QStringLiteral("-env:UserInstallation=file://") + work.filePath("profile"),
+                   QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:44,34,76,1"),
+                   QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                   QStringLiteral("--outdir"), work.path(), csv});
+    soffice.waitForFinished(3600 * 1000);
+    const double ms = msSince(t);
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    const bool made = QFileInfo(work.filePath(QStringLiteral("sites.pdf"))).size() > 0;
+    std::printf("RESULT office_ms %.3f\nRESULT office_peak_mb %.3f\nRESULT office_ok %d\n", ms,
+                double(children.ru_maxrss) / 1024.0, made ? 1 : 0);
+    return 0;
+}
+
 // The list report's preview window: its pages drawn for the first look.
 int previewProgram(const QString &folder)
 {
@@ -776,6 +827,30 @@ void benchSize(int sites)
     const Spread printPeak = spread(print["print_peak_mb"]);
     report(QStringLiteral("print list to PDF, peak memory"), printPeak, "MB",
            QStringLiteral("<= 150 MB"), printPeak.median <= 150);
+    if (sites <= 100000) {
+        // One run: LibreOffice takes minutes at the larger sizes.
+        const auto office = runChild({QStringLiteral("--office"), folder}, false);
+        if (office.count(QStringLiteral("office_missing"))) {
+            note(QStringLiteral("LibreOffice (soffice) is not installed: no comparison"));
+        } else {
+            const double officeMs = office.count(QStringLiteral("office_ms"))
+                                        ? office.at(QStringLiteral("office_ms"))
+                                        : 0;
+            note(QStringLiteral("LibreOffice, the same rows from CSV to PDF, one run: %1 ms, peak "
+                                "%2 MB%3; Zorbin's print %4x faster, its peak %5 MB")
+                     .arg(officeMs, 0, 'f', 0)
+                     .arg(office.count(QStringLiteral("office_peak_mb"))
+                              ? office.at(QStringLiteral("office_peak_mb"))
+                              : 0,
+                          0, 'f', 1)
+                     .arg(office.count(QStringLiteral("office_ok")) &&
+                                  office.at(QStringLiteral("office_ok")) > 0
+                              ? QString()
+                              : QStringLiteral(" (it made no PDF)"))
+                     .arg(printMs.median > 0 ? officeMs / printMs.median : 0, 0, 'f', 1)
+                     .arg(printPeak.median, 0, 'f', 1));
+        }
+    }
 
     // The same report in its preview window, which holds the pages it shows.
     std::map<QString, QVector<double>> preview;
@@ -836,6 +911,8 @@ int main(int argc, char **argv)
         std::printf("filled in %.0f ms\n", fillByStore(**opened, args[2].toInt()));
         return 0;
     }
+    if (args.size() >= 2 && args[0] == QLatin1String("--office"))
+        return officeProgram(args[1]);
     if (args.size() >= 2 && args[0] == QLatin1String("--preview"))
         return previewProgram(args[1]);
     if (args.size() >= 1 && args[0] == QLatin1String("--import-export")) {
