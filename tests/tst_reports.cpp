@@ -880,7 +880,7 @@ void TestReports::screenshots()
     shoot(QStringLiteral("preview-last"));
     // The progress window while the file is written; closing it stops the writing.
     QTemporaryDir dir;
-    QTimer::singleShot(700, [&] {
+    QTimer::singleShot(100, [&] {
         QGuiApplication::primaryScreen()->grabWindow(0).save(
             QStringLiteral("%1/report-progress.png").arg(folder));
         if (QWidget *progress = QApplication::activeModalWidget())
