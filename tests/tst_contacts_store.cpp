@@ -215,6 +215,45 @@ private slots:
         QCOMPARE(thin->last(), qint64(900000000));
     }
 
+    // A long search read in parts (its first screen in ID order, then the rest a slice at a
+    // time through the column's index) finds what the whole search finds, spellings folded.
+    void searchInParts()
+    {
+        TestStore &env = *m_env;
+        Store &s = *env.store;
+        QVERIFY(env.sql("INSERT INTO Table_Contact (Name, \"Group\", Mobile) "
+                        "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
+                        "WHERE x < 3000) SELECT CASE x % 4 WHEN 0 THEN 'علي ' || x "
+                        "WHEN 1 THEN 'علی ' || x WHEN 2 THEN 'كاوه ' || x ELSE 'Ali ' || x END, "
+                        "'g', CASE WHEN x % 3 = 0 THEN '۰۹۱' || x ELSE '091' || x END FROM n"));
+        int slices = 0;
+        const auto inParts = [&](SearchSlices search, int limit) {
+            slices = 1;
+            while (!s.searchSlice(search, limit).value())
+                ++slices;
+            return search.ids;
+        };
+        for (const auto column : {ContactSearchColumn::Name, ContactSearchColumn::Mobile}) {
+            for (const QString &prefix :
+                 {QStringLiteral("علي"), QStringLiteral("علی 1"), QStringLiteral("کا"),
+                  QStringLiteral("a"), QStringLiteral("09"), QStringLiteral("۰۹۱۲"),
+                  QStringLiteral("0"), QString()}) {
+                const QVector<qint64> whole = s.searchContacts(column, prefix).value();
+                for (const int limit : {1, 7, 1000}) {
+                    QCOMPARE(inParts(contactSearch(column, prefix), limit), whole);
+                    // Through the index, a slice at a time, not at once.
+                    QVERIFY(prefix.isEmpty() || slices >= int(whole.size()) / limit);
+                }
+                const SearchHead head =
+                    s.searchHead(contactSearch(column, prefix), 40, 5000).value();
+                QCOMPARE(head.ids, whole.mid(0, 40));
+                QCOMPARE(head.whole, whole.size() < 40);
+            }
+        }
+        QVERIFY(s.searchContacts(ContactSearchColumn::Mobile, QStringLiteral("09")).value().size() >
+                2000);
+    }
+
     // A new contact's mobile is refused when a stored one equals it after trimming, exactly.
     void duplicateMobile()
     {

@@ -591,6 +591,36 @@ private Q_SLOTS:
         QVERIFY(script.of(Dialogs::Kind::Error).isEmpty());
     }
 
+    // A letter that matches more than a screen shows the first screen at once; the rest
+    // follows below it while the window answers, the current row left where it is.
+    void longSearchShowsItsFirstScreenFirst()
+    {
+        QVERIFY(m_env->sql("INSERT INTO Table_Contact (Name, \"Group\", Mobile) "
+                           "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
+                           "WHERE x < 20000) SELECT 'c' || x, 'g', '09' || x FROM n"));
+        Dialogs::Script script;
+        PhoneBookWindow w(*m_env->context);
+        open(w);
+        const QVector<qint64> whole =
+            m_env->store
+                ->searchContacts(zorbin::store::ContactSearchColumn::Name, QStringLiteral("c1"))
+                .value();
+        typeText(line(w, 1), QStringLiteral("c1"));
+        const int first = w.model().rowCount();
+        QVERIFY(first >= 32 && first < 1000);
+        QCOMPARE(w.model().ids(), whole.mid(0, first));
+        QCOMPARE(grid(w)->currentIndex().row(), 0);
+        grid(w)->setCurrentIndex(w.model().index(5, 1));
+        QTRY_COMPARE(w.model().ids(), whole);
+        QCOMPARE(grid(w)->currentIndex().row(), 5);
+        // A letter typed meanwhile starts over with the new prefix.
+        typeText(line(w, 1), QStringLiteral("9"));
+        QTRY_COMPARE(w.model().ids(), m_env->store
+                                          ->searchContacts(zorbin::store::ContactSearchColumn::Name,
+                                                           QStringLiteral("c19"))
+                                          .value());
+    }
+
     void deleteYesAndNo()
     {
         addContact(QStringLiteral("Keep"), QStringLiteral("0901"));

@@ -308,12 +308,10 @@ bool fillSpellings(TestStore &env, int n)
 QVector<qint64> readInSlices(Store &store, SearchColumn column, const QString &prefix, int limit,
                              int *slices)
 {
-    SearchSlices search;
-    search.column = column;
-    search.prefix = prefix;
+    SearchSlices search = siteSearch(column, prefix);
     *slices = 0;
     for (;;) {
-        const auto done = store.searchSitesSlice(search, limit);
+        const auto done = store.searchSlice(search, limit);
         if (!done.has_value())
             return {-1};
         ++*slices;
@@ -359,10 +357,11 @@ void TstSiteListStore::searchInSlicesFindsWhatTheWholeSearchFinds()
     // The first screen read in ID order is the start of the same result: whole when every
     // site was read, and nothing past the sites it read.
     for (const int wanted : {1, 5, 1000}) {
-        const SearchHead head = store.searchSitesHead(searched, prefix, wanted, 1000).value();
+        const SearchHead head =
+            store.searchHead(siteSearch(searched, prefix), wanted, 1000).value();
         QCOMPARE(head.ids, whole.mid(0, wanted));
         QCOMPARE(head.whole, whole.size() < wanted);
-        const SearchHead part = store.searchSitesHead(searched, prefix, wanted, 40).value();
+        const SearchHead part = store.searchHead(siteSearch(searched, prefix), wanted, 40).value();
         QVector<qint64> inFirst40;
         for (const qint64 id : whole)
             if (id <= 40 && inFirst40.size() < wanted)

@@ -1,10 +1,78 @@
 #include "common/idlistmodel.h"
 
+#include "store/store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 namespace zorbin::common {
 
-IdListModel::IdListModel(std::span<const ListColumn> columns, bool centredHeadings, QObject *parent)
-    : QAbstractTableModel(parent), m_columns(columns), m_centredHeadings(centredHeadings)
+IdListModel::IdListModel(zorbin::store::Store &store, std::span<const ListColumn> columns,
+                         bool centredHeadings, QObject *parent)
+    : QAbstractTableModel(parent), m_store(store), m_columns(columns),
+      m_centredHeadings(centredHeadings)
 {
+}
+
+namespace {
+
+// Records read in ID order for a search's first screen before its column's index is used
+// instead: the geometric mean of the screen and the records, so that neither way reads
+// many more entries than the other needs when the matches are just too sparse for the scan.
+int headScanLimit(qint64 records, int wanted)
+{
+    const double balanced = std::sqrt(double(wanted) * double(std::max<qint64>(records, 1)));
+    return int(std::clamp(balanced, 4.0 * wanted, 16384.0));
+}
+
+} // namespace
+
+zorbin::store::Result<bool>
+IdListModel::showSearchHead(zorbin::store::SearchSlices search, int screenRows,
+                            const std::function<zorbin::store::Result<void>()> &whole)
+{
+    const auto records = m_store.maxId(search);
+    const auto head =
+        records
+            ? m_store.searchHead(search, screenRows, headScanLimit(*records, screenRows))
+            : zorbin::store::Result<zorbin::store::SearchHead>(std::unexpected(records.error()));
+    if (!head || head->whole || head->ids.size() < screenRows) {
+        // Few matches (or none readable this way): the whole result at once.
+        const auto all = whole();
+        if (!all)
+            return std::unexpected(all.error());
+        return true;
+    }
+    setIds(head->ids);
+    m_pendingSearch = std::move(search);
+    return false;
+}
+
+zorbin::store::Result<bool> IdListModel::continueSearch(int count)
+{
+    if (!m_pendingSearch)
+        return true;
+    const auto done = m_store.searchSlice(*m_pendingSearch, count);
+    if (!done.has_value()) {
+        m_pendingSearch.reset();
+        return std::unexpected(done.error());
+    }
+    if (!*done)
+        return false;
+    const QVector<qint64> all = std::exchange(m_pendingSearch, std::nullopt)->ids;
+    if (all.size() >= m_ids.size() && std::equal(m_ids.begin(), m_ids.end(), all.begin())) {
+        if (all.size() > m_ids.size()) {
+            const int first = int(m_ids.size());
+            beginInsertRows(QModelIndex(), first, int(all.size()) - 1);
+            m_ids = all;
+            endInsertRows();
+        }
+    } else {
+        // The records changed while the rest was read: the whole result replaces the list.
+        setIds(all);
+    }
+    return true;
 }
 
 qint64 IdListModel::idAt(int row) const

@@ -1,8 +1,17 @@
 #pragma once
 
+#include "store/records.h"
+#include "store/result.h"
+
 #include <QAbstractTableModel>
 #include <QVector>
+#include <functional>
+#include <optional>
 #include <span>
+
+namespace zorbin::store {
+class Store;
+}
 
 namespace zorbin::common {
 
@@ -20,6 +29,12 @@ class IdListModel : public QAbstractTableModel
 public:
     const QVector<qint64> &ids() const { return m_ids; }
     qint64 idAt(int row) const;
+    // Replaces the listed IDs; a search being read is dropped.
+    virtual void setIds(const QVector<qint64> &ids) = 0;
+    // Reads at most `count` more IDs of a search whose first screen is listed. Once it is
+    // whole, its rows follow the first screen's as new rows (the current row and the scroll
+    // position stay). True when the list is whole.
+    zorbin::store::Result<bool> continueSearch(int count);
 
     // The ID column centred, the others flush right; absolute, so that right stays right
     // in the right-to-left window.
@@ -34,12 +49,22 @@ public:
 
 protected:
     // `columns` outlives the model; `centredHeadings` centres the heading texts.
-    IdListModel(std::span<const ListColumn> columns, bool centredHeadings, QObject *parent);
+    IdListModel(zorbin::store::Store &store, std::span<const ListColumn> columns,
+                bool centredHeadings, QObject *parent);
+    // Lists the first `screenRows` matches of `search` at once when it matches many: true
+    // when that is the whole result, otherwise continueSearch() reads the rest. Few
+    // matches are listed whole at once through `whole`.
+    zorbin::store::Result<bool>
+    showSearchHead(zorbin::store::SearchSlices search, int screenRows,
+                   const std::function<zorbin::store::Result<void>()> &whole);
     // The text of column `column` (1 and on) of listed row `row`.
     virtual QString cellText(int row, int column) const = 0;
     static int widthOf(std::span<const ListColumn> columns, int column);
 
+    zorbin::store::Store &m_store;
     QVector<qint64> m_ids;
+    // A search whose first screen is listed and whose rest is being read.
+    std::optional<zorbin::store::SearchSlices> m_pendingSearch;
 
 private:
     std::span<const ListColumn> m_columns;

@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 namespace zorbin::common {
 
 RecordGrid::RecordGrid(int columns, int (*columnWidth)(int column), QWidget *parent)
@@ -18,6 +20,12 @@ RecordGrid::RecordGrid(int columns, int (*columnWidth)(int column), QWidget *par
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(true);
+}
+
+int RecordGrid::screenRows() const
+{
+    const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+    return std::max(32, viewport()->height() / rowHeight + 8);
 }
 
 void RecordGrid::setModel(QAbstractItemModel *model)

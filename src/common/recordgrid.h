@@ -18,6 +18,8 @@ public:
     RecordGrid(int columns, int (*columnWidth)(int column), QWidget *parent = nullptr);
 
     void setModel(QAbstractItemModel *model) override;
+    // The rows a first screen of a long list reads: what the grid shows, and a few more.
+    int screenRows() const;
     void doItemsLayout() override;
 
 protected Q_SLOTS:

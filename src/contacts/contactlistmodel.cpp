@@ -52,7 +52,7 @@ QString contactColumnText(const ContactListRow &row, int column)
 }
 
 ContactListModel::ContactListModel(zorbin::store::Store &store, QObject *parent)
-    : IdListModel(columns(), true, parent), m_store(store),
+    : IdListModel(store, columns(), true, parent),
       m_rows([&store](const QVector<qint64> &ids) { return store.contactListRows(ids); })
 {
 }
@@ -76,8 +76,16 @@ zorbin::store::Result<void> ContactListModel::showSearch(ContactSearchColumn col
     return {};
 }
 
+zorbin::store::Result<bool> ContactListModel::showSearchFirst(ContactSearchColumn column,
+                                                              const QString &prefix, int screenRows)
+{
+    return showSearchHead(zorbin::store::contactSearch(column, prefix), screenRows,
+                          [&]() { return showSearch(column, prefix); });
+}
+
 void ContactListModel::setIds(const QVector<qint64> &ids)
 {
+    m_pendingSearch.reset();
     beginResetModel();
     m_ids = ids;
     m_rows.clear();

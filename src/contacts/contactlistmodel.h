@@ -31,7 +31,11 @@ public:
     // store fails the rows listed before stay.
     zorbin::store::Result<void> showSearch(zorbin::store::ContactSearchColumn column,
                                            const QString &prefix);
-    void setIds(const QVector<qint64> &ids);
+    // The same search, its first `screenRows` contacts at once when it matches many: true
+    // when the list is the whole result, otherwise continueSearch() reads the rest.
+    zorbin::store::Result<bool> showSearchFirst(zorbin::store::ContactSearchColumn column,
+                                                const QString &prefix, int screenRows);
+    void setIds(const QVector<qint64> &ids) override;
 
     // The texts of a listed row; a contact gone meanwhile keeps only its ID.
     zorbin::store::ContactListRow rowAt(int row) const;
@@ -45,7 +49,6 @@ protected:
     QString cellText(int row, int column) const override;
 
 private:
-    zorbin::store::Store &m_store;
     zorbin::store::RowBlocks<zorbin::store::ContactListRow> m_rows;
 };
 

@@ -28,6 +28,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -126,6 +127,9 @@ QWidget *PhoneBookWindow::buildGrid()
 {
     m_grid = new zorbin::common::RecordGrid(ContactListModel::ColumnCount,
                                             &ContactListModel::columnWidth, this);
+    m_restTimer = new QTimer(this);
+    m_restTimer->setSingleShot(true);
+    connect(m_restTimer, &QTimer::timeout, this, [this] { readMoreOfSearch(); });
     m_grid->setObjectName(QStringLiteral("VSG"));
     m_grid->setAccessibleName(QStringLiteral("فهرست مخاطبان"));
     m_grid->setModel(m_model);
@@ -211,6 +215,7 @@ qint64 PhoneBookWindow::currentId() const
 
 void PhoneBookWindow::reloadList()
 {
+    m_restTimer->stop();
     const qint64 keep = currentId();
     // Back on the name entry with an empty search box: the grid shows the full list, and
     // the box does not claim otherwise.
@@ -236,23 +241,48 @@ void PhoneBookWindow::reloadList()
     updateCallSelection();
 }
 
+namespace {
+
+// IDs of a long search read at a time after its first screen.
+constexpr int kSearchSliceRows = 8192;
+
+} // namespace
+
 void PhoneBookWindow::runSearch()
 {
     const int entry = m_combo->currentIndex();
     if (entry != 0 && entry != 1)
         return;
     const auto column = entry == 0 ? ContactSearchColumn::Name : ContactSearchColumn::Mobile;
-    // A failed search keeps the rows shown before; the user hears of it once, not at
-    // every keystroke.
-    if (const auto found = m_model->showSearch(column, m_search->text()); !found) {
-        if (!m_searchFailed) {
-            m_searchFailed = true;
-            Dialogs::error(
-                this, userMessage(QStringLiteral("جستجو در مخاطبين انجام نشد"), found.error()));
-        }
+    // The first screen of a long result at once; the rest after it is painted, a slice at a
+    // time, so that the next letter typed is not kept waiting. A failed search keeps the
+    // rows shown before.
+    m_restTimer->stop();
+    const auto whole = m_model->showSearchFirst(column, m_search->text(), m_grid->screenRows());
+    if (!whole.has_value()) {
+        searchFailed(whole.error());
         return;
     }
     m_searchFailed = false;
+    if (!*whole)
+        m_restTimer->start(50);
+}
+
+void PhoneBookWindow::readMoreOfSearch()
+{
+    const auto whole = m_model->continueSearch(kSearchSliceRows);
+    if (!whole.has_value())
+        searchFailed(whole.error());
+    else if (!*whole)
+        m_restTimer->start(0);
+}
+
+void PhoneBookWindow::searchFailed(const zorbin::store::StoreError &error)
+{
+    // The user hears of it once, not at every keystroke.
+    if (std::exchange(m_searchFailed, true))
+        return;
+    Dialogs::error(this, userMessage(QStringLiteral("جستجو در مخاطبين انجام نشد"), error));
 }
 
 void PhoneBookWindow::chooseSearchColumn()

@@ -10,6 +10,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QTimer;
+
+namespace zorbin::common {
+class RecordGrid;
+}
 
 namespace zorbin::contacts {
 
@@ -41,6 +46,10 @@ private:
     // still there.
     void reloadList();
     void runSearch();
+    // Reads a slice of the rest of a long search; the next one follows while it is not whole.
+    void readMoreOfSearch();
+    // A search the phone book could not read, told once until one succeeds.
+    void searchFailed(const zorbin::store::StoreError &error);
     void chooseSearchColumn();
     void updateCallSelection();
     qint64 currentId() const;
@@ -64,7 +73,8 @@ private:
     ContactListModel *m_model = nullptr;
     QComboBox *m_combo = nullptr;
     QLineEdit *m_search = nullptr;
-    QTableView *m_grid = nullptr;
+    zorbin::common::RecordGrid *m_grid = nullptr;
+    QTimer *m_restTimer = nullptr; // the rest of a long search, after its first screen
     QLabel *m_count = nullptr;
     QLabel *m_nameCall = nullptr;
     QLineEdit *m_mobileHolder = nullptr;

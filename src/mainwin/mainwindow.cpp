@@ -159,6 +159,11 @@ QWidget *MainWindow::buildSearchRow(QWidget *central)
     return searchBox;
 }
 
+QTableView *MainWindow::grid() const
+{
+    return m_grid;
+}
+
 // The site grid.
 QWidget *MainWindow::buildGrid(QWidget *central)
 {
@@ -371,12 +376,6 @@ void MainWindow::loadMoreOfList()
         m_total->setText(QString::number(m_model->rowCount()));
 }
 
-int MainWindow::searchScreenRows() const
-{
-    const int rowHeight = std::max(1, m_grid->verticalHeader()->defaultSectionSize());
-    return std::max(32, m_grid->viewport()->height() / rowHeight + 8);
-}
-
 void MainWindow::chooseSearchColumn(int position, bool byUser)
 {
     if (position < 0 || position >= int(std::size(searchLooks)))
@@ -410,7 +409,7 @@ void MainWindow::runSearch()
     }
     // The first screen of a long result at once; the rest, and how many were found, follow.
     const zorbin::store::Result<bool> first =
-        m_model->showSearchFirst(searchLooks[m_searchPosition].column, text, searchScreenRows());
+        m_model->showSearchFirst(searchLooks[m_searchPosition].column, text, m_grid->screenRows());
     noteListRead(first.has_value() ? zorbin::store::Result<void>()
                                    : std::unexpected(first.error()));
     if (first.has_value() && !*first) {

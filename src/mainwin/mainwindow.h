@@ -16,6 +16,10 @@ class QStatusBar;
 class QTableView;
 class QTimer;
 
+namespace zorbin::common {
+class RecordGrid;
+}
+
 namespace zorbin::mainwin {
 
 class MainMenus;
@@ -30,7 +34,7 @@ public:
     explicit MainWindow(zorbin::common::Context &context, QWidget *parent = nullptr);
 
     SiteListModel *model() const { return m_model; }
-    QTableView *grid() const { return m_grid; }
+    QTableView *grid() const;
 
     // SiteListAccess
     int shownCount() const override;
@@ -39,9 +43,9 @@ public:
     QString selectedAddress() const override;
     QString selectedMobile() const override;
     QVector<zorbin::store::SiteListRow> shownRows() const override;
-    zorbin::store::Result<void> forEachShownRow(
-        const std::function<bool(const zorbin::store::SiteListRow &)> &sink,
-        int first = 0) const override;
+    zorbin::store::Result<void>
+    forEachShownRow(const std::function<bool(const zorbin::store::SiteListRow &)> &sink,
+                    int first = 0) const override;
     void reloadList() override;
     void focusSearch() override;
 
@@ -69,7 +73,6 @@ private:
     // Starts reading the rest once the grid has painted the first screen.
     void readRestAfterPaint();
     // The rows a search shows before the rest of its result is read.
-    int searchScreenRows() const;
     void updateHolders();
     void selectFirstRow();
     void openSelectedSite();
@@ -85,7 +88,7 @@ private:
     SiteActions *m_actions = nullptr;
     SiteListModel *m_model = nullptr;
 
-    QTableView *m_grid = nullptr;
+    zorbin::common::RecordGrid *m_grid = nullptr;
     QComboBox *m_combo = nullptr;
     QLineEdit *m_search = nullptr;
     QPushButton *m_refresh = nullptr;

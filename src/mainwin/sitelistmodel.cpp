@@ -35,7 +35,7 @@ const std::array<ListColumn, SiteListModel::ColumnCount> &columns()
 } // namespace
 
 SiteListModel::SiteListModel(zorbin::store::Store &store, QObject *parent)
-    : IdListModel(columns(), false, parent), m_store(store),
+    : IdListModel(store, columns(), false, parent),
       m_rows([&store](const QVector<qint64> &ids) { return store.siteListRows(ids); })
 {
 }
@@ -87,66 +87,11 @@ zorbin::store::Result<void> SiteListModel::showSearch(SearchColumn column, const
     return showIds(*this, m_store.searchSites(column, prefix));
 }
 
-namespace {
-
-// Sites read in ID order for a search's first screen before its column's index is used
-// instead: the geometric mean of the screen and the sites, so that neither way reads many
-// more entries than the other needs when the matches are just too sparse for the scan.
-int headScanLimit(qint64 sites, int wanted)
-{
-    const double balanced = std::sqrt(double(wanted) * double(std::max<qint64>(sites, 1)));
-    return int(std::clamp(balanced, 4.0 * wanted, 16384.0));
-}
-
-} // namespace
-
 zorbin::store::Result<bool> SiteListModel::showSearchFirst(SearchColumn column,
                                                            const QString &prefix, int screenRows)
 {
-    const auto sites = m_store.maxSiteId();
-    const auto head =
-        sites
-            ? m_store.searchSitesHead(column, prefix, screenRows, headScanLimit(*sites, screenRows))
-            : zorbin::store::Result<zorbin::store::SearchHead>(std::unexpected(sites.error()));
-    if (!head || head->whole || head->ids.size() < screenRows) {
-        // Few matches (or none readable this way): the whole result at once.
-        const auto all = showSearch(column, prefix);
-        if (!all)
-            return std::unexpected(all.error());
-        return true;
-    }
-    setIds(head->ids);
-    zorbin::store::SearchSlices rest;
-    rest.column = column;
-    rest.prefix = prefix;
-    m_pendingSearch = std::move(rest);
-    return false;
-}
-
-zorbin::store::Result<bool> SiteListModel::continueSearch(int count)
-{
-    if (!m_pendingSearch)
-        return true;
-    const auto done = m_store.searchSitesSlice(*m_pendingSearch, count);
-    if (!done.has_value()) {
-        m_pendingSearch.reset();
-        return std::unexpected(done.error());
-    }
-    if (!*done)
-        return false;
-    const QVector<qint64> all = std::exchange(m_pendingSearch, std::nullopt)->ids;
-    if (all.size() >= m_ids.size() && std::equal(m_ids.begin(), m_ids.end(), all.begin())) {
-        if (all.size() > m_ids.size()) {
-            const int first = int(m_ids.size());
-            beginInsertRows(QModelIndex(), first, int(all.size()) - 1);
-            m_ids = all;
-            endInsertRows();
-        }
-    } else {
-        // The sites changed while the rest was read: the whole result replaces the list.
-        setIds(all);
-    }
-    return true;
+    return showSearchHead(zorbin::store::siteSearch(column, prefix), screenRows,
+                          [&]() { return showSearch(column, prefix); });
 }
 
 void SiteListModel::setIds(const QVector<qint64> &ids)

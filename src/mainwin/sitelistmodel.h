@@ -48,12 +48,8 @@ public:
     // the list is the whole result, otherwise continueSearch() reads the rest.
     zorbin::store::Result<bool> showSearchFirst(zorbin::store::SearchColumn column,
                                                 const QString &prefix, int screenRows);
-    // Reads at most `count` more IDs of the search begun by showSearchFirst(). Once it is
-    // whole, its rows follow the first screen's as new rows (the current row and the
-    // scroll position stay). True when the list is whole.
-    zorbin::store::Result<bool> continueSearch(int count);
     // Replaces the listed IDs.
-    void setIds(const QVector<qint64> &ids);
+    void setIds(const QVector<qint64> &ids) override;
 
     // The texts of a listed row; a row whose site has gone meanwhile keeps only its ID.
     zorbin::store::SiteListRow rowAt(int row) const;
@@ -77,9 +73,6 @@ protected:
     QString cellText(int row, int column) const override;
 
 private:
-    zorbin::store::Store &m_store;
-    // A search whose first screen is listed and whose rest is being read.
-    std::optional<zorbin::store::SearchSlices> m_pendingSearch;
     zorbin::store::RowBlocks<zorbin::store::SiteListRow> m_rows;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/records.h"
+
 #include <QString>
 
 namespace zorbin::store {
@@ -36,6 +38,9 @@ struct ContactListRow
 
 // Where a phone book search looks.
 enum class ContactSearchColumn { Name, Mobile };
+
+// The phone book's search on `column` for `prefix`, not read yet.
+SearchSlices contactSearch(ContactSearchColumn column, const QString &prefix);
 
 // The three counts the statistics window shows.
 struct RecordCounts

@@ -14,11 +14,12 @@ QString openErrorMessage(const StoreError &error)
         return QStringLiteral("اجازه خواندن پرونده اطلاعات (ZBDB.mdb) را ندارید.\r\n") +
                error.detail;
     case Kind::ReadOnly:
-        return QStringLiteral("پوشه یا پرونده اطلاعات فقط‌خواندنی است و "
-                              "تغییرات "
-                              "ذخیره "
-                              "نمی‌شود.\r\n"
-                              "اجازه نوشتن در این پوشه را بدهید:\r\n") +
+        return QStringLiteral(
+                   "پوشه یا پرونده اطلاعات فقط‌خواندنی است و "
+                   "تغییرات "
+                   "ذخیره "
+                   "نمی‌شود.\r\n"
+                   "اجازه نوشتن در این پوشه را بدهید:\r\n") +
                error.detail;
     case Kind::OldFormat:
         return QStringLiteral("پرونده اطلاعات از نسخه قبلی زوربین است.\r\n"
@@ -31,17 +32,20 @@ QString openErrorMessage(const StoreError &error)
     case Kind::MissingTable:
         return QStringLiteral("جدول %1 در پرونده اطلاعات نیست؛ پرونده ناقص است.").arg(error.detail);
     case Kind::WrongColumns:
-        return QStringLiteral("ستون‌های جدول %1 در پرونده اطلاعات با نسخه "
-                              "2.0 "
-                              "یکی "
-                              "نیست؛ "
-                              "پرونده ناقص است.")
+        return QStringLiteral(
+                   "ستون‌های جدول %1 در پرونده اطلاعات با نسخه "
+                   "2.0 "
+                   "یکی "
+                   "نیست؛ "
+                   "پرونده ناقص است.")
             .arg(error.detail);
     case Kind::IsFolder:
-        return QStringLiteral("به جای پرونده اطلاعات (ZBDB.mdb) پوشه‌ای با همین نام "
-                              "هست.\r\n"
-                              "آن پوشه را جابه‌جا کنید یا نامش را عوض "
-                              "کنید:\r\n") +
+        return QStringLiteral(
+                   "به جای پرونده اطلاعات (ZBDB.mdb) پوشه‌ای با همین "
+                   "نام "
+                   "هست.\r\n"
+                   "آن پوشه را جابه‌جا کنید یا نامش را عوض "
+                   "کنید:\r\n") +
                error.detail;
     case Kind::BadConnection:
         return QStringLiteral("نشانی پرونده اطلاعات مشخص نیست.");

@@ -6,6 +6,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <bit>
+#include <vector>
+
 namespace zorbin::store {
 
 PrefixSearch::PrefixSearch(const QString &prefix)
@@ -72,25 +76,34 @@ Result<void> runPrefixSearch(sqlite3 *db, Statement &st, const PrefixSearch &sea
     return {};
 }
 
-// Sorts IDs; dense ones (the usual case) through a bitmap in linear time.
+// Sorts IDs; dense ones (the usual case) through a bitmap in linear time: a short prefix
+// matches most records, and sorting their IDs would take most of the keystroke.
 void sortIds(QVector<qint64> &ids)
 {
-    if (ids.size() < 2)
-        return;
-    const auto [lo, hi] = std::minmax_element(ids.begin(), ids.end());
-    const qint64 min = *lo, span = *hi - *lo + 1;
-    if (span > 8 * qint64(ids.size()) + 1024) {
+    const auto sortPlainly = [&]() {
         std::sort(ids.begin(), ids.end());
         ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    };
+    if (ids.size() < 4096) {
+        sortPlainly();
         return;
     }
-    std::vector<bool> seen(size_t(span), false);
-    for (qint64 id : ids)
-        seen[size_t(id - min)] = true;
+    const auto [lowest, highest] = std::minmax_element(ids.begin(), ids.end());
+    const qint64 low = *lowest;
+    const quint64 span = quint64(*highest) - quint64(low) + 1;
+    if (span / 64 > quint64(ids.size())) {
+        sortPlainly();
+        return;
+    }
+    std::vector<quint64> bits(size_t((span + 63) / 64));
+    for (const qint64 id : ids) {
+        const quint64 offset = quint64(id) - quint64(low);
+        bits[size_t(offset / 64)] |= quint64(1) << (offset % 64);
+    }
     ids.clear();
-    for (qint64 i = 0; i < span; ++i)
-        if (seen[size_t(i)])
-            ids.append(min + i);
+    for (size_t word = 0; word < bits.size(); ++word)
+        for (quint64 w = bits[word]; w != 0; w &= w - 1)
+            ids.append(low + qint64(word * 64 + size_t(std::countr_zero(w))));
 }
 
 Result<void> collectPrefixMatches(sqlite3 *db, QVector<qint64> &collected, const char *table,

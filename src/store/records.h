@@ -79,12 +79,15 @@ struct SearchHead
     bool whole = false;
 };
 
-// A site search read a slice at a time through its column's index, for a result too long
-// to read at once. The position is the last index entry read, so each slice starts where
-// the one before it stopped, whatever was read meanwhile.
+// A search (of the sites or the phone book) read a slice at a time through its column's
+// index, for a result too long to read at once. The position is the last index entry
+// read, so each slice starts where the one before it stopped, whatever was read meanwhile.
 struct SearchSlices
 {
-    SearchColumn column = SearchColumn::Onvan;
+    // Where it looks: program constants, never user text. The column has a COLLATE NOCASE
+    // index named after the table's record and the column (Site_Onvan, Contact_Name).
+    const char *table = "Table_Site";
+    const char *column = "Onvan";
     QString prefix;
     int range = 0;        // which spelling of the prefix is being read
     bool started = false; // within that range, `lastKey` and `lastId` are set
@@ -93,5 +96,8 @@ struct SearchSlices
     QVector<qint64> ids; // found so far; sorted and without repeats once done
     bool done = false;
 };
+
+// The site search on `column` for `prefix`, not read yet.
+SearchSlices siteSearch(SearchColumn column, const QString &prefix);
 
 } // namespace zorbin::store

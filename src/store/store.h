@@ -75,18 +75,19 @@ public:
     // the first screen first.
     Result<QVector<qint64>> siteIdsAfter(qint64 after, int limit);
     Result<QVector<qint64>> searchSites(SearchColumn column, const QString &prefix);
-    // The first `wanted` sites whose `column` begins with `prefix`, in ID order, found by
-    // reading at most `scanned` sites in ID order: the first screen of a search that
-    // matches many sites, without reading all of them. Fewer than `wanted` IDs and not
-    // `whole`: the matches are too sparse for this, searchSites() answers faster.
-    Result<SearchHead> searchSitesHead(SearchColumn column, const QString &prefix, int wanted,
-                                       int scanned);
-    // Reads at most `limit` more IDs of `search` (begun with its column and prefix set):
-    // true when it is whole, its IDs then sorted as searchSites() gives them. A file
-    // without the column's index is read at once through searchSites().
-    Result<bool> searchSitesSlice(SearchSlices &search, int limit);
-    // The highest site ID, 0 without sites: a cheap bound on their number.
-    Result<qint64> maxSiteId();
+    // The first `wanted` records whose column begins with the prefix of `search` (not read
+    // yet), in ID order, found by reading at most `scanned` records in ID order: the first
+    // screen of a search that matches many, without reading all of them. Fewer than
+    // `wanted` IDs and not `whole`: the matches are too sparse for this, the whole search
+    // (searchSites(), searchContacts()) answers faster.
+    Result<SearchHead> searchHead(const SearchSlices &search, int wanted, int scanned);
+    // Reads at most `limit` more IDs of `search`: true when it is whole, its IDs then
+    // sorted as the whole search gives them. A file without the column's index is read at
+    // once.
+    Result<bool> searchSlice(SearchSlices &search, int limit);
+    // The highest ID of the search's table, 0 when it is empty: a cheap bound on the
+    // number of its records.
+    Result<qint64> maxId(const SearchSlices &search);
     // NotFound when no site has this ID.
     Result<SiteListRow> siteListRow(qint64 id);
     // The list rows of the sites `ids` names (the grid reads a block of neighbouring rows at

@@ -40,36 +40,6 @@ ContactListRow listRow(const Statement &st)
     return {st.int64(0), st.text(1), st.text(2), st.text(3), st.text(4), st.text(5), st.text(6)};
 }
 
-// The IDs a search collected (unordered, possibly repeated) in ID order, each once. A
-// short prefix of a mobile number matches most of the book; a bitmap over the span of IDs
-// orders those in one pass where sorting them would take most of the keystroke.
-void orderIds(QVector<qint64> &ids)
-{
-    if (ids.size() < 4096) {
-        std::sort(ids.begin(), ids.end());
-        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-        return;
-    }
-    const auto [lowest, highest] = std::minmax_element(ids.begin(), ids.end());
-    const qint64 low = *lowest;
-    const quint64 span = quint64(*highest) - quint64(low) + 1;
-    if (span / 64 > quint64(ids.size())) {
-        std::sort(ids.begin(), ids.end());
-        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-        return;
-    }
-    std::vector<quint64> bits(size_t((span + 63) / 64));
-    for (const qint64 id : ids) {
-        const quint64 offset = quint64(id) - quint64(low);
-        bits[size_t(offset / 64)] |= quint64(1) << (offset % 64);
-    }
-    ids.clear();
-    for (size_t word = 0; word < bits.size(); ++word) {
-        for (quint64 w = bits[word]; w != 0; w &= w - 1)
-            ids.append(low + qint64(word * 64 + size_t(std::countr_zero(w))));
-    }
-}
-
 } // namespace
 
 Result<QVector<qint64>> Store::contactIds()
@@ -102,7 +72,7 @@ Result<QVector<qint64>> Store::searchContacts(ContactSearchColumn column, const 
     if (auto found = collectPrefixMatches(m_db, m_collected, "Table_Contact", name, prefix); !found)
         return std::unexpected(found.error());
     QVector<qint64> ids = std::exchange(m_collected, {});
-    orderIds(ids);
+    sortIds(ids);
     return ids;
 }
 

@@ -1,4 +1,6 @@
-// The site search read in parts: the first screen first, the rest a slice at a time.
+// A search of the sites or the phone book read in parts: the first screen first, the rest
+// a slice at a time.
+#include "store/contactrecords.h"
 #include "store/fold.h"
 #include "store/prefixsearch.h"
 #include "store/sqlite.h"
@@ -8,27 +10,48 @@
 
 namespace zorbin::store {
 
-Result<qint64> Store::maxSiteId()
+SearchSlices siteSearch(SearchColumn column, const QString &prefix)
 {
-    return count("SELECT coalesce(max(ID), 0) FROM Table_Site");
+    SearchSlices search;
+    search.column = searchColumnName(column);
+    search.prefix = prefix;
+    return search;
 }
 
-Result<SearchHead> Store::searchSitesHead(SearchColumn column, const QString &prefix, int wanted,
-                                          int scanned)
+SearchSlices contactSearch(ContactSearchColumn column, const QString &prefix)
+{
+    SearchSlices search;
+    search.table = "Table_Contact";
+    search.column = column == ContactSearchColumn::Mobile ? "Mobile" : "Name";
+    search.prefix = prefix;
+    return search;
+}
+
+Result<qint64> Store::maxId(const SearchSlices &search)
+{
+    return count(QByteArray("SELECT coalesce(max(ID), 0) FROM ") + search.table);
+}
+
+Result<SearchHead> Store::searchHead(const SearchSlices &slices, int wanted, int scanned)
 {
     SearchHead head;
-    if (prefix.isEmpty()) {
-        auto ids = siteIdsAfter(std::numeric_limits<qint64>::min(), wanted);
-        if (!ids)
-            return std::unexpected(ids.error());
-        head.ids = std::move(*ids);
+    if (slices.prefix.isEmpty()) {
+        Statement st(
+            m_db,
+            (QByteArray("SELECT ID FROM ") + slices.table + " ORDER BY ID LIMIT ?1").constData());
+        st.bind(1, qint64(wanted));
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            head.ids.append(st.int64(0));
+        if (rc != SQLITE_DONE)
+            return std::unexpected(engineError());
         head.whole = head.ids.size() < wanted;
         return head;
     }
-    const PrefixSearch search(prefix);
-    Statement st(m_db, prefixHeadSql("Table_Site", searchColumnName(column), search.exact,
-                                     int(search.variants.size()))
-                           .constData());
+    const PrefixSearch search(slices.prefix);
+    Statement st(
+        m_db, prefixHeadSql(slices.table, slices.column, search.exact, int(search.variants.size()))
+                  .constData());
     if (!st.ok())
         return std::unexpected(engineError());
     bindPrefixHead(st, search, scanned);
@@ -61,16 +84,26 @@ template <typename Row> int readSlice(Statement &st, Row &&row)
 
 } // namespace
 
-Result<bool> Store::searchSitesSlice(SearchSlices &search, int limit)
+Result<bool> Store::searchSlice(SearchSlices &search, int limit)
 {
     if (search.done)
         return true;
+    const QByteArray table = search.table;
     const auto readWhole = [&]() -> Result<bool> {
-        // No usable index for this column: the search at once, as searchSites() reads it.
-        auto ids = searchSites(search.column, search.prefix);
-        if (!ids)
-            return std::unexpected(ids.error());
-        search.ids = std::move(*ids);
+        // No usable index for this column: the search at once, as the whole search reads it.
+        if (search.prefix.isEmpty()) {
+            auto ids = table == "Table_Contact" ? contactIds() : siteIds();
+            if (!ids)
+                return std::unexpected(ids.error());
+            search.ids = std::move(*ids);
+        } else {
+            if (auto found = collectPrefixMatches(m_db, m_collected, search.table, search.column,
+                                                  search.prefix);
+                !found)
+                return std::unexpected(found.error());
+            search.ids = std::exchange(m_collected, {});
+            sortIds(search.ids);
+        }
         search.done = true;
         return true;
     };
@@ -78,8 +111,11 @@ Result<bool> Store::searchSitesSlice(SearchSlices &search, int limit)
         return readWhole();
 
     const PrefixSearch prefix(search.prefix);
-    const QByteArray c = searchColumnName(search.column);
-    const QByteArray from = "SELECT ID, " + c + " FROM Table_Site INDEXED BY Site_" + c + " WHERE ";
+    const QByteArray c = search.column;
+    // Table_Site's indexes are Site_<column>, Table_Contact's Contact_<column>.
+    const QByteArray index = table.mid(table.indexOf('_') + 1) + '_' + c;
+    const QByteArray from =
+        "SELECT ID, " + c + " FROM " + table + " INDEXED BY " + index + " WHERE ";
     const QByteArray filter = prefix.exact ? QByteArray() : " AND zorbin_prefix(" + c + ", ?3)";
     const auto bindCommon = [&](Statement &st, int budget) {
         if (!prefix.exact)
