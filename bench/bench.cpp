@@ -6,11 +6,13 @@
 //   zorbin_bench --fill F n      a data folder F of n sites; then, one figure by hand:
 //   zorbin_bench --preview F     the list report's preview, its save and its cancel
 //   zorbin_bench --office F      LibreOffice making a PDF of the same rows (when installed)
+//   zorbin_bench --phonebook     the phone book's search alone
 //
 // The million-site folder is made once and kept in $ZORBIN_BENCH_CACHE (default
 // ~/.cache/zorbin-bench); the smaller ones are filled afresh, which is measured too.
 // Every window figure comes from a process of its own, so that one figure's memory is not
 // another's. Absolute times depend on the machine; the ratios are measured in the same run.
+#include "benchcommon.h"
 #include "common/appearance.h"
 #include "importexport.h"
 #include "mainwin/mainwindow.h"
@@ -62,20 +64,6 @@ using namespace zorbin::store;
 namespace {
 
 constexpr int kRounds = 5; // the first one cold, the others warm
-
-double msSince(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double percentile(QVector<double> v, double p)
-{
-    if (v.isEmpty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const int i = std::clamp(int(p * (v.size() - 1) + 0.5), 0, int(v.size()) - 1);
-    return v[i];
-}
 
 struct Spread
 {
@@ -189,24 +177,6 @@ SiteRecord makeSite(QRandomGenerator &rng, int i)
     return r;
 }
 
-// A connection of the benchmark's own beside the store's, for the engine's own figures.
-struct RawConnection
-{
-    explicit RawConnection(const QString &folder)
-    {
-        const QByteArray path =
-            QFile::encodeName(folder + QLatin1Char('/') + QString::fromLatin1(kDatabaseFileName));
-        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        const QByteArray key(kDatabasePassword);
-        sqlite3_key(db, key.constData(), int(key.size()));
-        sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
-    }
-    ~RawConnection() { sqlite3_close(db); }
-    RawConnection(const RawConnection &) = delete;
-    RawConnection &operator=(const RawConnection &) = delete;
-    sqlite3 *db = nullptr;
-};
-
 // Fills through the store's own insert, in one transaction: what the converter, a restore
 // and this benchmark do.
 double fillByStore(Store &store, int sites)
@@ -278,33 +248,6 @@ struct Window
     Settings settings;
     std::unique_ptr<zorbin::common::Context> context;
 };
-
-// Notes each paint of the watched widget.
-class PaintWatch : public QObject
-{
-public:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            painted = true;
-            if (clock)
-                lastMs = msSince(*clock);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-    bool painted = false;
-    // With a clock: when the last paint began, on it.
-    const QElapsedTimer *clock = nullptr;
-    double lastMs = 0;
-};
-
-// Until the grid has painted (the paint forced, so that it comes even when Qt would skip it).
-void waitForPaint(QTableView *grid, PaintWatch &watch)
-{
-    grid->viewport()->update();
-    for (int i = 0; i < 100 && !watch.painted; ++i)
-        QCoreApplication::processEvents();
-}
 
 // Texts users type: prefixes of 1 to 3 letters of stored texts of the column.
 QStringList sampleTexts(sqlite3 *db, SearchColumn column, int sites, int count)
@@ -918,6 +861,11 @@ int main(int argc, char **argv)
     if (args.size() >= 1 && args[0] == QLatin1String("--import-export")) {
         QTemporaryDir folder;
         return benchImportExport(folder.path()) ? 0 : 1;
+    }
+    if (args.size() >= 1 && args[0] == QLatin1String("--phonebook")) {
+        QTemporaryDir folder;
+        const auto store = openDataFolder(folder.path());
+        return store && benchPhoneBook(**store, folder.path()) ? 0 : 1;
     }
     if (args.size() >= 1 && args[0] == QLatin1String("--strength")) {
         QTemporaryDir folder;

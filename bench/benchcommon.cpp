@@ -2,8 +2,11 @@
 
 #include "store/connectiontext.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
+#include <QTableView>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -37,9 +40,27 @@ RawConnection::RawConnection(const QString &folder)
     sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     const QByteArray key(kDatabasePassword);
     sqlite3_key(db, key.constData(), int(key.size()));
+    sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
 }
 
 RawConnection::~RawConnection()
 {
     sqlite3_close(db);
+}
+
+bool PaintWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint) {
+        painted = true;
+        if (clock)
+            lastMs = msSince(*clock);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void waitForPaint(QTableView *grid, PaintWatch &watch)
+{
+    grid->viewport()->update();
+    for (int i = 0; i < 100 && !watch.painted; ++i)
+        QCoreApplication::processEvents();
 }

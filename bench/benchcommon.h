@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QVector>
 
 class QElapsedTimer;
+class QTableView;
 struct sqlite3;
 
 // Milliseconds since the timer started, to the nanosecond.
@@ -25,3 +27,17 @@ struct RawConnection
     RawConnection &operator=(const RawConnection &) = delete;
     sqlite3 *db = nullptr;
 };
+
+// Notes each paint of the widget it watches: whether it painted, and with a clock, when
+// the last paint began on it.
+class PaintWatch : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool painted = false;
+    const QElapsedTimer *clock = nullptr;
+    double lastMs = 0;
+};
+
+// Until the grid has painted (the paint forced, so that it comes even when Qt would skip it).
+void waitForPaint(QTableView *grid, PaintWatch &watch);

@@ -171,14 +171,15 @@ bool benchImportExport(const QString &folder)
         return false;
     QElapsedTimer t;
     t.start();
-    const bool sitesOut =
-        SiteCsvExport::write(**store, (*store)->siteIds().value(), folder + QStringLiteral("/out.csv"))
-            .has_value();
+    const bool sitesOut = SiteCsvExport::write(**store, (*store)->siteIds().value(),
+                                               folder + QStringLiteral("/out.csv"))
+                              .has_value();
     const double sitesMs = msSince(t);
     t.restart();
-    const bool contactsOut = VCardExport::write(**store, data.path(), (*store)->contactIds().value(),
-                                                folder + QStringLiteral("/out.vcf"))
-                                 .has_value();
+    const bool contactsOut =
+        VCardExport::write(**store, data.path(), (*store)->contactIds().value(),
+                           folder + QStringLiteral("/out.vcf"))
+            .has_value();
     const double contactsMs = msSince(t);
     report("export 100,000 sites to CSV", sitesMs / 1000, "s", "<= 5", sitesOut && sitesMs <= 5000);
     report("export 100,000 contacts to vCard", contactsMs / 1000, "s", "<= 5",

@@ -35,6 +35,8 @@ public:
     // whole, its rows follow the first screen's as new rows (the current row and the scroll
     // position stay). True when the list is whole.
     zorbin::store::Result<bool> continueSearch(int count);
+    // The first screen of a search is listed and its rest is still being read.
+    bool readingSearch() const { return m_pendingSearch.has_value(); }
 
     // The ID column centred, the others flush right; absolute, so that right stays right
     // in the right-to-left window.
