@@ -317,17 +317,8 @@ int keystrokeProgram(const QString &folder, int sites)
                         env.store->releaseMemory();
                         sqlite3_db_release_memory(raw.db);
                     }
-                    watch.painted = false;
                     QElapsedTimer t;
-                    watch.clock = &t;
-                    watch.lastMs = 0;
-                    t.start();
-                    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
-                    QApplication::sendEvent(search, &press);
-                    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, key);
-                    QApplication::sendEvent(search, &release);
-                    waitForPaint(grid, watch);
-                    ours[len] << msSince(t);
+                    ours[len] << typeUntilPainted(search, key, grid, watch, t);
                     // Until the whole result is read and counted: when the grid painted
                     // last, and the longest the window was busy at a time meanwhile (how
                     // long a next keystroke could wait).

@@ -2,7 +2,8 @@
 
 #include "store/connectiontext.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
@@ -63,4 +64,19 @@ void waitForPaint(QTableView *grid, PaintWatch &watch)
     grid->viewport()->update();
     for (int i = 0; i < 100 && !watch.painted; ++i)
         QCoreApplication::processEvents();
+}
+
+double typeUntilPainted(QWidget *box, QChar key, QTableView *grid, PaintWatch &watch,
+                        QElapsedTimer &clock)
+{
+    watch.painted = false;
+    watch.clock = &clock;
+    watch.lastMs = 0;
+    clock.start();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
+    QApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, key);
+    QApplication::sendEvent(box, &release);
+    waitForPaint(grid, watch);
+    return msSince(clock);
 }

@@ -6,6 +6,7 @@
 
 class QElapsedTimer;
 class QTableView;
+class QWidget;
 struct sqlite3;
 
 // Milliseconds since the timer started, to the nanosecond.
@@ -41,3 +42,8 @@ public:
 
 // Until the grid has painted (the paint forced, so that it comes even when Qt would skip it).
 void waitForPaint(QTableView *grid, PaintWatch &watch);
+
+// Types `key` into `box` with `clock` started, and waits until `grid` has painted: the time
+// that took. The watch keeps the clock, for paints that come later.
+double typeUntilPainted(QWidget *box, QChar key, QTableView *grid, PaintWatch &watch,
+                        QElapsedTimer &clock);
