@@ -66,6 +66,7 @@ zorbin::store::Result<bool> IdListModel::continueSearch(int count)
             const int first = int(m_ids.size());
             beginInsertRows(QModelIndex(), first, int(all.size()) - 1);
             m_ids = all;
+            ++m_idsChanges;
             endInsertRows();
         }
     } else {

@@ -65,6 +65,7 @@ protected:
 
     zorbin::store::Store &m_store;
     QVector<qint64> m_ids;
+    quint64 m_idsChanges = 0; // counts each change of m_ids, for what is worked out of them
     // A search whose first screen is listed and whose rest is being read.
     std::optional<zorbin::store::SearchSlices> m_pendingSearch;
 

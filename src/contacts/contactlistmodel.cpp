@@ -88,6 +88,7 @@ void ContactListModel::setIds(const QVector<qint64> &ids)
     m_pendingSearch.reset();
     beginResetModel();
     m_ids = ids;
+    ++m_idsChanges;
     m_rows.clear();
     endResetModel();
 }

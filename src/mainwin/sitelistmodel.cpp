@@ -77,6 +77,7 @@ zorbin::store::Result<bool> SiteListModel::appendMoreOfAll(int count)
         const int first = int(m_ids.size());
         beginInsertRows(QModelIndex(), first, first + int(ids->size()) - 1);
         m_ids += *ids;
+        ++m_idsChanges;
         endInsertRows();
     }
     return ids->size() < count;
@@ -106,6 +107,7 @@ void SiteListModel::setIds(const QVector<qint64> &ids)
     } else {
         beginResetModel();
         m_ids = ids;
+        ++m_idsChanges;
         m_rows.clear();
         endResetModel();
     }
@@ -143,9 +145,13 @@ SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink, 
     // stream from the store, read in ID order by one statement and never all held.
     if (first >= m_ids.size())
         return {};
-    const bool ascending = std::is_sorted(m_ids.begin(), m_ids.end()) &&
-                           std::adjacent_find(m_ids.begin(), m_ids.end()) == m_ids.end();
-    if (!ascending) {
+    // Worked out once per list: a long report asks for its rows from many first rows.
+    if (m_ascendingAt != m_idsChanges) {
+        m_ascending = std::is_sorted(m_ids.begin(), m_ids.end()) &&
+                      std::adjacent_find(m_ids.begin(), m_ids.end()) == m_ids.end();
+        m_ascendingAt = m_idsChanges;
+    }
+    if (!m_ascending) {
         const QVector<SiteListRow> rows = allRows();
         for (qsizetype r = first; r < rows.size(); ++r)
             if (!sink(rows[r]))
@@ -168,7 +174,8 @@ SiteListModel::forEachRow(const std::function<bool(const SiteListRow &)> &sink, 
         }
     };
     auto read = m_store.forEachSiteListRow(
-        first > 0 ? m_ids.mid(first) : m_ids, [&](const SiteListRow &row) {
+        std::span<const qint64>(m_ids.constData() + first, size_t(m_ids.size() - first)),
+        [&](const SiteListRow &row) {
             const int at =
                 int(std::lower_bound(m_ids.begin() + next, m_ids.end(), row.id) - m_ids.begin());
             catchUp(at);

@@ -74,6 +74,9 @@ protected:
 
 private:
     zorbin::store::RowBlocks<zorbin::store::SiteListRow> m_rows;
+    // Whether the listed IDs ascend without repeats, as of change m_ascendingAt.
+    mutable bool m_ascending = false;
+    mutable std::optional<quint64> m_ascendingAt;
 };
 
 // Draws each cell of the site grid in the direction of its own text, so that a long cell is

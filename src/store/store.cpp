@@ -104,9 +104,9 @@ SiteListRow listRowOf(const Statement &st)
 
 // Whether the sorted IDs lie close enough together that reading their whole ID range
 // costs less than looking each one up.
-bool dense(const QVector<qint64> &sortedIds)
+bool dense(std::span<const qint64> sortedIds)
 {
-    const qint64 span = sortedIds.last() - sortedIds.first() + 1;
+    const qint64 span = sortedIds.back() - sortedIds.front() + 1;
     return span <= 2 * qint64(sortedIds.size()) + 64;
 }
 
@@ -604,12 +604,19 @@ Result<QVector<SiteListRow>> Store::siteListRows(const QVector<qint64> &ids)
 Result<void> Store::forEachSiteListRow(const QVector<qint64> &ids,
                                        const std::function<bool(const SiteListRow &)> &sink)
 {
-    if (ids.isEmpty())
-        return {};
     QVector<qint64> sorted = ids;
     if (!std::is_sorted(sorted.begin(), sorted.end()))
         std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    return forEachSiteListRow(std::span<const qint64>(sorted.constData(), size_t(sorted.size())),
+                              sink);
+}
+
+Result<void> Store::forEachSiteListRow(std::span<const qint64> sorted,
+                                       const std::function<bool(const SiteListRow &)> &sink)
+{
+    if (sorted.empty())
+        return {};
 
     // One read transaction: the engine checks the file once, not once per statement.
     const auto opened = beginUnlessOpen(false);
@@ -622,9 +629,9 @@ Result<void> Store::forEachSiteListRow(const QVector<qint64> &ids,
         // Neighbouring sites: one range of the table, skipping the IDs not listed.
         Statement &st = cached(SlotListRange,
                                QByteArray(kListColumns) + "WHERE ID BETWEEN ?1 AND ?2 ORDER BY ID");
-        st.bind(1, sorted.first());
-        st.bind(2, sorted.last());
-        qsizetype next = 0;
+        st.bind(1, sorted.front());
+        st.bind(2, sorted.back());
+        size_t next = 0;
         while (more && (rc = st.step()) == SQLITE_ROW) {
             const qint64 id = st.int64(0);
             while (next < sorted.size() && sorted[next] < id)
@@ -640,14 +647,14 @@ Result<void> Store::forEachSiteListRow(const QVector<qint64> &ids,
     } else {
         // Scattered sites: looked up by ID, a list of them per run of the statement.
         Statement &st = cached(SlotListIn, inListSql());
-        for (qsizetype from = 0; more && rc == SQLITE_DONE && from < sorted.size();
+        for (size_t from = 0; more && rc == SQLITE_DONE && from < sorted.size();
              from += kInListSize) {
             st.reset();
-            for (int i = 0; i < kInListSize; ++i) {
+            for (size_t i = 0; i < size_t(kInListSize); ++i) {
                 if (from + i < sorted.size())
-                    st.bind(i + 1, sorted[from + i]);
+                    st.bind(int(i) + 1, sorted[from + i]);
                 else
-                    st.bindNull(i + 1);
+                    st.bindNull(int(i) + 1);
             }
             while (more && (rc = st.step()) == SQLITE_ROW)
                 more = sink(listRowOf(st));

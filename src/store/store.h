@@ -98,6 +98,10 @@ public:
     // a site gone meanwhile is skipped. `sink` answers false to stop early.
     Result<void> forEachSiteListRow(const QVector<qint64> &ids,
                                     const std::function<bool(const SiteListRow &)> &sink);
+    // The same for IDs already ascending without repeats, read where they are: a long
+    // list's report reads its rows from any page's first row on, many times.
+    Result<void> forEachSiteListRow(std::span<const qint64> ascendingIds,
+                                    const std::function<bool(const SiteListRow &)> &sink);
     Result<SiteRecord> site(qint64 id);
     Result<bool> siteTitleExists(const QString &title);
     Result<qint64> insertSite(const SiteRecord &record);
