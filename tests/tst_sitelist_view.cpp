@@ -376,6 +376,10 @@ void TestSiteListView::longSearchShowsItsFirstScreenFirst()
     QTRY_COMPARE(found->text(), QStringLiteral("11111"));
     QCOMPARE(page.model()->ids(), whole);
     QCOMPARE(page.grid()->currentIndex().row(), 5);
+    // The rows after the first screen, in the block the first screen's rows were read in,
+    // are the result's rows.
+    for (int row = first; row < first + SiteListModel::BlockSize; ++row)
+        QCOMPARE(page.model()->rowAt(row).id, whole[row]);
 
     // A letter typed before the rest is read starts over with the new prefix.
     search->setText(QStringLiteral("site 2"));

@@ -33,7 +33,9 @@ public:
     const Row *kept(int index) const
     {
         const auto it = m_blocks.constFind(index / BlockSize);
-        return it == m_blocks.constEnd() ? nullptr : &it->at(index % BlockSize);
+        return it == m_blocks.constEnd() || index % BlockSize >= it->size()
+                   ? nullptr
+                   : &it->at(index % BlockSize);
     }
     // The rows `first`..`end`-1 of `ids`, read now and not kept.
     QVector<Row> read(const QVector<qint64> &ids, int first, int end) const
@@ -67,7 +69,15 @@ public:
 private:
     const QVector<Row> &block(const QVector<qint64> &ids, int index) const
     {
+        const int first = index * BlockSize;
+        const int end = std::min<int>(first + BlockSize, int(ids.size()));
         auto it = m_blocks.find(index);
+        if (it != m_blocks.end() && it->size() < end - first) {
+            // Rows were appended to the list after this, its last block, was read.
+            m_blocks.erase(it);
+            m_order.removeOne(index);
+            it = m_blocks.end();
+        }
         if (it != m_blocks.end()) {
             if (m_order.last() != index) {
                 m_order.removeOne(index);
@@ -77,10 +87,8 @@ private:
         }
         if (m_blocks.size() >= MaxBlocks)
             m_blocks.remove(m_order.takeFirst());
-        const int first = index * BlockSize;
         m_order.append(index);
-        return *m_blocks.insert(
-            index, read(ids, first, std::min<int>(first + BlockSize, int(ids.size()))));
+        return *m_blocks.insert(index, read(ids, first, end));
     }
 
     Reader m_read;
