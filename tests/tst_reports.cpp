@@ -2,6 +2,8 @@
 #include "common/dialogs.h"
 #include "common/lineshaper.h"
 #include "common/maker.h"
+#include "common/pagepainter.h"
+#include "common/pageshaper.h"
 #include "common/pagewriter.h"
 #include "common/reportpreviewwindow.h"
 #include "mainwin/sitedetailsreport.h"
@@ -149,6 +151,7 @@ private slots:
     void keptGlyphsPaintAsTheLayout();
     void shapedLinesMatchTheTextLayout();
     void pageWriterRefusedByItsPrinter();
+    void textsLeftToThePainterPaintAlike();
     void pdfFiles();
     void pdfText();
     void previewHook();
@@ -596,6 +599,46 @@ void TestReports::shapedLinesMatchTheTextLayout()
     for (const QString &text : {QStringLiteral(" padded"), QStringLiteral("tab\there"),
                                 QStringLiteral("\u200Fmarked"), QStringLiteral("漢字")})
         QVERIFY2(!shaper.shape(text, Qt::LeftToRight), qPrintable(text));
+}
+
+void TestReports::textsLeftToThePainterPaintAlike()
+{
+    // The writer shapes the pages it is handed unshaped with fonts made again from their
+    // descriptions: the title's bold and the labels' sizes come out as the window's own
+    // shaping paints them.
+    const QPrinter *device = report::layoutDevice(QPageLayout::Portrait);
+    const Page page = SiteDetailsReport(fullSite()).layout(device).first();
+    const auto paint = [&](bool shapeHere) {
+        QImage image(1000, 1400, QImage::Format_ARGB32);
+        image.setDotsPerMeterX(47244);
+        image.setDotsPerMeterY(47244);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.1, 0.1);
+        report::PageShaper shaper(device);
+        const report::ShapedPage shaped = shaper.shape(page, shapeHere);
+        if (!shapeHere) {
+            const bool allLeft = shaped.texts.isEmpty() && !shaped.unshaped.isEmpty();
+            if (!allLeft)
+                return QImage();
+        }
+        report::PagePainter(painter, device).paint(shaped);
+        return image;
+    };
+    const QImage here = paint(true);
+    const QImage there = paint(false);
+    QVERIFY(!there.isNull());
+    int differing = 0;
+    int inked = 0;
+    for (int y = 0; y < here.height(); ++y) {
+        for (int x = 0; x < here.width(); ++x) {
+            differing += qAbs(qGray(here.pixel(x, y)) - qGray(there.pixel(x, y))) > 48 ? 1 : 0;
+            inked += qGray(here.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    QVERIFY(inked > 2000);
+    QVERIFY2(differing <= here.width() * here.height() / 2000,
+             qPrintable(QString::number(differing)));
 }
 
 void TestReports::pageWriterRefusedByItsPrinter()

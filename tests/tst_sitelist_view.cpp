@@ -251,6 +251,17 @@ void TestSiteListView::rowsStreamAsTheGridHasThem()
         return row.texts[0].startsWith(QStringLiteral("site 1")) && ++handed < 5;
     }));
     QCOMPARE(handed, 5);
+    // A list set in another order after an ordered one streams in its own order, from any
+    // first row.
+    model.setIds({9, 3, 7, 1});
+    QVector<qint64> order;
+    QVERIFY(model.forEachRow(
+        [&](const SiteListRow &row) {
+            order << row.id;
+            return true;
+        },
+        1));
+    QCOMPARE(order, (QVector<qint64>{3, 7, 1}));
 }
 
 void TestSiteListView::reportStreamsMoreRowsThanOneBlock()
