@@ -601,6 +601,7 @@ private Q_SLOTS:
         Dialogs::Script script;
         PhoneBookWindow w(*m_env->context);
         open(w);
+        QAbstractItemModelTester tester(&w.model());
         const QVector<qint64> whole =
             m_env->store
                 ->searchContacts(zorbin::store::ContactSearchColumn::Name, QStringLiteral("c1"))
@@ -613,6 +614,11 @@ private Q_SLOTS:
         grid(w)->setCurrentIndex(w.model().index(5, 1));
         QTRY_COMPARE(w.model().ids(), whole);
         QCOMPARE(grid(w)->currentIndex().row(), 5);
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("NameCall"))->text(),
+                 w.model().rowAt(5).name);
+        QCOMPARE(w.model().rowAt(first + 1).id, whole[first + 1]);
+        QCOMPARE(count(w), QStringLiteral("20000")); // the total stays
+        QVERIFY(script.of(Dialogs::Kind::Error).isEmpty());
         // A letter typed meanwhile starts over with the new prefix.
         typeText(line(w, 1), QStringLiteral("9"));
         QTRY_COMPARE(w.model().ids(), m_env->store
