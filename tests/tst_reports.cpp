@@ -8,6 +8,7 @@
 #include "common/reportpreviewwindow.h"
 #include "mainwin/sitedetailsreport.h"
 #include "mainwin/sitelistreport.h"
+#include "store/result.h"
 
 #include <QAction>
 #include <QApplication>
@@ -121,6 +122,41 @@ std::unique_ptr<QPrinter> printer(QPageLayout::Orientation orientation)
     return p;
 }
 
+// Rows every third of which has an address that wraps over two or three lines.
+QVector<store::SiteListRow> wrappingRows(int count)
+{
+    QVector<store::SiteListRow> rows = listRows(count);
+    for (int r = 0; r < rows.size(); r += 3)
+        rows[r].texts[1] = QStringLiteral("http://www.example.ir/") +
+                           QString(40 + r % 50, QLatin1Char('a')) + QStringLiteral("/x");
+    return rows;
+}
+
+// The rows handed out as the store hands them, from any first row; reading fails from
+// row `failFrom` on, as a disk that stops answering would.
+SiteListReport streamedReport(const QVector<store::SiteListRow> &rows, int failFrom = -1)
+{
+    return SiteListReport(
+        [rows, failFrom](int first, const SiteListReport::RowSink &sink) -> store::Result<void> {
+            for (int r = qMax(0, first); r < rows.size(); ++r) {
+                if (r == failFrom)
+                    return store::failure(store::StoreError::Kind::Io, QStringLiteral("disk"));
+                if (!sink(rows[r]))
+                    break;
+            }
+            return {};
+        },
+        int(rows.size()));
+}
+
+QStringList textsOf(const Page &page)
+{
+    QStringList texts;
+    for (const Item &item : page.items)
+        texts << item.text;
+    return texts;
+}
+
 QString runTool(const QString &tool, const QStringList &arguments)
 {
     QProcess process;
@@ -159,6 +195,10 @@ private slots:
     void previewSavesPdf();
     void longReportPreviewsEveryPage();
     void previewClosedFromItsPageBox();
+    void countedInSlicesLaysOutAsTheWhole();
+    void unreadRowsAreToldNotPrinted();
+    void cancelledSaveKeepsTheFileItWouldReplace();
+    void previewStepsThroughEveryPage();
 #ifdef ZORBIN_SCREENSHOTS
     void screenshots();
 #endif
@@ -895,6 +935,205 @@ void TestReports::previewClosedFromItsPageBox()
     QCOMPARE(QApplication::focusWidget(), pageBox);
     preview.reset();
     QVERIFY(!QApplication::focusWidget());
+}
+
+void TestReports::countedInSlicesLaysOutAsTheWhole()
+{
+    // Counted a slice at a time: the pages counted so far lay out at once with footers
+    // that say only "page n"; once counted, every page laid out from where it starts is
+    // the page the whole layout makes, and a run of pages stops where its taker says.
+    const QVector<store::SiteListRow> rows = wrappingRows(3000);
+    const SiteListReport report = streamedReport(rows);
+    const QVector<Page> whole = report.layout(report.layoutDevice());
+    QVERIFY(whole.size() > 100);
+    const auto pages = report.pages();
+    int slices = 0;
+    bool checkedMidway = false;
+    while (!pages->count(std::chrono::milliseconds(1))) {
+        ++slices;
+        const int sofar = pages->pageCount();
+        if (checkedMidway || sofar < 3)
+            continue;
+        checkedMidway = true;
+        const Page last = pages->page(sofar - 1);
+        QCOMPARE(itemsOf(last, Role::Footer).first()->text, QStringLiteral("صفحه %1").arg(sofar));
+        QStringList cells;
+        for (const Item *cell : itemsOf(last, Role::Cell))
+            cells << cell->text;
+        QStringList wholeCells;
+        for (const Item *cell : itemsOf(whole[sofar - 1], Role::Cell))
+            wholeCells << cell->text;
+        QCOMPARE(cells, wholeCells);
+        // Pages not counted yet are not laid out.
+        int beyond = 0;
+        QVERIFY(pages->layOut(sofar, [&](int, Page &&) { return ++beyond > 0; }));
+        QCOMPARE(beyond, 0);
+    }
+    QVERIFY(slices > 1);
+    QVERIFY(checkedMidway);
+    QVERIFY(!pages->failed());
+    QCOMPARE(pages->pageCount(), int(whole.size()));
+    for (int p = 0; p < whole.size(); ++p)
+        QCOMPARE(textsOf(pages->page(p)), textsOf(whole[p]));
+    QVector<int> taken;
+    QVERIFY(pages->layOut(int(whole.size()) / 2, [&](int index, Page &&) {
+        taken.append(index);
+        return taken.size() < 3;
+    }));
+    const int middle = int(whole.size()) / 2;
+    QCOMPARE(taken, QVector<int>({middle, middle + 1, middle + 2}));
+}
+
+void TestReports::unreadRowsAreToldNotPrinted()
+{
+    // Rows that cannot be read: the preview says so once and keeps the pages it has; a
+    // save then fails with its own message and leaves no file.
+    const QVector<store::SiteListRow> rows = listRows(900);
+    const SiteListReport report = streamedReport(rows, 700);
+    const auto pages = report.pages();
+    QVERIFY(pages->count(std::chrono::milliseconds(0)));
+    QVERIFY(pages->failed());
+    QVERIFY(!pages->layOut(0, [](int, Page &&) { return true; }));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.pdf"));
+    common::Dialogs::Script script;
+    script.fileNames = {path};
+    int shownPages = 0;
+    script.onWindow = [&](QDialog &window) {
+        if (window.objectName() == QStringLiteral("Print_Progress")) {
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
+            return;
+        }
+        auto &preview = dynamic_cast<common::ReportPreviewWindow &>(window);
+        QTRY_VERIFY(preview.counted());
+        QTRY_COMPARE(script.of(common::Dialogs::Kind::Error).size(), 1);
+        shownPages = preview.pageCount();
+        QVERIFY(!preview.page(0).items.isEmpty());
+        window.findChild<QAction *>(QStringLiteral("Save_Pdf"))->trigger();
+    };
+    QWidget owner;
+    report.exec(&owner);
+    QVERIFY(shownPages > 0);
+    const auto errors = script.of(common::Dialogs::Kind::Error);
+    QCOMPARE(errors.size(), 2);
+    QVERIFY(errors[0].text.contains(QStringLiteral("گزارش")));
+    QVERIFY(errors[1].text.contains(QStringLiteral("PDF")));
+    QVERIFY(script.of(common::Dialogs::Kind::Information).isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestReports::cancelledSaveKeepsTheFileItWouldReplace()
+{
+    // The progress window counts, then names the page being written out of the whole;
+    // cancelled, the file chosen keeps what it held. Saved again, it is replaced whole.
+    const QVector<store::SiteListRow> rows = wrappingRows(6000);
+    const SiteListReport report = streamedReport(rows);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.pdf"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the user's earlier file");
+    }
+    common::ReportPreviewWindow preview(report);
+    QStringList labels;
+    int progressWindows = 0;
+    common::Dialogs::Script script;
+    script.onWindow = [&](QDialog &window) {
+        ++progressWindows;
+        auto *label = window.findChild<QLabel *>(QStringLiteral("Label_Page"));
+        QVERIFY(label);
+        labels << label->text();
+        if (progressWindows == 1) {
+            const QRegularExpression writing(QStringLiteral("^نوشتن صفحه (\\d+) از (\\d+)$"));
+            QTRY_VERIFY_WITH_TIMEOUT(writing.match(label->text()).hasMatch() &&
+                                         writing.match(label->text()).captured(1).toInt() > 1,
+                                     30000);
+            const auto match = writing.match(label->text());
+            labels << label->text();
+            QCOMPARE(match.captured(2).toInt(), preview.pageCount());
+            QVERIFY(preview.counted());
+            window.findChild<QPushButton *>(QStringLiteral("Button_Cancel"))->click();
+            QVERIFY(!window.isVisible());
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 60000);
+    };
+    QVERIFY(!preview.savePdf(path));
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("the user's earlier file"));
+    kept.close();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"list.pdf"});
+    QVERIFY(script.of(common::Dialogs::Kind::Error).isEmpty());
+    // Opened before the count ended, the window said it was counting.
+    QVERIFY2(labels.first().startsWith(QStringLiteral("شمارش صفحه ها")) ||
+                 labels.first().startsWith(QStringLiteral("نوشتن صفحه 1 از")),
+             qPrintable(labels.first()));
+
+    QVERIFY(preview.savePdf(path));
+    QCOMPARE(progressWindows, 2);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QVERIFY(kept.read(5).startsWith("%PDF"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"list.pdf"});
+}
+
+void TestReports::previewStepsThroughEveryPage()
+{
+    // Page by page from the first to the last, as the user steps: the box follows, the
+    // buttons stop at the ends, and only a few painted pages are kept all the way.
+    const SiteListReport report(wrappingRows(700));
+    common::ReportPreviewWindow preview(report);
+    preview.resize(900, 700);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QTRY_VERIFY(preview.counted());
+    const int pages = preview.pageCount();
+    QVERIFY(pages > 15);
+    auto *box = preview.findChild<QSpinBox *>(QStringLiteral("Page_Number"));
+    auto *first = preview.findChild<QAction *>(QStringLiteral("Page_First"));
+    auto *previous = preview.findChild<QAction *>(QStringLiteral("Page_Previous"));
+    auto *next = preview.findChild<QAction *>(QStringLiteral("Page_Next"));
+    auto *last = preview.findChild<QAction *>(QStringLiteral("Page_Last"));
+    QCOMPARE(box->maximum(), pages);
+    QVERIFY(!first->isEnabled() && !previous->isEnabled());
+    qsizetype mostKept = 0;
+    for (int p = 1; p < pages; ++p) {
+        next->trigger();
+        QCOMPARE(preview.currentPage(), p);
+        QCOMPARE(box->value(), p + 1);
+        QApplication::processEvents();
+        mostKept = qMax(mostKept, preview.keptImages());
+    }
+    QVERIFY(mostKept >= 2);
+    QVERIFY(mostKept <= common::ReportPreviewWindow::KeptPages);
+    QVERIFY(!next->isEnabled() && !last->isEnabled());
+    QVERIFY(first->isEnabled() && previous->isEnabled());
+    // The last page painted holds the last rows: ink near its top and far down.
+    const QImage image = preview.pageImage(pages - 1, 600);
+    int inkedRows = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                ++inkedRows;
+                break;
+            }
+    QVERIFY(inkedRows > 40);
+    // A page typed in the box is shown; one past the end is the last.
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QString::number(pages / 2));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(preview.currentPage(), pages / 2 - 1);
+    previous->trigger();
+    QCOMPARE(preview.currentPage(), pages / 2 - 2);
+    first->trigger();
+    QCOMPARE(preview.currentPage(), 0);
+    previous->trigger();
+    QCOMPARE(preview.currentPage(), 0);
+    preview.showPage(pages + 10);
+    QCOMPARE(preview.currentPage(), pages - 1);
 }
 
 #ifdef ZORBIN_SCREENSHOTS

@@ -182,6 +182,14 @@ void ReportPreviewWindow::countSome()
     const bool done = m_pages->count(std::chrono::milliseconds(ReportProgressWindow::SliceMs));
     if (done) {
         m_counting.stop();
+        if (m_pages->failed() && !m_toldUnread) {
+            // Told once the window is up: the pages read before the failure stay.
+            m_toldUnread = true;
+            QTimer::singleShot(0, this, [this]() {
+                Dialogs::error(this, QStringLiteral("اطلاعات گزارش تا آخر خوانده نشد؛ "
+                                                    "صفحه هاي نشان داده شده کامل نيستند."));
+            });
+        }
         // Pages painted before the count was known say only "page n": painted again.
         m_kept.removeIf([](const Kept &kept) { return !kept.exact; });
         m_view->viewport()->update();

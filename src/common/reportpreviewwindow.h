@@ -75,6 +75,7 @@ private:
     std::unique_ptr<report::Pages> m_pages;
     QList<Kept> m_kept; // the last painted first
     QTimer m_counting;
+    bool m_toldUnread = false; // the rows could not all be read, and the user was told
 
     QToolBar *m_tools = nullptr;
     QAction *m_first = nullptr;
