@@ -252,6 +252,28 @@ private slots:
         }
         QVERIFY(s.searchContacts(ContactSearchColumn::Mobile, QStringLiteral("09")).value().size() >
                 2000);
+        // Signs a pattern would read as wildcards, and quotes, match themselves.
+        QVERIFY(env.sql("INSERT INTO Table_Contact (Name, \"Group\", Mobile) VALUES "
+                        "('50% off', 'g', '1%2'), ('50 percent', 'g', '152'), "
+                        "('A_i', 'g', '1_2'), ('O''Neil', 'g', '1''2')"));
+        const auto names = [&](ContactSearchColumn column, const QString &prefix) {
+            const QVector<qint64> ids = inParts(contactSearch(column, prefix), 3);
+            QStringList found;
+            for (const qint64 id : ids)
+                found << (column == ContactSearchColumn::Name ? s.contact(id)->name
+                                                              : s.contact(id)->mobile);
+            return found;
+        };
+        QCOMPARE(names(ContactSearchColumn::Name, QStringLiteral("50%")), QStringList{"50% off"});
+        QCOMPARE(names(ContactSearchColumn::Name, QStringLiteral("a_")), QStringList{"A_i"});
+        QCOMPARE(names(ContactSearchColumn::Name, QStringLiteral("o'n")), QStringList{"O'Neil"});
+        QCOMPARE(names(ContactSearchColumn::Mobile, QStringLiteral("1%")), QStringList{"1%2"});
+        QCOMPARE(names(ContactSearchColumn::Mobile, QStringLiteral("1_")), QStringList{"1_2"});
+        QCOMPARE(
+            s.searchHead(contactSearch(ContactSearchColumn::Name, QStringLiteral("50%")), 40, 5000)
+                .value()
+                .ids.size(),
+            1);
     }
 
     // A new contact's mobile is refused when a stored one equals it after trimming, exactly.

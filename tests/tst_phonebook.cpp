@@ -625,6 +625,19 @@ private Q_SLOTS:
                                           ->searchContacts(zorbin::store::ContactSearchColumn::Name,
                                                            QStringLiteral("c19"))
                                           .value());
+        // A letter typed while the rest of a search still arrives: the rows are the new
+        // search's alone, and stay so.
+        QTest::keyClick(line(w, 1), Qt::Key_Backspace);
+        QVERIFY(w.model().rowCount() < whole.size());
+        typeText(line(w, 1), QStringLiteral("2"));
+        const QVector<qint64> narrower =
+            m_env->store
+                ->searchContacts(zorbin::store::ContactSearchColumn::Name, QStringLiteral("c12"))
+                .value();
+        QTRY_COMPARE(w.model().ids(), narrower);
+        QTest::qWait(150);
+        QCOMPARE(w.model().ids(), narrower);
+        QCOMPARE(count(w), QStringLiteral("20000"));
     }
 
     void deleteYesAndNo()
