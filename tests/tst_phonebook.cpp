@@ -640,6 +640,33 @@ private Q_SLOTS:
         QCOMPARE(count(w), QStringLiteral("20000"));
     }
 
+    // Printed or saved while the rest of a long search still arrives: every contact found.
+    void printAndExportTakeTheWholeSearch()
+    {
+        QVERIFY(m_env->sql("INSERT INTO Table_Contact (Name, \"Group\", Mobile) "
+                           "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
+                           "WHERE x < 20000) SELECT 'c' || x, 'g', '09' || x FROM n"));
+        PhoneBookWindow w(*m_env->context);
+        open(w);
+        const QString path = m_env->dir.path() + QStringLiteral("/book.vcf");
+        for (const char *command : {"Button_Print", "Button_Export"}) {
+            line(w, 1)->clear();
+            typeText(line(w, 1), QStringLiteral("c1"));
+            QVERIFY(w.model().rowCount() < 1000);
+            Dialogs::Script script;
+            script.replies = {Dialogs::Reply::Yes};
+            script.fileNames = {path};
+            button(w, command)->click();
+            if (command == std::string_view("Button_Print")) {
+                QCOMPARE(script.of(Dialogs::Kind::Preview).size(), 1);
+                QCOMPARE(script.of(Dialogs::Kind::Preview).first().records, 11111);
+            } else {
+                QCOMPARE(script.lastText(), QStringLiteral("11111 مخاطب در فايل ذخيره شد"));
+            }
+            QVERIFY(script.of(Dialogs::Kind::Error).isEmpty());
+        }
+    }
+
     void deleteYesAndNo()
     {
         addContact(QStringLiteral("Keep"), QStringLiteral("0901"));

@@ -1,8 +1,10 @@
 // The site list's grid paint, its model's block reads and the list report fed row by row.
 #include "common/appearance.h"
+#include "common/dialogs.h"
 #include "common/recordgrid.h"
 #include "helpers/testenv.h"
 #include "mainwin/mainwindow.h"
+#include "mainwin/siteactions.h"
 #include "mainwin/sitelistdelegate.h"
 #include "mainwin/sitelistmodel.h"
 #include "mainwin/sitelistreport.h"
@@ -91,6 +93,7 @@ private Q_SLOTS:
     void longSearchShowsItsFirstScreenFirst();
     void sitesChangedWhileASearchIsRead();
     void restBelowTheScreenIsNotRepainted();
+    void printAndExportTakeTheWholeSearch();
 };
 
 void TestSiteListView::delegatePaintsAsTheDefaultOne()
@@ -478,4 +481,38 @@ void TestSiteListView::restBelowTheScreenIsNotRepainted()
 }
 
 QTEST_MAIN(TestSiteListView)
+void TestSiteListView::printAndExportTakeTheWholeSearch()
+{
+    // Printed or saved while the rest of a long search still arrives: every site found,
+    // and the count shown after.
+    using zorbin::common::Dialogs;
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 70000));
+    MainWindow page(*env.context);
+    zorbin::mainwin::SiteActions actions(*env.context, page, &page);
+    auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
+    auto *search = page.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    const QString path = env.dir.path() + QStringLiteral("/sites.csv");
+    for (const bool print : {true, false}) {
+        search->clear();
+        search->setText(QStringLiteral("site 1"));
+        QVERIFY(page.model()->rowCount() < 1000);
+        Dialogs::Script script;
+        if (print) {
+            actions.printList();
+            const auto previews = script.of(Dialogs::Kind::Preview);
+            QCOMPARE(previews.size(), 1);
+            QCOMPARE(previews.first().records, 11111);
+        } else {
+            script.replies = {Dialogs::Reply::Yes, Dialogs::Reply::Yes};
+            script.fileNames = {path};
+            actions.exportSites();
+            QCOMPARE(script.lastText(), QStringLiteral("11111 سايت در فايل ذخيره شد"));
+            QCOMPARE(page.model()->rowCount(), 11111);
+            QCOMPARE(found->text(), QStringLiteral("11111"));
+        }
+        QVERIFY(script.of(Dialogs::Kind::Error).isEmpty());
+    }
+}
+
 #include "tst_sitelist_view.moc"

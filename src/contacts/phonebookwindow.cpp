@@ -277,6 +277,22 @@ void PhoneBookWindow::readMoreOfSearch()
         m_restTimer->start(0);
 }
 
+bool PhoneBookWindow::readRestOfSearch()
+{
+    m_restTimer->stop();
+    for (;;) {
+        const auto whole = m_model->continueSearch(kSearchSliceRows);
+        if (!whole.has_value()) {
+            // The command that asked stops: the user hears why, even when told before.
+            m_searchFailed = false;
+            searchFailed(whole.error());
+            return false;
+        }
+        if (*whole)
+            return true;
+    }
+}
+
 void PhoneBookWindow::searchFailed(const zorbin::store::StoreError &error)
 {
     // The user hears of it once, not at every keystroke.
@@ -374,6 +390,8 @@ void PhoneBookWindow::printList()
         Dialogs::warn(this, QStringLiteral("موردي براي چاپ وجود ندارد"));
         return;
     }
+    if (!readRestOfSearch())
+        return;
     const QStringList lines = {
         QStringLiteral("کاربر گرامي، در صورت بروز خطا در مشاهده صفحه چاپ به آدرس زير برويد"),
         QStringLiteral("Windows, XP:  Start > Settings > Control Panel > Printers and Faxes"),
@@ -411,6 +429,8 @@ void PhoneBookWindow::importContacts()
 void PhoneBookWindow::exportContacts()
 {
     // The rows the grid shows: the whole phone book, or a search's result.
+    if (!readRestOfSearch())
+        return;
     zorbin::tools::RecordExport::exportContacts(m_context, m_model->ids(), this);
 }
 

@@ -48,6 +48,9 @@ private:
     void runSearch();
     // Reads a slice of the rest of a long search; the next one follows while it is not whole.
     void readMoreOfSearch();
+    // Reads the rest of a long search still arriving, so that a report or an export has
+    // every row found; false, the user told, when it could not be read.
+    bool readRestOfSearch();
     // A search the phone book could not read, told once until one succeeds.
     void searchFailed(const zorbin::store::StoreError &error);
     void chooseSearchColumn();

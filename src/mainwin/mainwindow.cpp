@@ -338,7 +338,7 @@ void MainWindow::readRestAfterPaint()
     m_loadTimer->start(50);
 }
 
-void MainWindow::loadMoreOfList()
+bool MainWindow::loadMoreOfList()
 {
     m_restAfterPaint = false;
     if (std::exchange(m_totalOwed, false)) {
@@ -348,12 +348,12 @@ void MainWindow::loadMoreOfList()
             noteListRead(std::unexpected(total.error()));
         if (m_loading != Loading::Nothing)
             m_loadTimer->start(0);
-        return;
+        return true;
     }
     zorbin::store::Result<bool> done = true;
     switch (m_loading) {
     case Loading::Nothing:
-        return; // another list (a search, a refresh) replaced this one meanwhile
+        return true; // another list (a search, a refresh) replaced this one meanwhile
     case Loading::RestOfAll:
         done = m_model->appendMoreOfAll(kSliceRows);
         break;
@@ -363,17 +363,18 @@ void MainWindow::loadMoreOfList()
     }
     if (done.has_value() && !*done) {
         m_loadTimer->start(0);
-        return;
+        return true;
     }
     const Loading finished = std::exchange(m_loading, Loading::Nothing);
     updateFoundCount();
     if (!done.has_value()) {
         noteListRead(std::unexpected(done.error()));
-        return;
+        return false;
     }
     // Every site is listed: their number is the total.
     if (finished == Loading::RestOfAll)
         m_total->setText(QString::number(m_model->rowCount()));
+    return true;
 }
 
 void MainWindow::chooseSearchColumn(int position, bool byUser)
@@ -586,6 +587,20 @@ void MainWindow::armClock()
 int MainWindow::shownCount() const
 {
     return m_model->rowCount();
+}
+
+bool MainWindow::readWholeList()
+{
+    if (m_loading == Loading::Nothing)
+        return true;
+    // The command that asked stops when the rest cannot be read: the user hears why, even
+    // when the list's first failure was told already.
+    m_failureShown = false;
+    bool read = true;
+    while (read && m_loading != Loading::Nothing)
+        read = loadMoreOfList();
+    m_loadTimer->stop();
+    return read;
 }
 
 qint64 MainWindow::selectedId() const

@@ -38,6 +38,7 @@ public:
 
     // SiteListAccess
     int shownCount() const override;
+    bool readWholeList() override;
     qint64 selectedId() const override;
     QString selectedTitle() const override;
     QString selectedAddress() const override;
@@ -69,7 +70,8 @@ private:
     // `recount`: the total is counted again (at login and on refresh).
     void showFirstScreen(bool recount = true);
     // Reads the next slice of a list whose first screen is shown.
-    void loadMoreOfList();
+    // One slice of the list's or search's rest; false when it could not be read.
+    bool loadMoreOfList();
     // Starts reading the rest once the grid has painted the first screen.
     void readRestAfterPaint();
     // The rows a search shows before the rest of its result is read.

@@ -170,6 +170,8 @@ void SiteActions::printList()
         Dialogs::warn(m_owner, text(nothingToPrint));
         return;
     }
+    if (!m_list.readWholeList())
+        return;
     const QStringList lines = {
         text("کاربر گرامي، در صورت بروز خطا در مشاهده صفحه چاپ به آدرس زير برويد"),
         text("Windows, XP:  Start > Settings > Control Panel > Printers and Faxes"),
@@ -287,6 +289,8 @@ void SiteActions::importSites()
 
 void SiteActions::exportSites()
 {
+    if (!m_list.readWholeList())
+        return;
     QVector<qint64> shown;
     const auto read = m_list.forEachShownRow([&shown](const zorbin::store::SiteListRow &row) {
         shown.append(row.id);

@@ -36,6 +36,10 @@ public:
                 break;
         return {};
     }
+    // Reads to its end a long list or search whose rest is still arriving, so that what
+    // follows (a report, an export) has every row; false, the user told, when it could not
+    // be read.
+    virtual bool readWholeList() { return true; }
     // Back to the full list; the total count is refreshed.
     virtual void reloadList() = 0;
     virtual void focusSearch() = 0;
