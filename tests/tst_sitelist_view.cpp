@@ -94,6 +94,7 @@ private Q_SLOTS:
     void sitesChangedWhileASearchIsRead();
     void restBelowTheScreenIsNotRepainted();
     void printAndExportTakeTheWholeSearch();
+    void firstScreenFillsATallWindow();
 };
 
 void TestSiteListView::delegatePaintsAsTheDefaultOne()
@@ -513,6 +514,27 @@ void TestSiteListView::printAndExportTakeTheWholeSearch()
         }
         QVERIFY(script.of(Dialogs::Kind::Error).isEmpty());
     }
+}
+
+void TestSiteListView::firstScreenFillsATallWindow()
+{
+    // On a tall screen the first screen of a long search reaches the grid's foot at once,
+    // before the rest is read.
+    TestEnv &env = *m_env;
+    QVERIFY(fillSites(env, 30000));
+    MainWindow page(*env.context);
+    page.resize(900, 2400);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTableView *grid = page.grid();
+    QVERIFY(grid->viewport()->height() > 1600);
+    auto *found = page.findChild<QLabel *>(QStringLiteral("Label7"));
+    QTRY_VERIFY(!found->text().isEmpty());
+    page.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("site 1"));
+    QCOMPARE(found->text(), QString()); // still reading
+    QVERIFY(page.model()->rowCount() < 11111);
+    QVERIFY(grid->rowAt(grid->viewport()->height() - 1) >= 0);
+    QCOMPARE(grid->verticalScrollBar()->value(), 0);
 }
 
 #include "tst_sitelist_view.moc"
