@@ -187,7 +187,6 @@ private slots:
     void keptGlyphsPaintAsTheLayout();
     void shapedLinesMatchTheTextLayout();
     void pageWriterRefusedByItsPrinter();
-    void pageWriterKeepsThePagesInOrder();
     void textsLeftToThePainterPaintAlike();
     void pdfFiles();
     void pdfText();
@@ -699,50 +698,6 @@ void TestReports::pageWriterRefusedByItsPrinter()
     QVERIFY(!writer.finish());
     QVERIFY(writer.refused());
     QCOMPARE(writer.written(), 0);
-}
-
-void TestReports::pageWriterKeepsThePagesInOrder()
-{
-    // Many pages handed over faster than they are written, some shaped by the writer and
-    // some by the caller: the file has each in its place, and all of them.
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
-        QSKIP("poppler's pdftotext is not installed");
-    const QVector<store::SiteListRow> rows = wrappingRows(2500);
-    const QPrinter *device = report::layoutDevice(QPageLayout::Landscape);
-    const QVector<Page> pages = SiteListReport(rows).layout(device);
-    QVERIFY(pages.size() > report::PageWriter::Capacity + 10);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("list.pdf"));
-    {
-        auto target = printer(QPageLayout::Landscape);
-        target->setOutputFileName(path);
-        report::PageWriter writer(*target, device);
-        int mostWaiting = 0;
-        for (const Page &page : pages) {
-            writer.add(page);
-            mostWaiting = qMax(mostWaiting, writer.waiting());
-        }
-        QVERIFY(mostWaiting >= report::PageWriter::ShapeHereFrom);
-        QVERIFY(mostWaiting <= report::PageWriter::Capacity);
-        QVERIFY(writer.finish());
-        QVERIFY(writer.ended());
-        QVERIFY(!writer.refused());
-        QCOMPARE(writer.written(), int(pages.size()));
-    }
-    const QString text = runTool(pdftotext, {path, QStringLiteral("-")});
-    const QStringList painted = text.split(QChar(0x0C));
-    QVERIFY(painted.size() >= pages.size());
-    for (int p = 0; p < pages.size(); ++p) {
-        // The first and last mail address laid out on the page are painted on that page.
-        QStringList mails;
-        for (const Item *cell : itemsOf(pages[p], Role::Cell))
-            if (cell->column == 6)
-                mails << cell->text;
-        QVERIFY(!mails.isEmpty());
-        QVERIFY2(painted[p].contains(mails.first()) && painted[p].contains(mails.last()),
-                 qPrintable(QStringLiteral("page %1").arg(p + 1)));
-    }
 }
 
 void TestReports::pdfFiles()

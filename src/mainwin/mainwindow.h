@@ -69,8 +69,8 @@ private:
     // At login: the first screen of the list at once, the rest and the total after it.
     // `recount`: the total is counted again (at login and on refresh).
     void showFirstScreen(bool recount = true);
-    // Reads the next slice of a list whose first screen is shown.
-    // One slice of the list's or search's rest; false when it could not be read.
+    // Reads the next slice of a list or search whose first screen is shown; false when it
+    // could not be read.
     bool loadMoreOfList();
     // Starts reading the rest once the grid has painted the first screen.
     void readRestAfterPaint();
