@@ -14,6 +14,7 @@
 // another's. Absolute times depend on the machine; the ratios are measured in the same run.
 #include "benchcommon.h"
 #include "common/appearance.h"
+#include "core/allocator.h"
 #include "importexport.h"
 #include "mainwin/mainwindow.h"
 #include "mainwin/sitelistmodel.h"
@@ -827,6 +828,8 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Set up as the program sets itself up.
+    zorbin::core::tuneAllocator();
     QApplication app(argc, argv);
     zorbin::common::setupApplication(app);
     const QStringList args = app.arguments().mid(1);

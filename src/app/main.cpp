@@ -2,6 +2,7 @@
 #include "app/startup.h"
 #include "common/appearance.h"
 #include "common/dialogs.h"
+#include "core/allocator.h"
 #include "core/commandline.h"
 #include "store/datafolder.h"
 #include "store/filemodes.h"
@@ -40,6 +41,7 @@ public:
 
 int main(int argc, char *argv[])
 {
+    zorbin::core::tuneAllocator();
     // --help and --version answer before any window, display or database is touched.
     if (const auto status = zorbin::core::handleCommandLine(
             argc, argv,
