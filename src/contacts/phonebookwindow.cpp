@@ -17,8 +17,10 @@
 #include "tools/recordexport.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -279,18 +281,21 @@ void PhoneBookWindow::readMoreOfSearch()
 
 bool PhoneBookWindow::readRestOfSearch()
 {
+    if (!m_model->readingSearch())
+        return true;
     m_restTimer->stop();
-    for (;;) {
-        const auto whole = m_model->continueSearch(kSearchSliceRows);
-        if (!whole.has_value()) {
-            // The command that asked stops: the user hears why, even when told before.
-            m_searchFailed = false;
-            searchFailed(whole.error());
-            return false;
-        }
-        if (*whole)
-            return true;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    zorbin::store::Result<bool> whole = false;
+    while (whole.has_value() && !*whole)
+        whole = m_model->continueSearch(kSearchSliceRows);
+    QGuiApplication::restoreOverrideCursor();
+    if (!whole.has_value()) {
+        // The command that asked stops: the user hears why, even when told before.
+        m_searchFailed = false;
+        searchFailed(whole.error());
+        return false;
     }
+    return true;
 }
 
 void PhoneBookWindow::searchFailed(const zorbin::store::StoreError &error)

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDateTime>
 #include <QFrame>
 #include <QGroupBox>
@@ -596,10 +597,12 @@ bool MainWindow::readWholeList()
     // The command that asked stops when the rest cannot be read: the user hears why, even
     // when the list's first failure was told already.
     m_failureShown = false;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     bool read = true;
     while (read && m_loading != Loading::Nothing)
         read = loadMoreOfList();
     m_loadTimer->stop();
+    QGuiApplication::restoreOverrideCursor();
     return read;
 }
 
