@@ -76,6 +76,16 @@ zorbin::store::Result<bool> IdListModel::continueSearch(int count)
     return true;
 }
 
+zorbin::store::Result<void> IdListModel::finishSearch(int slice)
+{
+    zorbin::store::Result<bool> whole = !m_pendingSearch.has_value();
+    while (whole.has_value() && !*whole)
+        whole = continueSearch(slice);
+    if (!whole.has_value())
+        return std::unexpected(whole.error());
+    return {};
+}
+
 qint64 IdListModel::idAt(int row) const
 {
     return row >= 0 && row < m_ids.size() ? m_ids.at(row) : 0;

@@ -35,6 +35,9 @@ public:
     // whole, its rows follow the first screen's as new rows (the current row and the scroll
     // position stay). True when the list is whole.
     zorbin::store::Result<bool> continueSearch(int count);
+    // Reads the rest of a search whose first screen is listed, `slice` IDs at a time, to
+    // its end (nothing to do when none is being read).
+    zorbin::store::Result<void> finishSearch(int slice);
     // The first screen of a search is listed and its rest is still being read.
     bool readingSearch() const { return m_pendingSearch.has_value(); }
 

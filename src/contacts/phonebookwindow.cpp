@@ -285,9 +285,7 @@ bool PhoneBookWindow::readRestOfSearch()
         return true;
     m_restTimer->stop();
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    zorbin::store::Result<bool> whole = false;
-    while (whole.has_value() && !*whole)
-        whole = m_model->continueSearch(kSearchSliceRows);
+    const auto whole = m_model->finishSearch(kSearchSliceRows);
     QGuiApplication::restoreOverrideCursor();
     if (!whole.has_value()) {
         // The command that asked stops: the user hears why, even when told before.
